@@ -1,0 +1,44 @@
+# The two commands of the README: `make run` and `make test`. Both install what is missing first.
+BUILD      ?= build
+BUILD_ASAN ?= build-asan
+BUILD_FUZZ ?= build-fuzz
+JOBS       ?= $(shell nproc)
+CMAKE_GEN   = -G Ninja
+
+.PHONY: all deps configure build run test test-unit test-window test-asan test-fuzz bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run-demo.sh $(BUILD)
+
+test: build
+	@bash scripts/run-tests.sh $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)
+
+test-unit: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE window
+
+test-asan: deps
+	cmake -S . -B $(BUILD_ASAN) $(CMAKE_GEN) -DMOBU_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS) -LE window
+
+test-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DMOBU_FUZZ=ON -DMOBU_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	cd $(BUILD_FUZZ) && ctest --output-on-failure -L fuzz
+
+bench: build
+	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)
