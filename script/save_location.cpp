@@ -1,7 +1,7 @@
 #include "script/save_location.h"
 
 #include "app/mobu_error.h"
-#include "platform/real_files.h"
+#include "platform/durable_files.h"
 #include "platform/text_encoding.h"
 #include "script/cp932_bytes.h"
 #include "script/project_messages.h"

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "app/mobu_error.h"
-#include "platform/real_files.h"
+#include "platform/durable_files.h"
 #include "script/project_messages.h"
 #include "tests/project/test_support.h"
 
@@ -104,7 +104,7 @@ TEST_F(SaveLocation, FirstArgumentNamesTheSaveFolder)
     // A file argument (archive or executable with an archive): its folder, not the file.
     request.arguments = {Game() + "/game.exe", "/other"};
     EXPECT_EQ(LocateSaveFile(request), Game() + "/save.dat");
-    EXPECT_EQ(GameFolderOfArgument(Game() + "/game.exe"), Game());
+    EXPECT_EQ(GameFolderOfArgument(Game() + "/game.exe"), Game() + "/");
     EXPECT_EQ(GameFolderOfArgument(Game()), Game());
 }
 

@@ -1,4 +1,4 @@
-#include "platform/real_files.h"
+#include "platform/durable_files.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -66,6 +66,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
 {
     static std::mt19937 generator{std::random_device{}()};
     std::string folder = RealFolderOf(path);
+    if (folder.empty()) folder = ".";
     std::string temporary;
     int descriptor = -1;
     for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt) {
@@ -150,9 +151,8 @@ std::string UserDataFolder()
 std::string RealFolderOf(const std::string& path)
 {
     size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+    if (slash == std::string::npos) return {};
+    return path.substr(0, slash + 1);
 }
 
 std::string JoinRealPath(const std::string& folder, const std::string& name)

@@ -1,5 +1,6 @@
-// Plain files of the real file system, named by UTF-8 paths: whole-file reads, atomic
-// replacement, folder creation and the probes the save-file location needs.
+// Files the player keeps for the user (the save file, install data): whole-file reads,
+// atomic replacement, folder creation and the probe of whether a folder takes new files.
+// Paths are UTF-8.
 #pragma once
 
 #include <optional>
@@ -17,8 +18,11 @@ std::optional<std::string> ReadRealFile(const std::string& path);
 // temporary file is then removed and the target is untouched).
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
-bool RealFileExists(const std::string& path);    // a regular file (links followed)
-bool RealFolderExists(const std::string& path);  // a directory (links followed)
+// Until the archive layer's real-file helpers land: a regular file / a directory.
+bool RealFileExists(const std::string& path);
+bool RealFolderExists(const std::string& path);
+// The folder part of a real path, with a trailing "/" ("" for a bare name).
+std::string RealFolderOf(const std::string& path);
 
 // Creates the folder and its missing parents (mode 0700 for the ones it makes); true when
 // the folder exists afterwards.
@@ -32,9 +36,6 @@ bool CanCreateFileIn(const std::string& folder, const std::string& probe_name);
 // $HOME/.local/share (the home folder from the password database when HOME is unset).
 // No trailing "/". Empty when no home folder is known.
 std::string UserDataFolder();
-
-// Folder part of a path ("/a/b/c.dat" -> "/a/b"; "c.dat" -> "."; "/c" -> "/").
-std::string RealFolderOf(const std::string& path);
 
 // `folder` + "/" + `name`, without doubling a trailing "/".
 std::string JoinRealPath(const std::string& folder, const std::string& name);
