@@ -65,6 +65,9 @@ struct TProjectParts {
     std::function<std::unique_ptr<TProjectCallMan>()> make_call_man;
     // Asks the main window to close (used when the player gives up waiting for a disk).
     std::function<void()> request_close;
+    // False when nobody can answer a message box (the headless runner): the waits for a
+    // game disk then give up after one search instead of asking again for ever.
+    bool interactive = true;
 };
 
 // The parts the next project will use. Installed by each subsystem as it exists (or by
