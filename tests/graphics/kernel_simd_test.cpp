@@ -1,6 +1,6 @@
 // Every packed kernel against the scalar reference over random rows of every length up to a
 // few vectors, so that each tail length and each alignment is met.
-#include "graphics/kernels/pixel_kernels.h"
+#include "graphics/kernels/surface_kernels.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <atomic>
 
-#include "graphics/kernels/kernel_levels.h"
+#include "graphics/kernels/surface_kernel_levels.h"
 
 namespace mobu::kernels {
 namespace {

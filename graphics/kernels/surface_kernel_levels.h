@@ -1,7 +1,7 @@
 // The kernel tables of each instruction-set level, filled by their own source files.
 #pragma once
 
-#include "graphics/kernels/pixel_kernels.h"
+#include "graphics/kernels/surface_kernels.h"
 
 namespace mobu::kernels {
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "graphics/kernels/kernel_levels.h"
+#include "graphics/kernels/surface_kernel_levels.h"
 
 #pragma GCC diagnostic ignored "-Wpsabi"
 
@@ -73,7 +73,7 @@ X_ATTR inline __m256i LoadMask16_avx2(const uint8_t* p)
 #define X_LOAD_MASK32(p) LoadMask32_avx2(p)
 #define X_LOAD_MASK16(p) LoadMask16_avx2(p)
 
-#include "graphics/kernels/blend_simd_body.inc"
+#include "graphics/kernels/surface_blend_simd_body.inc"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "graphics/kernels/kernel_levels.h"
+#include "graphics/kernels/surface_kernel_levels.h"
 
 namespace mobu::kernels {
 
@@ -63,7 +63,7 @@ inline __m128i LoadMask16_sse2(const uint8_t* p)
 #define X_LOAD_MASK32(p) LoadMask32_sse2(p)
 #define X_LOAD_MASK16(p) LoadMask16_sse2(p)
 
-#include "graphics/kernels/blend_simd_body.inc"
+#include "graphics/kernels/surface_blend_simd_body.inc"
 
 const TKernelTable kSse2Kernels = {
     Alpha32_sse2,     Add32_sse2,       Mask32_sse2,       AlphaMask32_sse2, AddMask32_sse2,

@@ -1,7 +1,7 @@
 // Scalar reference kernels: the per-channel formulas on each channel's bits in place
 // (value AND channel mask, not shifted down). Products are taken in 64 bits: a channel at
 // the top of a 32-bit word times an amount does not fit in 32 bits.
-#include "graphics/kernels/kernel_levels.h"
+#include "graphics/kernels/surface_kernel_levels.h"
 
 #include <algorithm>
 
