@@ -1,4 +1,5 @@
 #include "platform/durable_files.h"
+#include "platform/real_files.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -93,18 +94,6 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
     return true;
 }
 
-bool RealFileExists(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool RealFolderExists(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 bool CreateRealFolders(const std::string& path)
 {
     if (path.empty()) return false;
@@ -146,13 +135,6 @@ std::string UserDataFolder()
     }
     if (home.empty()) return {};
     return JoinRealPath(home, ".local/share");
-}
-
-std::string RealFolderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return {};
-    return path.substr(0, slash + 1);
 }
 
 std::string JoinRealPath(const std::string& folder, const std::string& name)

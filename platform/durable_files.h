@@ -18,12 +18,6 @@ std::optional<std::string> ReadRealFile(const std::string& path);
 // temporary file is then removed and the target is untouched).
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
-// Until the archive layer's real-file helpers land: a regular file / a directory.
-bool RealFileExists(const std::string& path);
-bool RealFolderExists(const std::string& path);
-// The folder part of a real path, with a trailing "/" ("" for a bare name).
-std::string RealFolderOf(const std::string& path);
-
 // Creates the folder and its missing parents (mode 0700 for the ones it makes); true when
 // the folder exists afterwards.
 bool CreateRealFolders(const std::string& path);

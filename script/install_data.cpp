@@ -3,6 +3,7 @@
 #include "archive/byte_reader.h"
 #include "archive/byte_writer.h"
 #include "platform/durable_files.h"
+#include "platform/real_files.h"
 #include "script/cp932_bytes.h"
 #include "script/project_messages.h"
 

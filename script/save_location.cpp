@@ -2,6 +2,7 @@
 
 #include "app/mobu_error.h"
 #include "platform/durable_files.h"
+#include "platform/real_files.h"
 #include "platform/text_encoding.h"
 #include "script/cp932_bytes.h"
 #include "script/project_messages.h"

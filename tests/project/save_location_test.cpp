@@ -11,6 +11,7 @@
 
 #include "app/mobu_error.h"
 #include "platform/durable_files.h"
+#include "platform/real_files.h"
 #include "script/project_messages.h"
 #include "tests/project/test_support.h"
 
