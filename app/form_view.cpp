@@ -6,12 +6,13 @@
 
 #include "app/debug_trace.h"
 #include "app/game_ini.h"
+#include "app/game_location.h"
 #include "app/globals.h"
 #include "app/mobu_error.h"
 #include "app/process_random.h"
 #include "app/shell_messages.h"
 #include "platform/message_box.h"
-#include "platform/process_paths.h"
+#include "platform/real_files.h"
 #include "platform/text_encoding.h"
 
 namespace mobu {
@@ -26,11 +27,6 @@ std::string WithTitle(const std::string& pattern, const std::string& title)
     return text;
 }
 
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
 
 }  // namespace
 
@@ -49,7 +45,7 @@ TFormView::~TFormView() { FormClose(); }
 
 void TFormView::FormCreate()
 {
-    std::string executable_folder = FolderOf(startup_.executable_path);
+    std::string executable_folder = RealFolderOf(startup_.executable_path);
     std::remove((executable_folder + "mobuplay.log").c_str());
     DebugTrace("FormCreate");
 
@@ -59,12 +55,12 @@ void TFormView::FormCreate()
     caption_ = PlayerCaption();
     host_.SetCaption(Cp932ToUtf8(caption_));
 
-    LocateGameData(startup_);
-
-    DebugTrace("TBasePanel.Create");
-    if (!bases_) bases_ = std::make_unique<TBlankScreenBases>();
-
     try {
+        LocateGameData(startup_.arguments, startup_.executable_path);
+
+        DebugTrace("TBasePanel.Create");
+        if (!bases_) bases_ = std::make_unique<TBlankScreenBases>();
+
         InitGame();
     } catch (const std::exception& error) {
         startup_failed_ = true;

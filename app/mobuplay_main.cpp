@@ -10,7 +10,7 @@
 #include "app/mobu_error.h"
 #include "platform/instance_lock.h"
 #include "platform/optical_drives.h"
-#include "platform/process_paths.h"
+#include "platform/real_files.h"
 #include "platform/text_encoding.h"
 #include "platform/window_front_end.h"
 
@@ -40,7 +40,7 @@ int main(int argc, char** argv)
         status = RunHeadless(line, executable);
     } else {
         TInstanceLock lock;
-        std::string game_key = line.config || line.games.empty() ? ExecutableFolder() : line.games.front();
+        std::string game_key = line.config || line.games.empty() ? RealFolderOf(executable) : line.games.front();
         if (!lock.Acquire(game_key)) return 0;  // this game is already running
         if (line.config) {
             std::puts("mobuplay: the sound settings dialog (/config) is not available yet.");

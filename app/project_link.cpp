@@ -5,8 +5,6 @@
 
 namespace mobu {
 
-void LocateGameData(const TGameStartup&) {}
-
 std::unique_ptr<TProjectLink> CreateProjectLink(const TGameStartup&)
 {
     QuitRequested = true;

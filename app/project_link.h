@@ -27,10 +27,6 @@ public:
     virtual bool ProcessPendingSaveLoad() = 0;
 };
 
-// Registers the game's archives and base folder with the virtual file manager (the game
-// data location step of window creation).
-void LocateGameData(const TGameStartup& startup);
-
 // Creates the project (reads the project file, the status data, starts the start page).
 // Returns null when creation stopped (QuitRequested is then set); throws EMobuError for a
 // failure the main window shows.

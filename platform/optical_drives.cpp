@@ -74,14 +74,4 @@ bool IsOnOpticalDisc(const std::string& path)
     return IsOnOpticalDisc(error ? path : canonical.string(), ReadMountTable());
 }
 
-std::vector<std::string> OpticalDiscRoots()
-{
-    std::vector<std::string> roots;
-    for (const auto& mount : ReadMountTable()) {
-        if (!IsOpticalType(mount.type)) continue;
-        roots.push_back(mount.mount_point == "/" ? "/" : mount.mount_point + "/");
-    }
-    return roots;
-}
-
 }  // namespace mobu

@@ -23,8 +23,4 @@ std::vector<TMountEntry> ReadMountTable();
 bool IsOnOpticalDisc(const std::string& path, const std::vector<TMountEntry>& mounts);
 bool IsOnOpticalDisc(const std::string& path);
 
-// Mount points of optical discs, each with a trailing "/": the roots the disk search of a
-// multi-disc game looks at.
-std::vector<std::string> OpticalDiscRoots();
-
 }  // namespace mobu
