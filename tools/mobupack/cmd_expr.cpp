@@ -27,7 +27,9 @@ std::string RealText(Real value)
         std::snprintf(buffer, sizeof buffer, "%.*Lg", digits, value);
         if (std::strtold(buffer, nullptr) == value) break;
     }
-    return buffer;
+    std::string text = buffer;
+    if (text.find_first_of(".eEn") == std::string::npos) text += ".0";  // a real always reads as one
+    return text;
 }
 
 std::string Quoted(std::string_view cp932) { return "\"" + Cp932ToUtf8(cp932) + "\""; }
