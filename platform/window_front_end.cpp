@@ -390,7 +390,10 @@ MessageBoxPresenter SdlPresenter(SDL_Window* window, MessageBoxPresenter fallbac
         SDL_MessageBoxData data = {flags, window, caption.c_str(), text.c_str(), static_cast<int>(buttons.size()),
                                    buttons.data(), nullptr};
         int chosen = -1;
-        if (SDL_ShowMessageBox(&data, &chosen) != 0) return fallback(request);
+        if (SDL_ShowMessageBox(&data, &chosen) != 0) {
+            std::fprintf(stderr, "mobuplay: cannot show a message box (%s)\n", SDL_GetError());
+            return fallback(request);
+        }
         if (chosen < 0)  // closed without a button: the escape answer
             return request.buttons == MessageButtons::Ok       ? MessageResult::Ok
                    : request.buttons == MessageButtons::YesNo ? MessageResult::No
