@@ -434,7 +434,8 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
         view.AttachLoop(&loop);
 
         view.FormCreate();
-        if (!QuitRequested && !host.ClosePosted()) {
+        bool started = !QuitRequested && !host.ClosePosted();
+        if (started) {
             SDL_ShowWindow(window);
             SDL_RaiseWindow(window);
             view.Activate();
@@ -442,7 +443,13 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
             loop.Start();
             while (!host.ClosePosted() && !loop.Stopped()) loop.Step();
         }
-        status = view.StartupFailed() ? 1 : 0;
+        if (view.StartupFailed()) {
+            status = 1;
+        } else if (!view.Project() || (QuitRequested && !started)) {
+            std::fprintf(stderr, "mobuplay: the game did not start (no project file found in %s)\n",
+                         line.games.empty() ? "the player's folder" : line.games.front().c_str());
+            status = 1;
+        }
         view.FormClose();
     }
     SetMessageBoxPresenter(previous);
