@@ -1,13 +1,16 @@
 #include "app/project_link.h"
 
+#include "app/globals.h"
 #include "script/project.h"
 
 namespace mobu {
 namespace {
 
-class TRunningProject : public TProjectLink {
+// The shell's view of the running project.
+class TProjectLinkOfProject : public TProjectLink {
 public:
-    explicit TRunningProject(std::unique_ptr<TProject> project) : project_(std::move(project)) {}
+    explicit TProjectLinkOfProject(std::unique_ptr<TProject> project) : project_(std::move(project)) {}
+
     std::string Title() const override { return project_->Title(); }
     int32_t ScreenWidth() const override { return project_->ScreenWidth(); }
     int32_t ScreenHeight() const override { return project_->ScreenHeight(); }
@@ -24,12 +27,10 @@ private:
 
 std::unique_ptr<TProjectLink> CreateProjectLink(const TGameStartup& startup)
 {
-    // A failure that raises frees the half-made project on the way out, as a constructor
-    // that fails would; a stop the project reported itself leaves it in place with
-    // QuitRequested set, and the window closes.
     auto project = std::make_unique<TProject>(TProjectStartup{startup.arguments, startup.executable_path});
     project->Create();
-    return std::make_unique<TRunningProject>(std::move(project));
+    if (QuitRequested) return nullptr;  // the project ran its shutdown as it was freed
+    return std::make_unique<TProjectLinkOfProject>(std::move(project));
 }
 
 }  // namespace mobu

@@ -35,8 +35,9 @@ std::string ExecutableFolder(const std::string& executable_path)
 
 std::string GameFolderOfArgument(const std::string& argument)
 {
-    if (RealFileExists(argument)) return RealFolderOf(argument);
-    return argument;
+    std::string absolute = AbsoluteRealPath(argument);
+    if (RealFileExists(absolute)) return RealFolderOf(absolute);
+    return absolute;
 }
 
 std::string SaveFolderNameOfTitle(const std::string& title)
