@@ -121,6 +121,7 @@ void StoreElements(TCustomParam& target, const TCustomParam& elements, int32_t c
 void StoreStrings(TCustomParam& target, const std::vector<std::string>& pieces)
 {
     if (pieces.empty()) {
+        target.DropDims();
         target.SetString("");
         return;
     }
