@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/globals.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/custom_param.h"
 #include "expr/date_serial.h"
@@ -338,6 +339,31 @@ TEST(SysFuncTable, HasEveryEntryWithItsIdAndCounts)
     EXPECT_TRUE(SysFuncAcceptsArgCount(91, 0));
     EXPECT_EQ(kSysFuncTable[115].result_type, PT_BOOL);
     EXPECT_EQ(kSysFuncTable[114].result_type, PT_STR);
+}
+
+}  // namespace
+}  // namespace mobu
+
+namespace mobu {
+namespace {
+
+TEST_F(SysFunc, ClockSystemVariables)
+{
+    GameClockMs = 1234;
+    EXPECT_EQ(Eval("@TickCount"), "1234");
+    Real now = date_serial::Now();
+    date_serial::TDateParts date = date_serial::DecodeDate(now);
+    int32_t year = std::stoi(Eval("@Year"));
+    EXPECT_TRUE(year == date.Year || year == date.Year + 1);
+    int32_t week = std::stoi(Eval("@Week"));
+    EXPECT_GE(week, 1);
+    EXPECT_LE(week, 7);
+    EXPECT_EQ(Eval("@Pi > 3.14159 & @Pi < 3.1416"), "1");
+    EXPECT_EQ(Eval("@1Hour * 24"), "1");
+    int32_t hour = std::stoi(Eval("@Hour"));
+    EXPECT_GE(hour, 0);
+    EXPECT_LT(hour, 24);
+    EXPECT_NE(Eval("@PCTickCount"), "(none)");
 }
 
 }  // namespace
