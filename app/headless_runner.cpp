@@ -104,7 +104,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
     if (line.seed) view.SetSeed(*line.seed);
     view.FormCreate();
     if (view.StartupFailed()) return 1;
-    if (!view.Project()) {
+    if (!view.Project() || QuitRequested) {
         std::fprintf(stderr, "mobuplay: the game did not start (no project file found in %s)\n",
                      line.games.empty() ? "the player's folder" : line.games.front().c_str());
         return 1;

@@ -390,7 +390,10 @@ MessageBoxPresenter SdlPresenter(SDL_Window* window, MessageBoxPresenter fallbac
         SDL_MessageBoxData data = {flags, window, caption.c_str(), text.c_str(), static_cast<int>(buttons.size()),
                                    buttons.data(), nullptr};
         int chosen = -1;
-        if (SDL_ShowMessageBox(&data, &chosen) != 0) return fallback(request);
+        if (SDL_ShowMessageBox(&data, &chosen) != 0) {
+            std::fprintf(stderr, "mobuplay: cannot show a message box (%s)\n", SDL_GetError());
+            return fallback(request);
+        }
         if (chosen < 0)  // closed without a button: the escape answer
             return request.buttons == MessageButtons::Ok       ? MessageResult::Ok
                    : request.buttons == MessageButtons::YesNo ? MessageResult::No
@@ -431,7 +434,8 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
         view.AttachLoop(&loop);
 
         view.FormCreate();
-        if (!QuitRequested && !host.ClosePosted()) {
+        bool started = !QuitRequested && !host.ClosePosted();
+        if (started) {
             SDL_ShowWindow(window);
             SDL_RaiseWindow(window);
             view.Activate();
@@ -439,7 +443,13 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
             loop.Start();
             while (!host.ClosePosted() && !loop.Stopped()) loop.Step();
         }
-        status = view.StartupFailed() ? 1 : 0;
+        if (view.StartupFailed()) {
+            status = 1;
+        } else if (!view.Project() || (QuitRequested && !started)) {
+            std::fprintf(stderr, "mobuplay: the game did not start (no project file found in %s)\n",
+                         line.games.empty() ? "the player's folder" : line.games.front().c_str());
+            status = 1;
+        }
         view.FormClose();
     }
     SetMessageBoxPresenter(previous);
