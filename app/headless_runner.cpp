@@ -118,6 +118,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         while (next_event < events.size() && events[next_event].frame <= frame) Apply(view, events[next_event++]);
         host.now_ms += options.tick_ms;
         if (timing.Wake(host.now_ms)) view.DoFrame();
+        bool game_ended = QuitRequested;  // the script stopped for good: this is the last frame
         if (shot_at.count(frame) || (options.shot_every > 0 && frame % options.shot_every == 0)) {
             std::string path = ShotName(options.out_dir, frame), error;
             if (!WritePngFile(path, view.Frame(), error)) {
@@ -126,6 +127,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
                 return 1;
             }
         }
+        if (game_ended) break;
     }
     // State dumps for the tests are written here, after the last frame (--dump-vars FILE,
     // --dump-components FILE), once the variable table and the component list exist.

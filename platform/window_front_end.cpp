@@ -145,6 +145,25 @@ public:
 
     uint32_t NowMs() override { return SDL_GetTicks(); }
 
+    bool WarpCursor(int32_t x, int32_t y) override
+    {
+        int window_x = x + layout_.panel_x, window_y = y + layout_.panel_y;
+        if (full_screen_) {
+            int output_width = 0, output_height = 0, window_width = 0, window_height = 0;
+            SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
+            SDL_GetWindowSize(window_, &window_width, &window_height);
+            TPlacement placed = PlaceFrame(texture_width_, texture_height_, output_width, output_height);
+            if (placed.width <= 0 || output_width <= 0 || output_height <= 0) return false;
+            // The centre of the game pixel, back in window points.
+            double output_x = placed.x + (x + 0.5) * placed.width / texture_width_;
+            double output_y = placed.y + (y + 0.5) * placed.height / texture_height_;
+            window_x = static_cast<int>(output_x * window_width / output_width);
+            window_y = static_cast<int>(output_y * window_height / output_height);
+        }
+        SDL_WarpMouseInWindow(window_, window_x, window_y);  // arrives back as a mouse move
+        return true;
+    }
+
     bool ClosePosted() const { return close_posted_; }
 
     void Handle(const SDL_Event& event)
