@@ -7,6 +7,7 @@
 #include "app/mobu_error.h"
 #include "archive/vr_file_manager.h"
 #include "expr/custom_param.h"
+#include "expr/expr_quote.h"
 #include "expr/mobu_parser.h"
 #include "expr/param_collection.h"
 #include "expr/param_values.h"
@@ -226,7 +227,8 @@ int TCallMan::Step()
         if (TParamCollectionItem* target = table ? table->Find(frame.ResultVar) : nullptr) {
             TParamCollection::CopyConvert(target, *frame.ResultValue);
         } else if (functions_) {
-            const std::string text = frame.ResultVar + " = " + "\"" + frame.ResultValue->GetString() + "\"";
+            // The value goes in as a quoted literal, escaped, so nothing of it runs as code.
+            const std::string text = BuildQuotedAssignment(frame.ResultVar, frame.ResultValue->GetString());
             try {
                 CompileAndRun(*functions_, text);
             } catch (const std::exception&) {
