@@ -140,9 +140,12 @@ TPage* TCallMan::GetPage(const std::string& name)
     auto page = std::make_unique<TPage>();
     LoadPage(*page, name);  // a failure frees the new page and leaves PC where it was
     pages_.insert(pages_.begin(), std::move(page));
-    while (static_cast<int>(pages_.size()) > kCachedPages && pages_.back().get() != CurrentPage) {
-        if (last_traced && last_traced->Page() == pages_.back().get()) last_traced = nullptr;
-        pages_.pop_back();
+    // The least recently used pages go, except the current one: the cache holds at most
+    // ten pages besides it, even while the current page is the least recently used.
+    for (size_t i = pages_.size(); static_cast<int>(pages_.size()) > kCachedPages && i-- > 0;) {
+        if (pages_[i].get() == CurrentPage) continue;
+        if (last_traced && last_traced->Page() == pages_[i].get()) last_traced = nullptr;
+        pages_.erase(pages_.begin() + static_cast<std::ptrdiff_t>(i));
     }
     PC = 0;
     return pages_.front().get();
@@ -206,13 +209,16 @@ int TCallMan::Step()
     if (!CurrentPage) return 0;
     TPage* page = CurrentPage;
     const int32_t start_pc = PC;
+    const int32_t start_frames = Stack.Count();
     bool yielded = false;
     ExecOne(page, yielded);
     const int result = yielded ? 2 : 0;
     if (page) {
         // A command that stays on itself in the main script ends the frame: its progress
         // depends on later frames, so stepping it again now would spin.
-        if (Mode == 0 && page == CurrentPage && PC == start_pc && Entered) KeepRunning = false;
+        if (Mode == 0 && page == CurrentPage && PC == start_pc && Entered && Stack.Count() == start_frames) {
+            KeepRunning = false;
+        }
         CurrentPage = page;
         return result;
     }
@@ -222,17 +228,18 @@ int TCallMan::Step()
     }
     if (TParamCollection* table = Table()) table->DeleteOwned(Stack.Count());
     TStack& frame = Stack.Pop();
+    // A frame without a result (its page failed to load) assigns nothing.
     if (!frame.ResultVar.empty() && frame.ResultValue) {
-        TParamCollection* table = Table();
-        if (TParamCollectionItem* target = table ? table->Find(frame.ResultVar) : nullptr) {
-            TParamCollection::CopyConvert(target, *frame.ResultValue);
-        } else if (functions_) {
-            // The value goes in as a quoted literal, escaped, so nothing of it runs as code.
-            const std::string text = BuildQuotedAssignment(frame.ResultVar, frame.ResultValue->GetString());
-            try {
-                CompileAndRun(*functions_, text);
-            } catch (const std::exception&) {
+        try {
+            TParamCollection* table = Table();
+            if (TParamCollectionItem* target = table ? table->Find(frame.ResultVar) : nullptr) {
+                TParamCollection::CopyConvert(target, *frame.ResultValue);
+            } else if (functions_) {
+                // The value goes in as a quoted literal, escaped, so nothing of it runs as code.
+                CompileAndRun(*functions_, BuildQuotedAssignment(frame.ResultVar, frame.ResultValue->GetString()));
             }
+        } catch (const std::exception&) {
+            // A target that cannot take the value fails like a command: silently.
         }
     }
     CurrentPage = GetPage(frame.PageName);

@@ -39,6 +39,9 @@ struct TFieldInfo {
     const char* name;        // operand name in page sources
     int32_t after_version;   // stored only when the page version exceeds this (-1: always)
     TFieldRole role = TFieldRole::Plain;
+    // An omitted operand in a page source means TRUE (the conditions of jumps, calls and
+    // returns, which an empty expression would never take).
+    bool defaults_true = false;
 };
 
 struct TCommandInfo {

@@ -145,9 +145,16 @@ std::string DisassemblePage(std::string_view page_bytes, const std::string& page
             if (!value.present) continue;
             const std::string key = field.name;
             switch (field.kind) {
-            case TFieldKind::Expr:
-                if (value.expr && !value.expr->Empty()) operands.push_back(key + ": " + ExpressionSourceText(*value.expr));
+            case TFieldKind::Expr: {
+                const std::string text = value.expr ? ExpressionSourceText(*value.expr) : std::string();
+                if (field.defaults_true) {
+                    // An omitted condition reads back as TRUE, so an empty one is written out.
+                    if (text != "TRUE") operands.push_back(key + ": " + text);
+                } else if (!text.empty()) {
+                    operands.push_back(key + ": " + text);
+                }
                 break;
+            }
             case TFieldKind::String:
                 if (key == "page") page_field = value.text;
                 if (!value.text.empty()) operands.push_back(key + ": " + StringValue(value.text));

@@ -70,7 +70,7 @@ std::vector<TSourceLine> SplitLines(std::string_view source)
         TSourceLine line;
         line.line = number;
         line.indent = static_cast<int>(indent);
-        size_t word_end = body.find_first_of(" \t");
+        size_t word_end = body.find_first_of(" \t;");
         line.head = std::string(body.substr(0, word_end));
         line.rest = word_end == std::string_view::npos ? std::string() : std::string(body.substr(word_end));
         lines.push_back(std::move(line));
@@ -85,7 +85,7 @@ std::vector<std::pair<std::string, std::string>> SplitOperands(const std::string
     std::vector<std::pair<std::string, std::string>> operands;
     size_t at = 0;
     while (at < text.size()) {
-        while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == ';')) ++at;
         if (at >= text.size()) break;
         size_t colon = text.find(':', at);
         if (colon == std::string::npos) FailAt(line, "'key: value' expected at \"" + text.substr(at) + "\"");
@@ -361,7 +361,9 @@ std::string AssemblePage(std::string_view utf8_source, const TPageSourceOptions&
             const std::string value = values.empty() ? std::string() : values.front();
             try {
                 switch (field.kind) {
-                case TFieldKind::Expr: out.Raw(CompileExpressionSource(value)); break;
+                case TFieldKind::Expr:
+                    out.Raw(CompileExpressionSource(values.empty() && field.defaults_true ? "TRUE" : value));
+                    break;
                 case TFieldKind::String: {
                     std::string text = ParseString(value, line);
                     if (std::string(field.name) == "page") page_field = text;
