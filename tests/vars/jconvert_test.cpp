@@ -62,6 +62,10 @@ TEST(JConvert, AgreesWithPythonCodecTable)
             const std::string token = CutToken(text, FromHex(f[2]));
             EXPECT_EQ(Show(token), Show(FromHex(f[3])));
             EXPECT_EQ(Show(text), Show(FromHex(f[4])));
+            const std::string whole = FromHex(f[1]);
+            size_t position = 0;
+            EXPECT_EQ(Show(std::string(NextToken(whole, position, FromHex(f[2])))), Show(FromHex(f[3])));
+            EXPECT_EQ(Show(whole.substr(position)), Show(FromHex(f[4])));
         } else if (op == "h2z") {
             EXPECT_EQ(Show(HanToZen(FromHex(f[1]))), Show(FromHex(f[2])));
         } else if (op == "z2h") {
