@@ -16,6 +16,7 @@
 #include "platform/message_box.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"
+#include "script/project_parts.h"
 
 namespace mobu {
 namespace {
@@ -87,6 +88,8 @@ void TFormView::InitGame()
     bases_ready_ = true;
 
     DebugTrace("TProject.Create");
+    // The project closes the window when the player gives up waiting for a game disk.
+    ProjectParts().request_close = [this] { host_.PostClose(); };
     project_ = project_factory_(startup_);
     if (!project_) return;
     caption_ = project_->Title();
@@ -151,6 +154,7 @@ void TFormView::FormClose()
     closed_ = true;
     QuitRequested = true;
     Shutdown();
+    ProjectParts().request_close = nullptr;
     DebugTrace("FormClose");
 }
 

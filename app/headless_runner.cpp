@@ -15,6 +15,7 @@
 #include "platform/message_box.h"
 #include "platform/png_writer.h"
 #include "platform/text_encoding.h"
+#include "script/project_parts.h"
 
 namespace mobu {
 namespace {
@@ -78,6 +79,8 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         MessageBoxPresenter presenter;
         ~TRestore() { SetMessageBoxPresenter(std::move(presenter)); }
     } restore{std::move(previous)};
+    // Nobody answers the boxes: waits for a game disk give up instead of asking for ever.
+    ProjectParts().interactive = false;
 
     std::vector<TInputEvent> events;
     try {
