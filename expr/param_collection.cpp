@@ -19,6 +19,11 @@ uint8_t VariableNameHash(std::string_view lowered_name)
     return static_cast<uint8_t>(h & 0xFF);
 }
 
+bool IsValidVariableName(std::string_view name)
+{
+    return !name.empty() && name.find(' ') == std::string_view::npos && !(name[0] >= '0' && name[0] <= '9');
+}
+
 // ---- items ----
 
 TParamCollectionItem::~TParamCollectionItem() = default;
@@ -26,8 +31,7 @@ TParamCollectionItem::~TParamCollectionItem() = default;
 void TParamCollectionItem::SetName(std::string_view name)
 {
     if (linked_ && name == name_) return;
-    const bool valid = !name.empty() && name.find(' ') == std::string_view::npos && !(name[0] >= '0' && name[0] <= '9');
-    if (!valid) throw EMobuError(FormatMessage(MsgBadVariableName(), std::string(name)));
+    if (!IsValidVariableName(name)) throw EMobuError(FormatMessage(MsgBadVariableName(), std::string(name)));
     if (linked_) owner_->Unlink(this);
     name_.assign(name);
     lowered_ = JLowerCase(name_);

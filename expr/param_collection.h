@@ -75,6 +75,9 @@ private:
     uint64_t serial_;
 };
 
+// Non-empty, no blank, not beginning with a digit.
+bool IsValidVariableName(std::string_view name);
+
 // Bucket of a name: on the lower-cased name s of length n, (n * 16) for n < 2, else
 // (n * 16 + s[n-2] + s[0]), modulo 256.
 uint8_t VariableNameHash(std::string_view lowered_name);

@@ -386,3 +386,34 @@ TEST(ParamSections, AliasEntryRoundTrip)
 
 }  // namespace
 }  // namespace mobu
+
+namespace mobu {
+namespace {
+
+TEST(ParamSections, PushBlocksWithImpossibleRecordsAreRefused)
+{
+    for (const std::string& name : {std::string(""), std::string("1x"), std::string("a b")}) {
+        ByteWriter out;
+        out.I32(0);
+        out.I32(50);
+        out.String("");
+        out.String("");
+        out.I32(0);
+        out.String("");
+        out.I32(1);  // one block
+        out.I32(1);  // one record
+        out.I32(PT_INT);
+        out.String(name);
+        out.I32(0);
+        out.I32(1);
+        out.I32(5);
+        TParamCollection table;
+        ByteReader in(out.Bytes());
+        EXPECT_THROW(table.LoadGameVars(in, 140), EMobuError) << name;
+        EXPECT_EQ(table.PushBlockCount(), 0u);
+        table.PopVars();
+    }
+}
+
+}  // namespace
+}  // namespace mobu
