@@ -233,7 +233,19 @@ void TFormView::PanelMouseUp()
 
 void TFormView::PanelMouseMove(int32_t x, int32_t y)
 {
+    mouse_x_ = x;
+    mouse_y_ = y;
     if (bases_ready_) bases_->MousePosition(x, y);
+}
+
+void TFormView::SetCursorX(int32_t x)
+{
+    if (!host_.WarpCursor(x, mouse_y_)) PanelMouseMove(x, mouse_y_);
+}
+
+void TFormView::SetCursorY(int32_t y)
+{
+    if (!host_.WarpCursor(mouse_x_, y)) PanelMouseMove(mouse_x_, y);
 }
 
 void TFormView::MouseWheel(bool down)

@@ -106,7 +106,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
     if (line.seed) view.SetSeed(*line.seed);
     view.FormCreate();
     if (view.StartupFailed()) return 1;
-    if (!view.Project()) {
+    if (!view.Project() || QuitRequested) {
         std::fprintf(stderr, "mobuplay: the game did not start (no project file found in %s)\n",
                      line.games.empty() ? "the player's folder" : line.games.front().c_str());
         return 1;
@@ -120,6 +120,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         while (next_event < events.size() && events[next_event].frame <= frame) Apply(view, events[next_event++]);
         host.now_ms += options.tick_ms;
         if (timing.Wake(host.now_ms)) view.DoFrame();
+        bool game_ended = QuitRequested;  // the script stopped for good: this is the last frame
         if (shot_at.count(frame) || (options.shot_every > 0 && frame % options.shot_every == 0)) {
             std::string path = ShotName(options.out_dir, frame), error;
             if (!WritePngFile(path, view.Frame(), error)) {
@@ -128,6 +129,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
                 return 1;
             }
         }
+        if (game_ended) break;
     }
     // State dumps for the tests, after the last frame (later also --dump-components FILE).
     if (!options.dump_vars.empty() && view.Variables()) {
