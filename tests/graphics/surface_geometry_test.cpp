@@ -335,3 +335,53 @@ TEST(SurfaceKernels, EveryLevelGivesTheScalarImage)
 
 }  // namespace
 }  // namespace mobu
+
+namespace mobu {
+namespace {
+
+// 16.16 source coordinates of images wider than 32767 pixels do not fit in 32 bits.
+TEST(SurfaceLargeImages, StretchAndRotationOfVeryWideSourcesSampleTheRightColumns)
+{
+    TDIBX wide, dst;
+    wide.SetSize(70000, 1, 32);
+    for (int x = 0; x < 70000; ++x) wide.SetPixel(x, 0, static_cast<uint32_t>(x));
+    dst.SetSize(20000, 1, 32);
+    dst.Clear(0xFFFFFFFF);
+    // Halving: destination column i samples source column 2i.
+    dst.StretchDrawAlpha(TRect{0, 0, 35000, 1}, wide, wide.SurfaceRect(), false, false, false, 255);
+    EXPECT_EQ(dst.GetPixel(19999, 0), 39998u);
+    EXPECT_EQ(dst.GetPixel(12345, 0), 24690u);
+    // No turn, no zoom: pivot 65000 lands on destination column 100.
+    dst.Clear(0xFFFFFFFF);
+    dst.DrawRotate(100, 0, 256, 256, wide, wide.SurfaceRect(), 65000, 0, 0, false, false, false, 255);
+    EXPECT_EQ(dst.GetPixel(100, 0), 65000u);
+    EXPECT_EQ(dst.GetPixel(5099, 0), 69999u);
+    EXPECT_EQ(dst.GetPixel(5100, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(dst.GetPixel(0, 0), 64900u);
+}
+
+// 24-bit and 8-bit surfaces go through the per-pixel path with the same formulas.
+TEST(SurfaceFormats, TwentyFourAndEightBitBlendsFollowTheFormulas)
+{
+    TDIBX src, dst;
+    src.SetSize(3, 1, 24);
+    dst.SetSize(3, 1, 24);
+    src.Clear(0xC86432);
+    dst.Clear(0x102030);
+    dst.DrawAlpha(0, 0, src, src.SurfaceRect(), false, false, false, 254);
+    EXPECT_EQ(dst.GetPixel(2, 0), 0xC66331u);
+    dst.FillRectSub(TRect{0, 0, 3, 1}, 0x203040);
+    // (198, 99, 49) − (32, 48, 64) per channel, blue stopping at 0.
+    EXPECT_EQ(dst.GetPixel(0, 0), 0xA63300u);
+    TDIBX mask8, other8;
+    mask8.SetSize(4, 1, 8);
+    other8.SetSize(4, 1, 8);
+    mask8.Clear(200);
+    other8.Clear(100);
+    // 8-bit additive copies add the raw values and saturate.
+    mask8.DrawAdd(0, 0, other8, other8.SurfaceRect(), false, false, false, 10);
+    EXPECT_EQ(mask8.GetPixel(3, 0), 255u);
+}
+
+}  // namespace
+}  // namespace mobu
