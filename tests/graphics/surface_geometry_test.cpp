@@ -385,3 +385,50 @@ TEST(SurfaceFormats, TwentyFourAndEightBitBlendsFollowTheFormulas)
 
 }  // namespace
 }  // namespace mobu
+
+namespace mobu {
+namespace {
+
+TEST(SurfaceCoverage, MonoCoverageMixesByTheInkCountOfEachBlock)
+{
+    // An 8 × 4 glyph at factor 4: the left block has 4 ink samples of 16, the right 16.
+    TDIBX glyph, dst;
+    glyph.SetSize(8, 4, 1);
+    glyph.Clear(1);  // all paper
+    for (int y = 0; y < 4; ++y) glyph.SetPixel(y, y, 0);  // diagonal ink in the left block
+    for (int y = 0; y < 4; ++y)
+        for (int x = 4; x < 8; ++x) glyph.SetPixel(x, y, 0);
+    dst.SetSize(3, 1, 32);
+    dst.Clear(0x00000000);
+    dst.DrawMonoCoverage(0, 0, glyph, glyph.SurfaceRect(), 0x00F0F0F0, false, false, 255, 4);
+    // (0xF0 · 4 + 0 · 12) >> 4 = 0x3C; a full block is the colour; the third pixel is outside.
+    EXPECT_EQ(dst.GetPixel(0, 0), 0x003C3C3Cu);
+    EXPECT_EQ(dst.GetPixel(1, 0), 0x00F0F0F0u);
+    EXPECT_EQ(dst.GetPixel(2, 0), 0u);
+    // Flipped, the blocks swap places.
+    dst.Clear(0);
+    dst.DrawMonoCoverage(0, 0, glyph, glyph.SurfaceRect(), 0x00F0F0F0, true, false, 255, 4);
+    EXPECT_EQ(dst.GetPixel(0, 0), 0x00F0F0F0u);
+    EXPECT_EQ(dst.GetPixel(1, 0), 0x003C3C3Cu);
+}
+
+TEST(SurfaceCoverage, TriColorStoresSolidBlocksAndWeightsMixedOnes)
+{
+    TDIBX glyph, dst;
+    glyph.SetSize(4, 2, 4);
+    glyph.Clear(1);  // body everywhere
+    glyph.SetPixel(2, 0, 3);
+    glyph.SetPixel(3, 0, 0);
+    glyph.SetPixel(2, 1, 0);
+    glyph.SetPixel(3, 1, 0);
+    dst.SetSize(2, 1, 32);
+    dst.Clear(0x00000040);
+    dst.DrawTriColorCoverage(0, 0, glyph, glyph.SurfaceRect(), 0x00800000, 0x00008000, 0x000000FF, false, false, 255,
+                             2);
+    EXPECT_EQ(dst.GetPixel(0, 0), 0x00800000u);
+    // One shadow sample of four: blue (0xFF · 256 + 0x40 · 768) / 1024 = 0x6F.
+    EXPECT_EQ(dst.GetPixel(1, 0), 0x0000006Fu);
+}
+
+}  // namespace
+}  // namespace mobu
