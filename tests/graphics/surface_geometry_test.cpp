@@ -1,6 +1,7 @@
 // Clipping, flips, stretching, rotation and tiling of memory surfaces, checked against plain
 // per-pixel expectations.
 #include "graphics/dibx.h"
+#include "graphics/dibx_wave.h"
 
 #include <gtest/gtest.h>
 
@@ -428,6 +429,45 @@ TEST(SurfaceCoverage, TriColorStoresSolidBlocksAndWeightsMixedOnes)
     EXPECT_EQ(dst.GetPixel(0, 0), 0x00800000u);
     // One shadow sample of four: blue (0xFF · 256 + 0x40 · 768) / 1024 = 0x6F.
     EXPECT_EQ(dst.GetPixel(1, 0), 0x0000006Fu);
+}
+
+}  // namespace
+}  // namespace mobu
+
+namespace mobu {
+namespace {
+
+TEST(SurfaceWave, RowsAreDisplacedByTheirTableEntryAndTheClipIsRestored)
+{
+    TDIBX target, src;
+    target.SetSize(10, 6, 32);
+    target.Clear(0);
+    Number(src, 4, 4, 32);
+    TDIBXWave wave(&target);
+    wave.SetOrigin(2, 1);
+    wave.SetSize(6, 4, 32);
+    wave.SetDisplacement(0, 0);
+    wave.SetDisplacement(1, 1);
+    wave.SetDisplacement(2, 1);
+    wave.SetDisplacement(3, -2);
+    target.IncludeClip(TRect{0, 0, 10, 6});
+    wave.Draw(3, 1, src, src.SurfaceRect(), false, false, false);
+    EXPECT_EQ(target.ClipRect, (TRect{0, 0, 10, 6}));
+    // Region rows 1..4 of the target: source row j drawn at x = 3 + shift.
+    const int shifts[4] = {0, 1, 1, -2};
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(target.GetPixel(3 + shifts[j] + i, 1 + j), src.GetPixel(i, j)) << i << "," << j;
+    EXPECT_EQ(target.GetPixel(3, 0), 0u);
+    EXPECT_EQ(target.GetPixel(3, 5), 0u);
+    EXPECT_EQ(target.GetPixel(2, 1), 0u);
+    // Rows outside the table are not drawn.
+    target.Clear(0);
+    wave.FillRect(TRect{0, 0, 10, 6}, 7);
+    EXPECT_EQ(target.GetPixel(5, 0), 0u);
+    EXPECT_EQ(target.GetPixel(5, 1), 7u);
+    EXPECT_EQ(target.GetPixel(5, 5), 0u);
+    EXPECT_EQ(wave.BitCount(), 32);
+    EXPECT_EQ(wave.ColorToPixel(0x000000FF), 0x00FF0000);
 }
 
 }  // namespace
