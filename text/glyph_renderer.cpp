@@ -144,7 +144,8 @@ bool TGlyphRenderer::LoadOutline(uint16_t code, int level, long& advance)
     advance = slot->advance.x;
     if (style_ & kFontBold) {
         FT_Pos strength = FT_MulFix(face_->units_per_EM, face_->size->metrics.y_scale) / 24;
-        FT_Outline_Embolden(&slot->outline, strength);
+        // Widened sideways only, as the Windows bold simulation does: the line height stays.
+        FT_Outline_EmboldenXY(&slot->outline, strength, 0);
         advance += strength;
     }
     if (style_ & kFontItalic) {

@@ -127,7 +127,15 @@ TEST(FontPixelManager, BoldIsWiderAndItalicLeans)
         return sum;
     };
     EXPECT_GT(ink(*bold), ink(*plain) * 5 / 4);
-    EXPECT_GE(italic->mask_width, plain->mask_width + 3);
+    EXPECT_EQ(bold->mask_height, plain->mask_height);
+    auto first_ink = [](const TFontPixel& g, int row) {
+        for (int x = 0; x < g.mask_width; ++x)
+            if (g.MaskAt(x, row) > 127) return x;
+        return -1;
+    };
+    // The upright stroke of "l" leans right going up.
+    EXPECT_EQ(first_ink(*plain, 0), first_ink(*plain, plain->mask_height * 3 / 4));
+    EXPECT_GE(first_ink(*italic, 0), first_ink(*italic, italic->mask_height * 3 / 4) + 3);
 }
 
 TEST(FontPixelManager, GrayFailureFallsBackToMonochromeForGood)
