@@ -1,5 +1,6 @@
 #include "text/glyph_coverage.h"
 
+#include <array>
 #include <bit>
 
 namespace mobu {
@@ -13,6 +14,13 @@ constexpr uint8_t kLevel3[] = {0,   18,  21,  24,  27,  30,  33,  36,  55,  58, 
                                149, 152, 155, 158, 161, 164, 183, 186, 189, 192, 195, 198, 201, 204, 207, 210, 213,
                                216, 219, 222, 225, 228, 231, 234, 237, 240, 243, 246, 249, 252, 255};
 static_assert(sizeof kLevel3 == 65 && sizeof kLevel2 == 17 && sizeof kLevel1 == 5);
+
+// Set bits of every byte (the build targets processors without a population-count instruction).
+constexpr std::array<uint8_t, 256> kBitCounts = [] {
+    std::array<uint8_t, 256> counts{};
+    for (int i = 0; i < 256; ++i) counts[i] = static_cast<uint8_t>(std::popcount(static_cast<unsigned>(i)));
+    return counts;
+}();
 
 }  // namespace
 
@@ -47,7 +55,7 @@ void CountCoverage(const uint8_t* samples, int pitch, int factor, int width, int
             for (int x = 0; x < width; ++x) {
                 int count = 0;
                 const uint8_t* column = block + x;
-                for (int r = 0; r < 8; ++r) count += std::popcount(column[static_cast<ptrdiff_t>(r) * pitch]);
+                for (int r = 0; r < 8; ++r) count += kBitCounts[column[static_cast<ptrdiff_t>(r) * pitch]];
                 target[x] = table[count];
             }
         } else {
@@ -59,7 +67,7 @@ void CountCoverage(const uint8_t* samples, int pitch, int factor, int width, int
                 const int shift = 8 - factor * (x % per_byte + 1);
                 int count = 0;
                 for (int r = 0; r < factor; ++r)
-                    count += std::popcount((block[static_cast<ptrdiff_t>(r) * pitch + byte] >> shift) & mask);
+                    count += kBitCounts[(block[static_cast<ptrdiff_t>(r) * pitch + byte] >> shift) & mask];
                 target[x] = table[count];
             }
         }
