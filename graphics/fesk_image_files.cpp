@@ -128,6 +128,7 @@ void TFeskFrameList::LoadBitmap(std::string_view data)
         in.Fail();
     }
     const bool top_down = height < 0;
+    if (height < -kLargestSide) in.Fail();
     if (top_down) height = -height;
     if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide) in.Fail();
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) in.Fail();
