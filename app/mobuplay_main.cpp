@@ -1,2 +1,53 @@
-// Placeholder entry until the shell lands.
-int main() { return 0; }
+// mobuplay: the player. Plays a game in a window, or headless for tests and machines
+// without a display.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/globals.h"
+#include "app/headless_runner.h"
+#include "app/mobu_error.h"
+#include "platform/instance_lock.h"
+#include "platform/optical_drives.h"
+#include "platform/real_files.h"
+#include "platform/text_encoding.h"
+#include "platform/window_front_end.h"
+
+int main(int argc, char** argv)
+{
+    using namespace mobu;
+    TCommandLine line;
+    try {
+        line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const EMobuError& error) {
+        std::fprintf(stderr, "mobuplay: %s\n", Cp932ToUtf8(error.what()).c_str());
+        return 2;
+    }
+    if (line.help) {
+        std::fputs(HelpText().c_str(), stdout);
+        return 0;
+    }
+    std::string executable = ExecutablePath();
+
+    // A player started from an optical disc ends at once: the game is meant to be
+    // installed first.
+    if (IsOnOpticalDisc(executable)) return 0;
+
+    int status = 0;
+    if (line.headless) {
+        // The headless runner takes no instance lock: test runs may play one game side by side.
+        status = RunHeadless(line, executable);
+    } else {
+        TInstanceLock lock;
+        std::string game_key = line.config || line.games.empty() ? RealFolderOf(executable) : line.games.front();
+        if (!lock.Acquire(game_key)) return 0;  // this game is already running
+        if (line.config) {
+            std::puts("mobuplay: the sound settings dialog (/config) is not available yet.");
+            return 0;
+        }
+        status = RunWindow(line, executable);
+    }
+    DeleteTempFiles();
+    return status;
+}

@@ -84,10 +84,11 @@ size_t TKsBigFileStream::ReadAt(int64_t position, void* buffer, size_t count) co
     size_t done = 0;
     while (done < count) {
         int64_t at = position + static_cast<int64_t>(done);
-        size_t part = static_cast<size_t>(at / part_size_);
-        int64_t offset = at % part_size_;
-        if (part >= parts_.size()) break;
-        size_t want = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count - done), part_size_ - offset));
+        // The last part may run past the part size (one big file that was never split).
+        size_t part = std::min(static_cast<size_t>(at / part_size_), parts_.size() - 1);
+        int64_t offset = at - static_cast<int64_t>(part) * part_size_;
+        int64_t part_room = part + 1 == parts_.size() ? size_ - at : part_size_ - offset;
+        size_t want = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count - done), part_room));
         size_t got = parts_[part]->ReadAt(static_cast<char*>(buffer) + done, want, offset);
         done += got;
         if (got < want) break;

@@ -144,7 +144,7 @@ std::string TVrFileCollection::FailureMessage() const
     return archive_messages::FileNotFound(Utf8ToCp932(file_name_));
 }
 
-void TVrFileCollection::OpenArchive(const std::string& real_path_utf8, bool keep_folder)
+void TVrFileCollection::OpenArchive(const std::string& real_path_utf8, bool keep_folder, bool executable)
 {
     Reset();
     file_name_ = real_path_utf8;
@@ -161,7 +161,8 @@ void TVrFileCollection::OpenArchive(const std::string& real_path_utf8, bool keep
     auto source = std::make_unique<TKsBigFileStream>(real_path_utf8, TKsBigFileStream::Mode::Read);
     int64_t size = source->Size();
     int64_t start = 0;
-    if (IsExecutableArchivePath(real_path_utf8)) {
+    executable = executable || IsExecutableArchivePath(real_path_utf8);
+    if (executable) {
         unsigned char trailer[6];
         if (size < 6 || source->ReadAt(size - 6, trailer, 6) != 6 || trailer[4] != 'm' || trailer[5] != 'b') {
             throw EMobuError(failure);
@@ -174,7 +175,7 @@ void TVrFileCollection::OpenArchive(const std::string& real_path_utf8, bool keep
     source_ = std::move(source);
 
     // An index companion "<name>.ext" beside a plain archive holds rows 1-8.
-    if (start == 0 && !IsExecutableArchivePath(real_path_utf8)) {
+    if (!executable) {
         std::string file = RealFileNameOf(real_path_utf8);
         size_t dot = file.rfind('.');
         std::string companion = (dot == std::string::npos ? file : file.substr(0, dot)) + ".ext";

@@ -43,8 +43,9 @@ public:
 
     // Clears the collection, then opens `real_path_utf8`: a file is parsed as an archive
     // (its folder becomes the archive folder); anything else is taken as a plain folder.
-    // A damaged archive is refused with "%s:ファイルがありません".
-    void OpenArchive(const std::string& real_path_utf8, bool keep_folder = false);
+    // A damaged archive is refused with "%s:ファイルがありません". With `executable` the
+    // file is read by the executable-archive rule whatever its name.
+    void OpenArchive(const std::string& real_path_utf8, bool keep_folder = false, bool executable = false);
     // Parses an archive held in memory (tests, tools, save data).
     void OpenFromMemory(std::string bytes, const std::string& display_name = std::string());
 

@@ -1,0 +1,165 @@
+#include "app/command_line.h"
+
+#include <charconv>
+#include <functional>
+#include <limits>
+
+#include "app/mobu_error.h"
+#include "platform/virtual_keys.h"
+
+namespace mobu {
+namespace {
+
+template <typename T>
+T ParseValue(const std::string& option, const std::string& text, T minimum, T maximum)
+{
+    T value{};
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || text.empty() || value < minimum || value > maximum)
+        throw EMobuError(option + ": expected a number from " + std::to_string(minimum) + " to " +
+                         std::to_string(maximum) + ", got '" + text + "'");
+    return value;
+}
+
+std::vector<int64_t> ParseFrameList(const std::string& option, const std::string& text)
+{
+    std::vector<int64_t> frames;
+    size_t start = 0;
+    while (true) {
+        size_t comma = text.find(',', start);
+        frames.push_back(ParseValue<int64_t>(option, text.substr(start, comma - start), 1,
+                                             std::numeric_limits<int64_t>::max()));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return frames;
+}
+
+bool SameWithoutCase(const std::string& a, const char* b)
+{
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return i == a.size() && !b[i];
+}
+
+}  // namespace
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    TCommandLine line;
+    THeadlessOptions& headless = line.headless_options;
+    bool options_ended = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        std::string argument = arguments[i];
+        if (options_ended || argument.size() < 2 || argument.compare(0, 2, "--") != 0) {
+            if (i == 0 && SameWithoutCase(argument, "/config")) line.config = true;
+            else line.games.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            options_ended = true;
+            continue;
+        }
+        std::string value;
+        bool has_inline_value = false;
+        if (size_t equals = argument.find('='); equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+            argument.erase(equals);
+            has_inline_value = true;
+        }
+        auto take_value = [&]() -> std::string {
+            if (has_inline_value) return value;
+            if (i + 1 >= arguments.size()) throw EMobuError(argument + ": value missing");
+            return arguments[++i];
+        };
+        if (argument == "--help" || argument == "-h") {
+            line.help = true;
+        } else if (argument == "--headless") {
+            line.headless = true;
+        } else if (argument == "--frames") {
+            headless.frames = ParseValue<int64_t>(argument, take_value(), 1, std::numeric_limits<int64_t>::max());
+        } else if (argument == "--tick-ms") {
+            headless.tick_ms = ParseValue<uint32_t>(argument, take_value(), 1, 299);
+        } else if (argument == "--shot-every") {
+            headless.shot_every = ParseValue<int64_t>(argument, take_value(), 0, std::numeric_limits<int64_t>::max());
+        } else if (argument == "--shot-at") {
+            headless.shot_at = ParseFrameList(argument, take_value());
+        } else if (argument == "--out") {
+            headless.out_dir = take_value();
+        } else if (argument == "--input") {
+            headless.input_file = take_value();
+        } else if (argument == "--seed") {
+            line.seed = ParseValue<uint32_t>(argument, take_value(), 0, std::numeric_limits<uint32_t>::max());
+        } else {
+            throw EMobuError("unknown option " + argument + " (see mobuplay --help)");
+        }
+    }
+    return line;
+}
+
+std::string HelpText()
+{
+    std::string keys;
+    for (const auto& name : VirtualKeyNames()) keys += (keys.empty() ? "" : " ") + name;
+    std::string wrapped, row;
+    for (size_t start = 0; start < keys.size();) {
+        size_t end = keys.find(' ', start);
+        std::string word = keys.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (row.size() + word.size() + 1 > 84) {
+            wrapped += "      " + row + "\n";
+            row.clear();
+        }
+        row += (row.empty() ? "" : " ") + word;
+        start = end == std::string::npos ? keys.size() : end + 1;
+    }
+    if (!row.empty()) wrapped += "      " + row + "\n";
+
+    return "usage: mobuplay [OPTIONS] [GAME...]\n"
+           "       mobuplay --headless [--frames N] [--tick-ms MS] [--shot-every K] [--shot-at F,F...]\n"
+           "                [--out DIR] [--input FILE] [--seed S] GAME...\n"
+           "       mobuplay /config\n"
+           "\n"
+           "Plays a game made with the authoring tool: a folder holding game.dat (or mobu.mpb and\n"
+           "the game's files), an archive file, or an executable with the game appended to it.\n"
+           "Without GAME the game is looked for inside and beside the player itself. Several GAME\n"
+           "arguments are all searched, in order; the first one is also where save.dat is kept.\n"
+           "\n"
+           "In the window: \"終了\" asks before quitting (closing the window does not); \"画面切替\",\n"
+           "Alt+Enter and F11 switch between the window and full screen.\n"
+           "\n"
+           "options:\n"
+           "  -h, --help         show this text and exit\n"
+           "  --seed S           seed the game's random generator with S (0..4294967295) instead\n"
+           "                     of the time of day, so that runs repeat\n"
+           "  /config            reserved for the sound settings dialog (as first argument);\n"
+           "                     not available yet: says so and exits\n"
+           "\n"
+           "headless runner (no window, no sound; a virtual clock):\n"
+           "  --headless         run the game without a window\n"
+           "  --frames N         stop after N frames (default 300); the run also ends when the\n"
+           "                     game ends\n"
+           "  --tick-ms MS       every frame lasts exactly MS milliseconds of game time\n"
+           "                     (1..299, default 15)\n"
+           "  --shot-every K     write every K-th frame as a PNG file (frames count from 1)\n"
+           "  --shot-at F,F...   write the frames listed\n"
+           "  --out DIR          folder of the PNG files (default: the current folder; created\n"
+           "                     when missing); files are named frame-NNNNNN.png\n"
+           "  --input FILE       replay scripted input: one event per line, applied before the\n"
+           "                     frame given first; '#' starts a comment:\n"
+           "                       F key down NAME | F key up NAME\n"
+           "                       F mouse move X Y\n"
+           "                       F mouse down X Y left|right|middle\n"
+           "                       F mouse up X Y left|right|middle\n"
+           "                       F wheel up | F wheel down\n"
+           "                     X and Y are game screen coordinates. Key names (any case):\n" +
+           wrapped +
+           "\n"
+           "exit status: 0 when the game ran (the headless runner: N frames or the game's end),\n"
+           "1 when it could not start (the reason is on standard error), 2 for a bad command line.\n"
+           "Environment: MOBU_TRACE=1 logs the start-up and shutdown steps on standard error.\n";
+}
+
+}  // namespace mobu

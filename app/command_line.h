@@ -1,0 +1,38 @@
+// The player's command line: options for the headless runner, and the game arguments
+// (folders or archives) in the order the player registers them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mobu {
+
+struct THeadlessOptions {
+    int64_t frames = 300;          // frames to run before exiting
+    uint32_t tick_ms = 15;         // virtual length of each frame
+    int64_t shot_every = 0;        // write every K-th frame (0: none)
+    std::vector<int64_t> shot_at;  // write these frames
+    std::string out_dir = ".";     // where the PNG files go
+    std::string input_file;        // scripted input, empty for none
+    // Later: --dump-vars FILE and --dump-components FILE (state dumps after the last frame).
+};
+
+struct TCommandLine {
+    bool help = false;
+    bool config = false;    // "/config": the settings dialog
+    bool headless = false;
+    std::optional<uint32_t> seed;  // overrides the time-of-day seed of the random generator
+    THeadlessOptions headless_options;
+    std::vector<std::string> games;  // folders or archive files, UTF-8, as given
+};
+
+// Parses the arguments after the program name. Throws EMobuError (ASCII text) for a bad
+// option or value.
+TCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The text of `mobuplay --help`.
+std::string HelpText();
+
+}  // namespace mobu

@@ -1,0 +1,230 @@
+#include "app/form_view.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "app/debug_trace.h"
+#include "app/game_ini.h"
+#include "app/game_location.h"
+#include "app/globals.h"
+#include "app/mobu_error.h"
+#include "app/process_random.h"
+#include "app/shell_messages.h"
+#include "platform/message_box.h"
+#include "platform/real_files.h"
+#include "platform/text_encoding.h"
+
+namespace mobu {
+namespace {
+
+// Puts `title` where "%s" stands, without handing game text to a formatter.
+std::string WithTitle(const std::string& pattern, const std::string& title)
+{
+    std::string text = pattern;
+    size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, title);
+    return text;
+}
+
+
+}  // namespace
+
+bool UserLocaleIsJapanese()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return value[0] == 'j' && value[1] == 'a';
+    }
+    return false;
+}
+
+TFormView::TFormView(TViewHost& host, TGameStartup startup) : host_(host), startup_(std::move(startup)) {}
+
+TFormView::~TFormView() { FormClose(); }
+
+void TFormView::FormCreate()
+{
+    std::string executable_folder = RealFolderOf(startup_.executable_path);
+    std::remove((executable_folder + "mobuplay.log").c_str());
+    DebugTrace("FormCreate");
+
+    SeedProcessRandom(seed_override_ ? *seed_override_ : MillisecondsSinceMidnight());
+    ReadGameIni(executable_folder + "game.ini", SoundSettings);
+
+    caption_ = PlayerCaption();
+    host_.SetCaption(Cp932ToUtf8(caption_));
+
+    try {
+        LocateGameData(startup_.arguments, startup_.executable_path);
+
+        DebugTrace("TBasePanel.Create");
+        if (!bases_) bases_ = std::make_unique<TBlankScreenBases>();
+
+        InitGame();
+    } catch (const std::exception& error) {
+        startup_failed_ = true;
+        QuitRequested = true;
+        ShowMessageBox(error.what(), project_ ? project_->Title() : caption_, MessageIcon::Warning,
+                       MessageButtons::Ok);
+        host_.PostClose();
+        return;
+    }
+    if (QuitRequested) host_.PostClose();
+}
+
+void TFormView::InitGame()
+{
+    DebugTrace("DXSound.Initialize");
+    DebugTrace("MobuInitialize");
+    bases_ready_ = true;
+
+    DebugTrace("TProject.Create");
+    project_ = project_factory_(startup_);
+    if (!project_) return;
+    caption_ = project_->Title();
+    host_.SetCaption(Cp932ToUtf8(caption_));
+
+    DebugTrace("MediaInit");
+    DebugTrace("MobuInitColor");
+    bases_->SetSize(project_->ScreenWidth(), project_->ScreenHeight());
+    frame_.Resize(project_->ScreenWidth(), project_->ScreenHeight());
+    ApplyLayout(true);
+}
+
+void TFormView::ApplyLayout(bool centre)
+{
+    if (!project_) return;
+    TViewLayout layout;
+    layout.panel_width = project_->ScreenWidth();
+    layout.panel_height = project_->ScreenHeight();
+    layout.toolbar_visible = !full_screen_ && project_->ShowToolbar();
+    int32_t strip = layout.toolbar_visible ? kToolbarStripHeight : 0;
+    layout.client_width = layout.panel_width;
+    layout.client_height = layout.panel_height + strip;
+    layout.panel_x = (layout.client_width - layout.panel_width) / 2;
+    layout.panel_y = full_screen_ ? (layout.client_height - layout.panel_height) / 2 : strip;
+    layout_ = layout;
+    host_.ApplyLayout(layout_, centre);
+}
+
+void TFormView::DoFrame()
+{
+    if (!project_) return;
+    DeleteTempFiles();
+    bases_->UpdateInput();
+    project_->Run();
+    if (QuitRequested) return;
+    bases_->Animate();
+    if (project_->ProcessPendingSaveLoad()) skip_draw_ = 1;
+    if (skip_draw_ > 0) {
+        --skip_draw_;  // the frame of a game load is not drawn
+        return;
+    }
+    bases_->Render(frame_);
+    host_.Present(frame_);
+    if (loop_) loop_->RateMeter().FramePresented();
+}
+
+void TFormView::ConfirmExit()
+{
+    bool was_quitting = QuitRequested;
+    QuitRequested = true;  // no script runs while the question is open
+    std::string title = project_ ? project_->Title() : std::string();
+    std::string pattern = UserLocaleIsJapanese() ? ConfirmExitTextJapanese() : ConfirmExitTextEnglish();
+    MessageResult answer =
+        ShowMessageBox(WithTitle(pattern, title), title, MessageIcon::Question, MessageButtons::YesNo);
+    if (answer == MessageResult::Yes) host_.PostClose();
+    else QuitRequested = was_quitting;
+}
+
+void TFormView::FormClose()
+{
+    if (closed_) return;
+    closed_ = true;
+    QuitRequested = true;
+    Shutdown();
+    DebugTrace("FormClose");
+}
+
+void TFormView::Shutdown()
+{
+    if (loop_) loop_->Stop();
+    DebugTrace("Project.Free");
+    project_.reset();  // runs the exit page and writes the status data
+    DebugTrace("SysFuncMan.Free");
+    DebugTrace("ParamMan.Free");
+    DebugTrace("MobuFinalize");
+    bases_ready_ = false;
+    bases_.reset();
+    DebugTrace("MediaFinal");
+}
+
+void TFormView::Activate()
+{
+    if (!project_ || project_->PauseWhenInactive()) {
+        if (loop_) loop_->Resume();
+    }
+    if (bases_ready_) {
+        active_ = true;
+        LastTickMs = host_.NowMs();
+    }
+}
+
+void TFormView::Deactivate()
+{
+    if (project_ && !project_->PauseWhenInactive()) return;
+    if (loop_) loop_->Suspend();
+    if (bases_ready_) {
+        active_ = false;
+        bases_->ClearKeys();
+    }
+}
+
+void TFormView::SetFullScreen(bool on)
+{
+    DebugTrace("SetFullScreen");
+    if (on == full_screen_ || !project_) return;
+    if (loop_) loop_->SetSwitchInProgress(true);
+    DebugTrace(on ? "SetFullScreen.Full" : "SetFullScreen.Normal");
+    full_screen_ = host_.SwitchFullScreen(on);
+    DebugTrace("SetFullScreen.SetBounds");
+    ApplyLayout(false);
+    if (loop_) loop_->SetSwitchInProgress(false);
+}
+
+void TFormView::WindowKeyDown(int code, bool auto_repeat)
+{
+    if (auto_repeat || !active_ || !bases_ready_ || code <= 0 || code >= 256) return;
+    bases_->KeyEvent(code, true);
+    bases_->KeyClick(code);
+}
+
+void TFormView::WindowKeyUp(int code)
+{
+    if (!bases_ready_ || code <= 0 || code >= 256) return;
+    bases_->KeyEvent(code, false);
+}
+
+void TFormView::PanelMouseDown(TMouseButton button)
+{
+    if (!active_ || !bases_ready_) return;
+    bases_->MouseButtonDown(button);
+}
+
+void TFormView::PanelMouseUp()
+{
+    if (bases_ready_) bases_->MouseButtonUp();
+}
+
+void TFormView::PanelMouseMove(int32_t x, int32_t y)
+{
+    if (bases_ready_) bases_->MousePosition(x, y);
+}
+
+void TFormView::MouseWheel(bool down)
+{
+    if (bases_ready_) bases_->Wheel(down);
+}
+
+}  // namespace mobu

@@ -1,0 +1,133 @@
+#include "app/headless_runner.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+
+#include "app/form_view.h"
+#include "app/globals.h"
+#include "app/input_script.h"
+#include "app/loop_timing.h"
+#include "app/mobu_error.h"
+#include "platform/message_box.h"
+#include "platform/png_writer.h"
+#include "platform/text_encoding.h"
+
+namespace mobu {
+namespace {
+
+class THeadlessHost : public TViewHost {
+public:
+    void SetCaption(const std::string&) override {}
+    void ApplyLayout(const TViewLayout&, bool) override {}
+    void PostClose() override { close_posted = true; }
+    void Present(const FrameBuffer&) override {}
+    bool SwitchFullScreen(bool) override { return false; }
+    uint32_t NowMs() override { return now_ms; }
+
+    bool close_posted = false;
+    uint32_t now_ms = 0;
+};
+
+// Every message box of a headless run goes to standard error; questions get their
+// affirmative answer.
+MessageResult AnswerOnStandardError(const MessageBoxRequest& request)
+{
+    std::string caption = Cp932ToUtf8(request.caption);
+    std::fprintf(stderr, "mobuplay: %s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ",
+                 Cp932ToUtf8(request.text).c_str());
+    return request.buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
+}
+
+void Apply(TFormView& view, const TInputEvent& event)
+{
+    switch (event.kind) {
+        case TInputKind::KeyDown: view.WindowKeyDown(event.key, false); break;
+        case TInputKind::KeyUp: view.WindowKeyUp(event.key); break;
+        case TInputKind::MouseMove: view.PanelMouseMove(event.x, event.y); break;
+        case TInputKind::MouseDown:
+            view.PanelMouseMove(event.x, event.y);
+            view.PanelMouseDown(event.button);
+            break;
+        case TInputKind::MouseUp:
+            view.PanelMouseMove(event.x, event.y);
+            view.PanelMouseUp();
+            break;
+        case TInputKind::WheelUp: view.MouseWheel(false); break;
+        case TInputKind::WheelDown: view.MouseWheel(true); break;
+    }
+}
+
+std::string ShotName(const std::string& folder, int64_t frame)
+{
+    char name[40];
+    std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(frame));
+    return (std::filesystem::path(folder) / name).string();
+}
+
+}  // namespace
+
+int RunHeadless(const TCommandLine& line, const std::string& executable_path)
+{
+    const THeadlessOptions& options = line.headless_options;
+    MessageBoxPresenter previous = SetMessageBoxPresenter(AnswerOnStandardError);
+    struct TRestore {
+        MessageBoxPresenter presenter;
+        ~TRestore() { SetMessageBoxPresenter(std::move(presenter)); }
+    } restore{std::move(previous)};
+
+    std::vector<TInputEvent> events;
+    try {
+        if (!options.input_file.empty()) events = ReadInputScript(options.input_file);
+    } catch (const EMobuError& error) {
+        std::fprintf(stderr, "mobuplay: %s\n", Cp932ToUtf8(error.what()).c_str());
+        return 1;
+    }
+    bool shooting = options.shot_every > 0 || !options.shot_at.empty();
+    if (shooting) {
+        std::error_code error;
+        std::filesystem::create_directories(options.out_dir, error);
+        if (error) {
+            std::fprintf(stderr, "mobuplay: cannot create %s: %s\n", options.out_dir.c_str(),
+                         error.message().c_str());
+            return 1;
+        }
+    }
+    std::set<int64_t> shot_at(options.shot_at.begin(), options.shot_at.end());
+
+    THeadlessHost host;
+    TFormView view(host, TGameStartup{line.games, executable_path});
+    if (line.seed) view.SetSeed(*line.seed);
+    view.FormCreate();
+    if (view.StartupFailed()) return 1;
+    if (!view.Project()) {
+        std::fprintf(stderr, "mobuplay: the game did not start (no project file found in %s)\n",
+                     line.games.empty() ? "the player's folder" : line.games.front().c_str());
+        return 1;
+    }
+    view.Activate();
+
+    TLoopTiming timing;
+    timing.Start(host.now_ms);
+    size_t next_event = 0;
+    for (int64_t frame = 1; frame <= options.frames && !host.close_posted; ++frame) {
+        while (next_event < events.size() && events[next_event].frame <= frame) Apply(view, events[next_event++]);
+        host.now_ms += options.tick_ms;
+        if (timing.Wake(host.now_ms)) view.DoFrame();
+        if (shot_at.count(frame) || (options.shot_every > 0 && frame % options.shot_every == 0)) {
+            std::string path = ShotName(options.out_dir, frame), error;
+            if (!WritePngFile(path, view.Frame(), error)) {
+                std::fprintf(stderr, "mobuplay: cannot write %s: %s\n", path.c_str(), error.c_str());
+                view.FormClose();
+                return 1;
+            }
+        }
+    }
+    // State dumps for the tests are written here, after the last frame (--dump-vars FILE,
+    // --dump-components FILE), once the variable table and the component list exist.
+    view.FormClose();
+    return 0;
+}
+
+}  // namespace mobu

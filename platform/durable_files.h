@@ -1,0 +1,37 @@
+// Files the player keeps for the user (the save file, install data): whole-file reads,
+// atomic replacement, folder creation and the probe of whether a folder takes new files.
+// Paths are UTF-8.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace mobu {
+
+// The whole file, or nothing when it cannot be opened or read.
+std::optional<std::string> ReadRealFile(const std::string& path);
+
+// Replaces (or creates) `path` with `bytes`: written to an exclusively created temporary
+// file in the same folder, flushed to disk, then renamed over the target, and the folder
+// flushed too. Either the old or the new file survives a crash. False on any failure (the
+// temporary file is then removed and the target is untouched).
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// Creates the folder and its missing parents (mode 0700 for the ones it makes); true when
+// the folder exists afterwards.
+bool CreateRealFolders(const std::string& path);
+
+// Whether a file can be created in `folder`: creates a probe file named `probe_name`
+// there, checks that it exists and deletes it again.
+bool CanCreateFileIn(const std::string& folder, const std::string& probe_name);
+
+// The user's data folder: $XDG_DATA_HOME when it is an absolute path, else
+// $HOME/.local/share (the home folder from the password database when HOME is unset).
+// No trailing "/". Empty when no home folder is known.
+std::string UserDataFolder();
+
+// `folder` + "/" + `name`, without doubling a trailing "/".
+std::string JoinRealPath(const std::string& folder, const std::string& name);
+
+}  // namespace mobu

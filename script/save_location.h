@@ -1,0 +1,34 @@
+// Where the game keeps "save.dat": beside the game when that folder is writable, else in
+// the user's data folder under the game's title. Real paths here are UTF-8.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace mobu {
+
+// The game folder a command-line argument names: the folder itself, or, when the argument
+// names a file (an archive, or an executable with an appended archive), that file's folder.
+std::string GameFolderOfArgument(const std::string& argument);
+
+// The folder name made from a cp932 game title (returned in UTF-8): each of \ / : , ; * ?
+// " < > | and every control character becomes "_" (only where it is a character of its
+// own, never a trail byte of a double-byte character); a title that is empty or made only
+// of dots becomes underscores, so the name always stays one folder below the data folder.
+std::string SaveFolderNameOfTitle(const std::string& title);
+
+struct TSaveLocationRequest {
+    std::vector<std::string> arguments;  // UTF-8 command-line game arguments
+    std::string executable_path;         // UTF-8
+    std::string title;                   // cp932 project title
+};
+
+// The save file path. With arguments: "save.dat" in the folder the first one names.
+// Without: "save.dat" beside the executable when a file can be created there and the
+// executable is not installed under a system prefix (/usr, /opt); otherwise
+// <user data folder>/<title folder>/save.dat, creating that folder, and copying an old
+// "save.dat" from beside the executable once when none is there yet. Raises
+// "データファイルを作成することができません" when the folder cannot be created.
+std::string LocateSaveFile(const TSaveLocationRequest& request);
+
+}  // namespace mobu

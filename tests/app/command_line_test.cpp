@@ -1,0 +1,54 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include "app/mobu_error.h"
+
+namespace mobu {
+namespace {
+
+TEST(CommandLine, HeadlessOptionsAndGames)
+{
+    auto line = ParseCommandLine({"--headless", "--frames", "120", "--tick-ms=20", "--shot-every", "30",
+                                  "--shot-at", "1,5,99", "--out", "shots", "--input", "in.txt", "--seed", "42",
+                                  "game1", "--", "--odd-folder-name"});
+    EXPECT_TRUE(line.headless);
+    EXPECT_EQ(line.headless_options.frames, 120);
+    EXPECT_EQ(line.headless_options.tick_ms, 20u);
+    EXPECT_EQ(line.headless_options.shot_every, 30);
+    EXPECT_EQ(line.headless_options.shot_at, (std::vector<int64_t>{1, 5, 99}));
+    EXPECT_EQ(line.headless_options.out_dir, "shots");
+    EXPECT_EQ(line.headless_options.input_file, "in.txt");
+    EXPECT_EQ(line.seed, 42u);
+    EXPECT_EQ(line.games, (std::vector<std::string>{"game1", "--odd-folder-name"}));
+}
+
+TEST(CommandLine, ConfigOnlyAsFirstArgumentAnyCase)
+{
+    EXPECT_TRUE(ParseCommandLine({"/CONFIG"}).config);
+    auto line = ParseCommandLine({"game", "/config"});
+    EXPECT_FALSE(line.config);
+    EXPECT_EQ(line.games.size(), 2u);
+}
+
+TEST(CommandLine, BadValuesAreRefused)
+{
+    for (auto arguments : std::vector<std::vector<std::string>>{
+             {"--frames"}, {"--frames", "0"}, {"--frames", "ten"}, {"--tick-ms", "300"}, {"--tick-ms", "0"},
+             {"--shot-at", "1,,2"}, {"--shot-at", "0"}, {"--seed", "-1"}, {"--seed", "4294967296"}, {"--bogus"}}) {
+        EXPECT_THROW(ParseCommandLine(arguments), EMobuError) << arguments[0];
+    }
+}
+
+TEST(CommandLine, HelpNamesEveryOption)
+{
+    std::string help = HelpText();
+    for (const char* option : {"--headless", "--frames", "--tick-ms", "--shot-every", "--shot-at", "--out",
+                               "--input", "--seed", "/config", "--help", "key down", "mouse move", "wheel",
+                               "Return", "Numpad9"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+}
+
+}  // namespace
+}  // namespace mobu

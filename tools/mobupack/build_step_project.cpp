@@ -1,0 +1,26 @@
+// Build step: project.ini -> the entry "mobu.mpb".
+#include "app/mobu_error.h"
+#include "platform/durable_files.h"
+#include "platform/real_files.h"
+#include "platform/text_encoding.h"
+#include "script/project_source.h"
+#include "tools/mobupack/build_pipeline.h"
+
+namespace mobu::mobupack {
+namespace {
+
+void CompileProject(TBuildContext& context)
+{
+    std::optional<std::string> path = FindRealSibling(context.source_folder, "project.ini");
+    if (!path) throw EMobuError(Utf8ToCp932(context.source_folder + "project.ini: no such file"));
+    std::optional<std::string> text = ReadRealFile(*path);
+    if (!text) throw EMobuError(Utf8ToCp932(*path + ": cannot be read"));
+    context.project = CompileProjectSource(*text, RealFileNameOf(*path));
+    context.Claim(RealFileNameOf(*path));
+    context.AddGeneratedFile("mobu.mpb", context.project.Write());
+}
+
+const TBuildStepRegistration registration({100, "project", CompileProject});
+
+}  // namespace
+}  // namespace mobu::mobupack
