@@ -133,7 +133,7 @@ private:
         for (size_t i = 0; i < layer_count; ++i) {
             TFeskLayer& layer = frame.AddLayer();
             ReadLayer(frame, layer, frame_index, static_cast<int>(i));
-            if (!layer.Visible) continue;
+            if (!layer.Visible || frame.Image.IsEmpty()) continue;
             const bool alpha = layer.Image.HasAlphaPlane() && layer.UseAlpha;
             if (first_visible && alpha) frame.Image.CopyAlphaPlane(*layer.Image.AlphaPlane());
             if (alpha && i > 0) {
