@@ -18,7 +18,9 @@ std::string InflatePlane(std::string_view compressed, size_t cap)
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK) throw EMobuError(MsgBrokenImage());
     std::string out;
-    out.resize(std::min<size_t>(cap, 1 << 16) + 1);
+    // Planes inflate to a size known in advance: one buffer of that size (plus a byte that
+    // tells a longer stream apart); callers bound the cap by the stored size.
+    out.resize(cap + 1);
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
     stream.avail_in = static_cast<uInt>(compressed.size());
     size_t produced = 0;

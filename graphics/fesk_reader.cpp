@@ -114,8 +114,12 @@ private:
         const int32_t bits = in_.I32();
         if (width < 0 || height < 0 || width > kLargestSide || height > kLargestSide || !ValidBitCount(bits)) in_.Fail();
 
+        frame_width_ = width;
+        frame_height_ = height;
         Spend(width, height, bits);
-        frame.Image.SetSize(width, height, bits);
+        // The composed image gets its pixels when the background is filled or the first
+        // layer is taken over; until then it only carries the format and palette.
+        frame.Image.SetSize(1, 1, bits);
         if (bits <= 8) {
             const int entries = 1 << bits;
             for (int i = 0; i < entries; ++i) {
@@ -125,32 +129,65 @@ private:
             }
         }
         frame.TransparentColor = frame.ColorOfValue(frame.TransparentValue);
-        const uint32_t back = list_.BackColor;
-        frame.Image.FillValue(frame.Image.Bounds(),
-                              frame.Image.ValueOfRGB(back & 0xFF, (back >> 8) & 0xFF, (back >> 16) & 0xFF));
+        // The background is filled when something is drawn over it, or at the end; a first
+        // layer copied whole replaces it and is taken over without a copy.
+        bool filled = false;
+        auto fill = [&] {
+            if (filled) return;
+            frame.Image.SetSize(width, height, bits);
+            FillBackground(frame.Image);
+            filled = true;
+        };
 
         bool first_visible = true;
         for (size_t i = 0; i < layer_count; ++i) {
             TFeskLayer& layer = frame.AddLayer();
             ReadLayer(frame, layer, frame_index, static_cast<int>(i));
-            if (!layer.Visible || frame.Image.IsEmpty()) continue;
+            if (!layer.Visible || width == 0 || height == 0) continue;
             const bool alpha = layer.Image.HasAlphaPlane() && layer.UseAlpha;
-            if (first_visible && alpha) frame.Image.CopyAlphaPlane(*layer.Image.AlphaPlane());
             if (alpha && i > 0) {
+                fill();
                 frame.Image.PutMasked(0, 0, layer.Image.Bounds(), layer.Image);
             } else if ((layer.TransparentColor == -1 || (first_visible && list_.FirstLayerOpaque)) &&
                        layer.Opacity > 254) {
-                frame.Image.PutImage(0, 0, layer.Image);
+                if (!filled) {
+                    frame.Image = layer.Image;  // pixels shared until one side changes them
+                    if (!(first_visible && alpha)) frame.Image.DropAlphaPlane();
+                    filled = true;
+                } else {
+                    frame.Image.PutImage(0, 0, layer.Image);
+                }
             } else {
+                fill();
                 frame.Image.PutBlended(0, 0, layer.Opacity, layer.TransparentColor, layer.Image.Bounds(), layer.Image);
             }
+            // The first visible layer's alpha plane becomes the frame's.
+            if (first_visible && alpha && !frame.Image.HasAlphaPlane()) frame.Image.CopyAlphaPlane(*layer.Image.AlphaPlane());
             first_visible = false;
         }
+        fill();
 
         if (version_ >= 104) {
             ReadAreas(frame.Areas1);
             ReadAreas(frame.Areas2);
         }
+    }
+
+    void FillBackground(TDIBSurface& image) const
+    {
+        const uint32_t back = list_.BackColor;
+        const uint32_t value = image.ValueOfRGB(back & 0xFF, (back >> 8) & 0xFF, (back >> 16) & 0xFF);
+        if (image.StoreBitCount() != 24 || image.IsEmpty()) {
+            image.FillValue(image.Bounds(), value);
+            return;
+        }
+        uint8_t* first = image.ScanLine(0);
+        for (int x = 0; x < image.Width(); ++x) {
+            first[3 * x] = static_cast<uint8_t>(value);
+            first[3 * x + 1] = static_cast<uint8_t>(value >> 8);
+            first[3 * x + 2] = static_cast<uint8_t>(value >> 16);
+        }
+        for (int y = 1; y < image.Height(); ++y) std::memcpy(image.ScanLine(y), first, image.RowBytes());
     }
 
     void ReadAreas(std::vector<TRect>& areas)
@@ -178,7 +215,7 @@ private:
         if (version_ > 100) layer.UseAlpha = in_.U8();
         layer.Name = in_.String();
 
-        const int width = frame.Image.Width(), height = frame.Image.Height();
+        const int width = frame_width_, height = frame_height_;
         const std::string_view colour = Plane();
         Spend(width, height, frame.Image.BitCount());
         layer.Image.SetSize(width, height, frame.Image.BitCount());
@@ -332,6 +369,8 @@ private:
     int tile_width_ = 0;
     int tile_height_ = 0;
     uint64_t spent_ = 0;
+    int frame_width_ = 0;
+    int frame_height_ = 0;
 };
 
 }  // namespace
