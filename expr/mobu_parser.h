@@ -83,8 +83,9 @@ public:
     const std::string& LastError() const { return last_error_; }
 
 private:
+    struct TRunState;
     void Prepare();
-    void RunOperation(size_t index, TSysFuncMan& functions, std::vector<uint64_t>& created);
+    void RunOperation(size_t index, TSysFuncMan& functions, TRunState& run);
 
     std::vector<TOpeData> operations_;
     // The run form of every operand: constants as value objects, references as element
