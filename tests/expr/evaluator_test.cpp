@@ -248,6 +248,11 @@ TEST_F(Evaluator, QuotedResultsAssignTextAndNeverRunIt)
         EXPECT_EQ(arr.GetStringAt(2), value);
     }
     EXPECT_EQ(hit.GetInteger(), 0);
+    // A long value (a page's whole text, say) goes through as well.
+    std::string long_value;
+    for (int i = 0; i < 200000; ++i) long_value += "a\"\\\x82\xa0";
+    ASSERT_TRUE(CompileAndRun(functions, BuildQuotedAssignment("s", long_value)));
+    EXPECT_EQ(s.GetString(), long_value);
     TCustomParam& n = Declare("n", PT_INT);
     ASSERT_TRUE(CompileAndRun(functions, BuildQuotedAssignment("n", "5")));
     EXPECT_EQ(n.GetInteger(), 5);
