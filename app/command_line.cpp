@@ -91,6 +91,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             headless.out_dir = take_value();
         } else if (argument == "--input") {
             headless.input_file = take_value();
+        } else if (argument == "--dump-vars") {
+            headless.dump_vars = take_value();
         } else if (argument == "--seed") {
             line.seed = ParseValue<uint32_t>(argument, take_value(), 0, std::numeric_limits<uint32_t>::max());
         } else {
@@ -119,7 +121,7 @@ std::string HelpText()
 
     return "usage: mobuplay [OPTIONS] [GAME...]\n"
            "       mobuplay --headless [--frames N] [--tick-ms MS] [--shot-every K] [--shot-at F,F...]\n"
-           "                [--out DIR] [--input FILE] [--seed S] GAME...\n"
+           "                [--out DIR] [--input FILE] [--dump-vars FILE] [--seed S] GAME...\n"
            "       mobuplay /config\n"
            "\n"
            "Plays a game made with the authoring tool: a folder holding game.dat (or mobu.mpb and\n"
@@ -128,17 +130,19 @@ std::string HelpText()
            "arguments are all searched, in order; the first one is also where save.dat is kept.\n"
            "\n"
            "In the window: \"終了\" asks before quitting (closing the window does not); \"画面切替\",\n"
-           "Alt+Enter and F11 switch between the window and full screen.\n"
+           "Alt+Enter and F11 switch between the window and full screen. One window plays a\n"
+           "game at a time: a second start on the same game ends at once, silently.\n"
            "\n"
            "options:\n"
            "  -h, --help         show this text and exit\n"
            "  --seed S           seed the game's random generator with S (0..4294967295) instead\n"
            "                     of the time of day, so that runs repeat\n"
+           "  --                 the arguments after it are games, even when they start with --\n"
            "  /config            reserved for the sound settings dialog (as first argument);\n"
            "                     not available yet: says so and exits\n"
            "\n"
            "headless runner (no window, no sound; a virtual clock):\n"
-           "  --headless         run the game without a window\n"
+           "  --headless         run the game without a window (several may play the same game)\n"
            "  --frames N         stop after N frames (default 300); the run also ends when the\n"
            "                     game ends\n"
            "  --tick-ms MS       every frame lasts exactly MS milliseconds of game time\n"
@@ -156,6 +160,9 @@ std::string HelpText()
            "                       F wheel up | F wheel down\n"
            "                     X and Y are game screen coordinates. Key names (any case):\n" +
            wrapped +
+           "  --dump-vars FILE   when the run ends, write every variable to FILE as UTF-8 JSON: a\n"
+           "                     list of {\"name\", \"scope\", \"type\", \"value\"} (arrays also\n"
+           "                     \"dims\"; elements in storage order)\n"
            "\n"
            "exit status: 0 when the game ran (the headless runner: N frames or the game's end),\n"
            "1 when it could not start (the reason is on standard error), 2 for a bad command line.\n"
