@@ -14,6 +14,7 @@
 #include "platform/message_box.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"
+#include "script/project_parts.h"
 
 namespace mobu {
 namespace {
@@ -80,6 +81,8 @@ void TFormView::InitGame()
     bases_ready_ = true;
 
     DebugTrace("TProject.Create");
+    // The project closes the window when the player gives up waiting for a game disk.
+    ProjectParts().request_close = [this] { host_.PostClose(); };
     project_ = project_factory_(startup_);
     if (!project_) return;
     caption_ = project_->Title();
@@ -144,6 +147,7 @@ void TFormView::FormClose()
     closed_ = true;
     QuitRequested = true;
     Shutdown();
+    ProjectParts().request_close = nullptr;
     DebugTrace("FormClose");
 }
 
@@ -219,7 +223,19 @@ void TFormView::PanelMouseUp()
 
 void TFormView::PanelMouseMove(int32_t x, int32_t y)
 {
+    mouse_x_ = x;
+    mouse_y_ = y;
     if (bases_ready_) bases_->MousePosition(x, y);
+}
+
+void TFormView::SetCursorX(int32_t x)
+{
+    if (!host_.WarpCursor(x, mouse_y_)) PanelMouseMove(x, mouse_y_);
+}
+
+void TFormView::SetCursorY(int32_t y)
+{
+    if (!host_.WarpCursor(mouse_x_, y)) PanelMouseMove(mouse_x_, y);
 }
 
 void TFormView::MouseWheel(bool down)

@@ -46,6 +46,9 @@ public:
     // Switches the platform display; returns whether the display is now full screen.
     virtual bool SwitchFullScreen(bool on) = 0;
     virtual uint32_t NowMs() = 0;
+    // Moves the platform's mouse cursor to game point (x, y); false when there is no
+    // cursor to move (the headless runner).
+    virtual bool WarpCursor(int32_t /*x*/, int32_t /*y*/) { return false; }
 };
 
 // Which language the user's locale asks for (LC_ALL, then LC_MESSAGES, then LANG: the
@@ -94,6 +97,11 @@ public:
     void PanelMouseMove(int32_t x, int32_t y);
     void MouseWheel(bool down);
 
+    // The system variables of the mouse position move the cursor: x (resp. y) becomes the
+    // value in game coordinates, the other coordinate stays.
+    void SetCursorX(int32_t x);
+    void SetCursorY(int32_t y);
+
     const TProjectLink* Project() const { return project_.get(); }
     TScreenBases* Bases() { return bases_.get(); }
     const FrameBuffer& Frame() const { return frame_; }
@@ -120,6 +128,7 @@ private:
     bool startup_failed_ = false;
     bool closed_ = false;
     int32_t skip_draw_ = 0;
+    int32_t mouse_x_ = 0, mouse_y_ = 0;  // last position given to the bases
     std::optional<uint32_t> seed_override_;
     TProjectFactory project_factory_ = CreateProjectLink;
 };

@@ -13,6 +13,7 @@
 #include "platform/message_box.h"
 #include "platform/png_writer.h"
 #include "platform/text_encoding.h"
+#include "script/project_parts.h"
 
 namespace mobu {
 namespace {
@@ -76,6 +77,8 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         MessageBoxPresenter presenter;
         ~TRestore() { SetMessageBoxPresenter(std::move(presenter)); }
     } restore{std::move(previous)};
+    // Nobody answers the boxes: waits for a game disk give up instead of asking for ever.
+    ProjectParts().interactive = false;
 
     std::vector<TInputEvent> events;
     try {
@@ -101,7 +104,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
     if (line.seed) view.SetSeed(*line.seed);
     view.FormCreate();
     if (view.StartupFailed()) return 1;
-    if (!view.Project()) {
+    if (!view.Project() || QuitRequested) {
         std::fprintf(stderr, "mobuplay: the game did not start (no project file found in %s)\n",
                      line.games.empty() ? "the player's folder" : line.games.front().c_str());
         return 1;
@@ -115,6 +118,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         while (next_event < events.size() && events[next_event].frame <= frame) Apply(view, events[next_event++]);
         host.now_ms += options.tick_ms;
         if (timing.Wake(host.now_ms)) view.DoFrame();
+        bool game_ended = QuitRequested;  // the script stopped for good: this is the last frame
         if (shot_at.count(frame) || (options.shot_every > 0 && frame % options.shot_every == 0)) {
             std::string path = ShotName(options.out_dir, frame), error;
             if (!WritePngFile(path, view.Frame(), error)) {
@@ -123,6 +127,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
                 return 1;
             }
         }
+        if (game_ended) break;
     }
     // State dumps for the tests are written here, after the last frame (--dump-vars FILE,
     // --dump-components FILE), once the variable table and the component list exist.

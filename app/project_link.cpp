@@ -1,14 +1,36 @@
 #include "app/project_link.h"
 
 #include "app/globals.h"
-#include "app/mobu_error.h"
+#include "script/project.h"
 
 namespace mobu {
+namespace {
 
-std::unique_ptr<TProjectLink> CreateProjectLink(const TGameStartup&)
+// The shell's view of the running project.
+class TProjectLinkOfProject : public TProjectLink {
+public:
+    explicit TProjectLinkOfProject(std::unique_ptr<TProject> project) : project_(std::move(project)) {}
+
+    std::string Title() const override { return project_->Title(); }
+    int32_t ScreenWidth() const override { return project_->ScreenWidth(); }
+    int32_t ScreenHeight() const override { return project_->ScreenHeight(); }
+    bool ShowToolbar() const override { return project_->ShowToolbar(); }
+    bool PauseWhenInactive() const override { return project_->PauseWhenInactive(); }
+    void Run() override { project_->Run(); }
+    bool ProcessPendingSaveLoad() override { return project_->ProcessPendingSaveLoad(); }
+
+private:
+    std::unique_ptr<TProject> project_;
+};
+
+}  // namespace
+
+std::unique_ptr<TProjectLink> CreateProjectLink(const TGameStartup& startup)
 {
-    QuitRequested = true;
-    throw EMobuError("this player was built without the project reader");
+    auto project = std::make_unique<TProject>(TProjectStartup{startup.arguments, startup.executable_path});
+    project->Create();
+    if (QuitRequested) return nullptr;  // the project ran its shutdown as it was freed
+    return std::make_unique<TProjectLinkOfProject>(std::move(project));
 }
 
 }  // namespace mobu

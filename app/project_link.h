@@ -28,8 +28,9 @@ public:
 };
 
 // Creates the project (reads the project file, the status data, starts the start page).
-// Returns null when creation stopped (QuitRequested is then set); throws EMobuError for a
-// failure the main window shows.
+// Returns null when creation stopped on its own (a box already shown, or no project file
+// at all; QuitRequested is then set); a failure for the main window to show throws
+// EMobuError.
 std::unique_ptr<TProjectLink> CreateProjectLink(const TGameStartup& startup);
 
 }  // namespace mobu

@@ -1,11 +1,14 @@
 #include "expr/mobu_parser.h"
 
+#include "expr/custom_param.h"
 #include "expr/opcodes.h"
 
 namespace mobu {
 
 TMobuParser::TMobuParser() = default;
 TMobuParser::~TMobuParser() = default;
+
+std::unique_ptr<TCustomParam> TMobuParser::TakeResult() { return std::move(result_); }
 
 namespace {
 
@@ -62,6 +65,7 @@ void WriteOperand(ByteWriter& out, const TOperand& operand)
 void TMobuParser::LoadFromStream(ByteReader& in)
 {
     operations_.clear();
+    values_.clear();
     try {
         size_t count = in.Count(kMinOperationSize);
         std::vector<TOpeData> loaded;
@@ -77,8 +81,10 @@ void TMobuParser::LoadFromStream(ByteReader& in)
             loaded.push_back(std::move(op));
         }
         operations_ = std::move(loaded);
+        Prepare();
     } catch (...) {
         operations_.clear();
+        values_.clear();
         throw;
     }
 }
@@ -110,7 +116,9 @@ std::string TMobuParser::ToStream() const
 
 void TMobuParser::Assign(const TMobuParser& other)
 {
-    if (&other != this) operations_ = other.operations_;
+    if (&other == this) return;
+    operations_ = other.operations_;
+    Prepare();
 }
 
 }  // namespace mobu

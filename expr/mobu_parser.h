@@ -13,6 +13,9 @@
 
 namespace mobu {
 
+class TCustomParam;
+class TSysFuncMan;
+
 // Operand tags of the compiled stream.
 enum TOperandTag : uint8_t {
     otVariable = 0,
@@ -65,8 +68,38 @@ public:
     const std::vector<TOpeData>& Operations() const { return operations_; }
     bool Empty() const { return operations_.empty(); }
 
+    // Runs the operations in order against the manager's variable table. A failure ends the
+    // run at once without a message (LastError keeps it); destinations already written keep
+    // their values; every temporary the run created is deleted afterwards.
+    void Execute(TSysFuncMan& functions);
+    // Runs against the process-wide function manager (does nothing without one).
+    void Execute();
+
+    // The value of "____arg" after the last run, when the last operation assigns it; none
+    // otherwise.
+    const TCustomParam* Result() const { return result_.get(); }
+    std::unique_ptr<TCustomParam> TakeResult();
+    // The message of the failure that ended the last run, empty when it ran to the end.
+    const std::string& LastError() const { return last_error_; }
+
 private:
+    struct TRunState;
+    void Prepare();
+    void RunOperation(size_t index, TSysFuncMan& functions, TRunState& run);
+
     std::vector<TOpeData> operations_;
+    // The run form of every operand: constants as value objects, references as element
+    // aliases bound to their variable during one operation.
+    std::vector<std::vector<std::unique_ptr<TCustomParam>>> values_;
+    std::unique_ptr<TCustomParam> result_;
+    std::string last_error_;
 };
+
+// Compile-and-run: trims the text; empty text gives false; otherwise compiles it (temporaries
+// numbered from `first_temporary`), writes and reloads the compiled stream and runs it.
+// True when compiling and loading succeeded, whatever the run did; a compile error gives
+// false. The run's result is handed over through `result` when given.
+bool CompileAndRun(TSysFuncMan& functions, std::string_view text, std::unique_ptr<TCustomParam>* result = nullptr,
+                   int first_temporary = 0);
 
 }  // namespace mobu

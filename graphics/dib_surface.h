@@ -167,6 +167,10 @@ public:
     void Resample(int width, int height, bool keep_bit_count, int32_t transparent_value, bool smooth);
     void Blur(int bits, int radius);
 
+    // Reads or writes the file by its extension (image_files.h); names are code page 932.
+    void LoadFromFile(const std::string& file_name);
+    void SaveToFile(const std::string& file_name) const;
+
 private:
     struct TStorage;
     void MakeOwn();

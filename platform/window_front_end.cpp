@@ -145,6 +145,25 @@ public:
 
     uint32_t NowMs() override { return SDL_GetTicks(); }
 
+    bool WarpCursor(int32_t x, int32_t y) override
+    {
+        int window_x = x + layout_.panel_x, window_y = y + layout_.panel_y;
+        if (full_screen_) {
+            int output_width = 0, output_height = 0, window_width = 0, window_height = 0;
+            SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
+            SDL_GetWindowSize(window_, &window_width, &window_height);
+            TPlacement placed = PlaceFrame(texture_width_, texture_height_, output_width, output_height);
+            if (placed.width <= 0 || output_width <= 0 || output_height <= 0) return false;
+            // The centre of the game pixel, back in window points.
+            double output_x = placed.x + (x + 0.5) * placed.width / texture_width_;
+            double output_y = placed.y + (y + 0.5) * placed.height / texture_height_;
+            window_x = static_cast<int>(output_x * window_width / output_width);
+            window_y = static_cast<int>(output_y * window_height / output_height);
+        }
+        SDL_WarpMouseInWindow(window_, window_x, window_y);  // arrives back as a mouse move
+        return true;
+    }
+
     bool ClosePosted() const { return close_posted_; }
 
     void Handle(const SDL_Event& event)
@@ -390,7 +409,10 @@ MessageBoxPresenter SdlPresenter(SDL_Window* window, MessageBoxPresenter fallbac
         SDL_MessageBoxData data = {flags, window, caption.c_str(), text.c_str(), static_cast<int>(buttons.size()),
                                    buttons.data(), nullptr};
         int chosen = -1;
-        if (SDL_ShowMessageBox(&data, &chosen) != 0) return fallback(request);
+        if (SDL_ShowMessageBox(&data, &chosen) != 0) {
+            std::fprintf(stderr, "mobuplay: cannot show a message box (%s)\n", SDL_GetError());
+            return fallback(request);
+        }
         if (chosen < 0)  // closed without a button: the escape answer
             return request.buttons == MessageButtons::Ok       ? MessageResult::Ok
                    : request.buttons == MessageButtons::YesNo ? MessageResult::No
@@ -431,7 +453,8 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
         view.AttachLoop(&loop);
 
         view.FormCreate();
-        if (!QuitRequested && !host.ClosePosted()) {
+        bool started = !QuitRequested && !host.ClosePosted();
+        if (started) {
             SDL_ShowWindow(window);
             SDL_RaiseWindow(window);
             view.Activate();
@@ -439,7 +462,13 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
             loop.Start();
             while (!host.ClosePosted() && !loop.Stopped()) loop.Step();
         }
-        status = view.StartupFailed() ? 1 : 0;
+        if (view.StartupFailed()) {
+            status = 1;
+        } else if (!view.Project() || (QuitRequested && !started)) {
+            std::fprintf(stderr, "mobuplay: the game did not start (no project file found in %s)\n",
+                         line.games.empty() ? "the player's folder" : line.games.front().c_str());
+            status = 1;
+        }
         view.FormClose();
     }
     SetMessageBoxPresenter(previous);

@@ -252,9 +252,9 @@ bool TProject::ProcessPendingSaveLoad()
 
 std::string TProject::SaveFileName()
 {
-    TSaveLocationRequest request{startup_.arguments, startup_.executable_path, title_};
-    if (!startup_.arguments.empty()) return LocateSaveFile(request);
-    if (!save_file_name_) save_file_name_ = LocateSaveFile(request);
+    // Computed once: the place cannot change while the game runs, and every computation
+    // probes the folder with a file.
+    if (!save_file_name_) save_file_name_ = LocateSaveFile({startup_.arguments, startup_.executable_path, title_});
     return *save_file_name_;
 }
 

@@ -44,7 +44,9 @@ public:
     // Performs a pending game load, then a pending game save; true when a load happened.
     bool ProcessPendingSaveLoad();
 
-    // Path (UTF-8) of the save file.
+    // Path (UTF-8) of the save file: beside the game when its folder takes new files, else
+    // in the user's data folder under the title. Computed once; may raise
+    // "データファイルを作成することができません".
     std::string SaveFileName();
     // Whether the file `name` (a virtual path) can be read, changing disks when it lies on
     // another disk of the game.

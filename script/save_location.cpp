@@ -26,17 +26,13 @@ bool IsUnderSystemPrefix(const std::string& path)
     return path.rfind("/usr/", 0) == 0 || path.rfind("/opt/", 0) == 0;
 }
 
-std::string ExecutableFolder(const std::string& executable_path)
-{
-    return RealFolderOf(executable_path);
-}
-
 }  // namespace
 
 std::string GameFolderOfArgument(const std::string& argument)
 {
-    if (RealFileExists(argument)) return RealFolderOf(argument);
-    return argument;
+    std::string absolute = AbsoluteRealPath(argument);
+    if (RealFileExists(absolute)) return RealFolderOf(absolute);
+    return absolute;
 }
 
 std::string SaveFolderNameOfTitle(const std::string& title)
@@ -53,12 +49,11 @@ std::string SaveFolderNameOfTitle(const std::string& title)
 
 std::string LocateSaveFile(const TSaveLocationRequest& request)
 {
-    if (!request.arguments.empty()) {
-        return JoinRealPath(GameFolderOfArgument(request.arguments.front()), kSaveFileName);
-    }
-    const std::string folder = ExecutableFolder(request.executable_path);
+    // The game's folder: the one the first argument names, else the executable's.
+    const std::string folder = request.arguments.empty() ? RealFolderOf(request.executable_path)
+                                                         : GameFolderOfArgument(request.arguments.front());
     const std::string beside_game = JoinRealPath(folder, kSaveFileName);
-    if (!IsUnderSystemPrefix(request.executable_path) && CanCreateFileIn(folder, kProbeFileName)) {
+    if (!IsUnderSystemPrefix(AbsoluteRealPath(beside_game)) && CanCreateFileIn(folder, kProbeFileName)) {
         return beside_game;
     }
 

@@ -23,11 +23,11 @@ struct TSaveLocationRequest {
     std::string title;                   // cp932 project title
 };
 
-// The save file path. With arguments: "save.dat" in the folder the first one names.
-// Without: "save.dat" beside the executable when a file can be created there and the
-// executable is not installed under a system prefix (/usr, /opt); otherwise
-// <user data folder>/<title folder>/save.dat, creating that folder, and copying an old
-// "save.dat" from beside the executable once when none is there yet. Raises
+// The save file path: "save.dat" in the game's folder (the folder the first argument
+// names, else the executable's folder) when a file can be created there and the folder
+// is not under a system prefix (/usr, /opt); otherwise
+// <user data folder>/<title folder>/save.dat, creating that folder and copying an old
+// "save.dat" from the game's folder once when none is there yet. Raises
 // "データファイルを作成することができません" when the folder cannot be created.
 std::string LocateSaveFile(const TSaveLocationRequest& request);
 

@@ -221,6 +221,12 @@ TEST_F(FormViewTest, KeysCountOnlyWhenActiveAndNotRepeated)
     view->PanelMouseMove(12, 34);
     EXPECT_EQ(bases->mouse_x, 12);
     EXPECT_EQ(bases->mouse_y, 34);
+    view->SetCursorX(100);  // no real cursor here: the bases get the new position at once
+    EXPECT_EQ(bases->mouse_x, 100);
+    EXPECT_EQ(bases->mouse_y, 34);
+    view->SetCursorY(7);
+    EXPECT_EQ(bases->mouse_x, 100);
+    EXPECT_EQ(bases->mouse_y, 7);
 }
 
 TEST_F(FormViewTest, DeactivationPausesOnlyWhenTheProjectAsks)

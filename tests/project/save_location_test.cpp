@@ -109,6 +109,18 @@ TEST_F(SaveLocation, FirstArgumentNamesTheSaveFolder)
     EXPECT_EQ(GameFolderOfArgument(Game()), Game());
 }
 
+TEST_F(SaveLocation, UnwritableArgumentFolderUsesTheUserDataFolder)
+{
+    ASSERT_TRUE(ReplaceFileAtomically(Game() + "/save.dat", "old save"));
+    fs::permissions(Game() + "/save.dat", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                              fs::perms::others_read);
+    MakeGameReadOnly();
+    ::setenv("XDG_DATA_HOME", Data().c_str(), 1);
+    TSaveLocationRequest request{{Game()}, "/somewhere/mobuplay", "demo"};
+    EXPECT_EQ(RunUnprivileged([&] { return LocateSaveFile(request); }), Data() + "/demo/save.dat");
+    EXPECT_EQ(ReadRealFile(Data() + "/demo/save.dat").value_or("missing"), "old save");
+}
+
 TEST_F(SaveLocation, WritableGameFolderKeepsTheSaveBesideTheGame)
 {
     TSaveLocationRequest request{{}, Game() + "/mobuplay", J(u8"題")};

@@ -1,0 +1,410 @@
+// Running compiled expressions: binding operands, making temporaries, and the evaluation
+// rules of every opcode.
+#include <cmath>
+
+#include "app/mobu_error.h"
+#include "expr/build_mobu_parser.h"
+#include "expr/expr_messages.h"
+#include "expr/mobu_parser.h"
+#include "expr/opcodes.h"
+#include "expr/param_collection.h"
+#include "expr/param_types.h"
+#include "expr/param_values.h"
+#include "expr/param_var.h"
+#include "expr/script_arith.h"
+#include "expr/sys_func_man.h"
+#include "expr/sys_func_table.h"
+
+namespace mobu {
+namespace {
+
+namespace arith = script_arith;
+
+// Longest string a concatenation may build.
+constexpr size_t kMaxStringSize = 64 * 1024 * 1024;
+
+bool IsTemporaryName(std::string_view name) { return name.starts_with(kTemporaryPrefix); }
+
+std::unique_ptr<TCustomParam> MakeOperandValue(const TOperand& operand)
+{
+    switch (operand.Tag) {
+    case otInteger: {
+        auto value = NewParamOfType(PT_INT);
+        value->SetInteger(operand.Integer);
+        return value;
+    }
+    case otReal: {
+        auto value = NewParamOfType(PT_FLOAT);
+        value->SetFloat(operand.Float);
+        return value;
+    }
+    case otFlag: {
+        auto value = NewParamOfType(PT_BOOL);
+        value->SetFlag(operand.Flag);
+        return value;
+    }
+    case otString: {
+        auto value = NewParamOfType(PT_STR);
+        value->SetString(operand.Text);
+        return value;
+    }
+    default: {
+        auto reference = std::make_unique<TParamVar>();
+        reference->RefName = operand.Text;
+        return reference;
+    }
+    }
+}
+
+// A real about to be stored: never NaN or infinity.
+Real Finite(Real value)
+{
+    if (!std::isfinite(value)) throw EMobuError(expr_messages::ArithmeticError());
+    return value;
+}
+
+[[noreturn]] void FailBadOperation(const TOpeData& op, const std::vector<const TCustomParam*>& values)
+{
+    std::string message = expr_messages::BadOperationHead() + op.Dest + expr_messages::BadOperationType() + OpcodeName(op.Opcode);
+    for (const auto& value : values) {
+        message += "\r\n";
+        try {
+            message += value->GetString();
+        } catch (const EMobuError&) {
+        }
+    }
+    throw EMobuError(message);
+}
+
+uint8_t ArithmeticType(const TCustomParam& a, const TCustomParam& b)
+{
+    return a.VarType() == PT_FLOAT || b.VarType() == PT_FLOAT ? PT_FLOAT : PT_INT;
+}
+
+// Reads through the conversions of the operand's own kind.
+int Compare(const TCustomParam& a, const TCustomParam& b)
+{
+    switch (a.VarType()) {
+    case PT_STR: {
+        int order = a.GetString().compare(b.GetString());
+        return order < 0 ? -1 : order > 0 ? 1 : 0;
+    }
+    case PT_FLOAT: {
+        Real x = a.GetFloat(), y = b.GetFloat();
+        return x < y ? -1 : x > y ? 1 : 0;
+    }
+    case PT_BOOL: {
+        int x = a.GetFlag() ? 1 : 0, y = b.GetFlag() ? 1 : 0;
+        return x - y;
+    }
+    default: {
+        int32_t x = a.GetInteger(), y = b.GetInteger();
+        return x < y ? -1 : x > y ? 1 : 0;
+    }
+    }
+}
+
+}  // namespace
+
+// The temporaries one run has made. While the table has deleted or renamed nothing since they
+// were made, a name lookup of one of them can only find that item, so the run uses it directly
+// instead of searching the table again.
+struct TMobuParser::TRunState {
+    struct TCreated {
+        const std::string* name;
+        TParamCollectionItem* item;
+        uint64_t serial;
+    };
+    TParamCollection& table;
+    std::vector<TCreated> created;
+    uint64_t generation = 0;
+    std::vector<const TCustomParam*> operands;  // scratch: the operands of the running operation
+
+    TParamCollectionItem* Find(const std::string& name)
+    {
+        if (name.starts_with(kTemporaryPrefix) && table.Generation() == generation) {
+            for (const TCreated& temporary : created) {
+                if (*temporary.name == name) return temporary.item;
+            }
+        }
+        return table.Find(name);
+    }
+};
+
+void TMobuParser::Prepare()
+{
+    values_.clear();
+    values_.reserve(operations_.size());
+    for (const TOpeData& op : operations_) {
+        std::vector<std::unique_ptr<TCustomParam>> operands;
+        operands.reserve(op.Operands.size());
+        for (const TOperand& operand : op.Operands) operands.push_back(MakeOperandValue(operand));
+        values_.push_back(std::move(operands));
+    }
+}
+
+void TMobuParser::Execute()
+{
+    if (TSysFuncMan* functions = GlobalSysFuncMan()) {
+        Execute(*functions);
+    } else {
+        result_.reset();
+    }
+}
+
+void TMobuParser::Execute(TSysFuncMan& functions)
+{
+    result_.reset();
+    last_error_.clear();
+    TParamCollection& table = functions.Table();
+    TRunState run{table, {}, table.Generation(), {}};
+    try {
+        for (size_t i = 0; i < operations_.size(); ++i) RunOperation(i, functions, run);
+    } catch (const EMobuError& error) {
+        last_error_ = error.what();
+    } catch (const std::bad_alloc&) {
+        last_error_ = expr_messages::SizeTooLarge();
+    } catch (const std::length_error&) {
+        last_error_ = expr_messages::SizeTooLarge();
+    }
+    // Unbind every reference, so none outlives the run pointing at a temporary.
+    for (size_t i = 0; i < operations_.size(); ++i) {
+        for (size_t k = 0; k < values_[i].size(); ++k) {
+            if (operations_[i].Operands[k].Tag == otVariable) static_cast<TParamVar*>(values_[i][k].get())->Unbind();
+        }
+    }
+    if (!operations_.empty() && operations_.back().Opcode == ocTo && operations_.back().Dest == "____arg") {
+        try {
+            TParamCollectionItem* item = run.Find("____arg");
+            TCustomParam* value = item ? item->Value() : nullptr;
+            uint8_t type = value ? value->VarType() : PT_NONE;
+            if (value && type >= PT_INT && type <= PT_STR && value->Concrete() == value) {
+                // A plain value (the usual case): copy it directly.
+                result_ = NewParamOfType(type);
+                result_->AssignAll(*value);
+            } else {
+                result_ = table.MakeCopy("____arg");
+            }
+        } catch (const EMobuError& error) {
+            if (last_error_.empty()) last_error_ = error.what();
+        }
+    }
+    for (auto temporary = run.created.rbegin(); temporary != run.created.rend(); ++temporary) {
+        if (TParamCollectionItem* item = table.FindBySerial(temporary->serial)) table.Delete(item);
+    }
+}
+
+void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& run)
+{
+    TParamCollection& table = functions.Table();
+    const TOpeData& op = operations_[index];
+    std::vector<std::unique_ptr<TCustomParam>>& values = values_[index];
+
+    // a. Resolve references. A function receives each variable argument as a reference bound
+    // to the variable (taking over the element of an element alias), so it can write through
+    // it; the other operations read the variable's value itself, which reads the same element.
+    static const std::unique_ptr<TCustomParam> kZero = NewParamOfType(PT_INT);
+    const bool call = op.Opcode == ocFunc;
+    std::vector<const TCustomParam*>& operands = run.operands;
+    operands.assign(values.size(), nullptr);
+    for (size_t k = 0; k < values.size(); ++k) {
+        if (op.Operands[k].Tag != otVariable) {
+            operands[k] = values[k].get();
+            continue;
+        }
+        auto* reference = static_cast<TParamVar*>(values[k].get());
+        TParamCollectionItem* item = run.Find(reference->RefName);
+        if (!item || !item->Value()) throw EMobuError(expr_messages::UnknownVariable(reference->RefName));
+        TCustomParam* value = item->Value();
+        if (!call) {
+            operands[k] = value;
+            continue;
+        }
+        reference->SetTable(&table);
+        // Only forwarding values can be element aliases; plain values bind without a cast.
+        auto* alias = value->Concrete() != value ? dynamic_cast<TParamVar*>(value) : nullptr;
+        if (alias) {
+            reference->Bind(alias->Target(), alias->Offset);
+        } else {
+            reference->Bind(item, 0);
+        }
+        operands[k] = reference;
+    }
+
+    const TCustomParam& a = operands.size() > 0 ? *operands[0] : *kZero;
+    const TCustomParam& b = operands.size() > 1 ? *operands[1] : *kZero;
+
+    // b. A temporary destination that does not exist yet is made now.
+    TParamCollectionItem* destination_item = nullptr;
+    if (IsTemporaryName(op.Dest) && !run.Find(op.Dest)) {
+        uint8_t type = PT_NONE;
+        switch (op.Opcode) {
+        case ocTo:
+            type = a.VarType();
+            if (type < PT_INT || type > PT_STR) FailBadOperation(op, operands);
+            break;
+        case ocPlus:
+            type = a.VarType() == PT_STR ? PT_STR : ArithmeticType(a, b);
+            break;
+        case ocMinus:
+        case ocMul:
+        case ocDiv:
+            type = ArithmeticType(a, b);
+            break;
+        case ocMod:
+        case ocOr:
+        case ocAnd:
+        case ocXor:
+        case ocShiftL:
+        case ocShiftR:
+            type = PT_INT;
+            break;
+        case ocEqual:
+        case ocBig:
+        case ocSmall:
+        case ocEBig:
+        case ocESmall:
+        case ocNEqual:
+            type = PT_BOOL;
+            break;
+        case ocComboStr:
+            type = PT_STR;
+            break;
+        case ocDimTo:
+            type = PT_NONE;
+            break;
+        case ocFunc:
+            if (op.FuncId >= kSysFuncCount) FailBadOperation(op, operands);
+            if (op.FuncId == kSysFuncGetProp) {
+                int32_t property = operands.size() > 1 ? operands[1]->GetInteger() & 0xFF : 0;
+                if (property > 164) throw EMobuError(expr_messages::BadGetPropArgument());
+                type = functions.PropertyType ? functions.PropertyType(property) : PT_INT;
+                if (type < PT_INT || type > PT_STR) type = PT_INT;
+            } else {
+                type = kSysFuncTable[op.FuncId].result_type;
+            }
+            break;
+        default:
+            FailBadOperation(op, operands);
+        }
+        const uint64_t before = table.Generation();
+        TParamCollectionItem* temporary = table.Add(type);
+        run.created.push_back({&op.Dest, temporary, temporary->Serial()});
+        temporary->SetName(op.Dest);
+        // Naming may count as a change; it keeps the run's items valid only if nothing else changed.
+        if (before == run.generation) run.generation = table.Generation();
+        destination_item = temporary;
+        if (op.Opcode == ocDimTo) {
+            auto* alias = dynamic_cast<TParamVar*>(temporary->Value());
+            if (!alias) throw EMobuError(expr_messages::InternalError());
+            std::vector<int32_t> subscripts;
+            for (size_t k = 1; k < operands.size(); ++k) subscripts.push_back(operands[k]->GetInteger());
+            std::string array_name = values.empty() ? std::string() : op.Operands[0].Tag == otVariable ? op.Operands[0].Text
+                                                                                                       : operands[0]->GetString();
+            table.BindElement(*alias, array_name, subscripts);
+        }
+    }
+
+    // c. Evaluate into the destination.
+    if (!destination_item) destination_item = run.Find(op.Dest);
+    if (!destination_item || !destination_item->Value()) throw EMobuError(expr_messages::UnknownVariable(op.Dest));
+    TCustomParam& d = *destination_item->Value();
+    const uint8_t d_type = d.VarType();
+
+    switch (op.Opcode) {
+    case ocTo:
+        switch (d_type) {
+        case PT_INT: d.SetInteger(a.GetInteger()); break;
+        case PT_FLOAT: d.SetFloat(Finite(a.GetFloat())); break;
+        case PT_BOOL: d.SetFlag(a.GetFlag()); break;
+        case PT_STR: d.SetString(a.GetString()); break;
+        default: break;
+        }
+        break;
+    case ocPlus:
+        if (d_type == PT_FLOAT) {
+            d.SetFloat(arith::Add(a.GetFloat(), b.GetFloat()));
+        } else {
+            d.SetInteger(arith::Add(a.GetInteger(), b.GetInteger()));
+        }
+        break;
+    case ocMinus:
+        if (d_type == PT_FLOAT) {
+            d.SetFloat(arith::Sub(a.GetFloat(), b.GetFloat()));
+        } else {
+            d.SetInteger(arith::Sub(a.GetInteger(), b.GetInteger()));
+        }
+        break;
+    case ocMul:
+        if (d_type == PT_FLOAT) {
+            d.SetFloat(arith::Mul(a.GetFloat(), b.GetFloat()));
+        } else {
+            d.SetInteger(arith::Mul(a.GetInteger(), b.GetInteger()));
+        }
+        break;
+    case ocDiv:
+        if (d_type == PT_FLOAT) {
+            d.SetFloat(arith::Div(a.GetFloat(), b.GetFloat()));
+        } else {
+            d.SetInteger(arith::Div(a.GetInteger(), b.GetInteger()));
+        }
+        break;
+    case ocMod: d.SetInteger(arith::Mod(a.GetInteger(), b.GetInteger())); break;
+    case ocOr: d.SetInteger(a.GetInteger() | b.GetInteger()); break;
+    case ocAnd: d.SetInteger(a.GetInteger() & b.GetInteger()); break;
+    case ocXor: d.SetInteger(a.GetInteger() ^ b.GetInteger()); break;
+    case ocShiftL: d.SetInteger(arith::ShiftLeft(a.GetInteger(), b.GetInteger())); break;
+    case ocShiftR: d.SetInteger(arith::ShiftRight(a.GetInteger(), b.GetInteger())); break;
+    case ocComboStr: {
+        std::string joined = a.GetString();
+        std::string tail = b.GetString();
+        if (joined.size() + tail.size() > kMaxStringSize) throw EMobuError(expr_messages::SizeTooLarge());
+        joined += tail;
+        d.SetString(joined);
+        break;
+    }
+    case ocEqual: d.SetFlag(Compare(a, b) == 0); break;
+    case ocNEqual: d.SetFlag(Compare(a, b) != 0); break;
+    case ocBig: d.SetFlag(Compare(a, b) > 0); break;
+    case ocSmall: d.SetFlag(Compare(a, b) < 0); break;
+    case ocEBig: d.SetFlag(Compare(a, b) >= 0); break;
+    case ocESmall: d.SetFlag(Compare(a, b) <= 0); break;
+    case ocDimTo: break;
+    case ocFunc: {
+        TSysFuncMan::Arguments arguments;
+        arguments.reserve(values.size());
+        for (auto& value : values) arguments.push_back(value.get());
+        functions.Call(d, op.FuncId, arguments);
+        break;
+    }
+    default:
+        FailBadOperation(op, operands);
+    }
+
+    // d. Unbind the references.
+    for (size_t k = 0; k < values.size(); ++k) {
+        if (op.Operands[k].Tag == otVariable) static_cast<TParamVar*>(values[k].get())->Unbind();
+    }
+}
+
+bool CompileAndRun(TSysFuncMan& functions, std::string_view text, std::unique_ptr<TCustomParam>* result, int first_temporary)
+{
+    if (result) result->reset();
+    size_t begin = 0, end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20) ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20) --end;
+    if (begin == end) return false;
+    TMobuParser parser;
+    try {
+        TBuildMobuParser compiler(first_temporary);
+        compiler.Compile(text.substr(begin, end - begin));
+        parser.LoadFromBytes(compiler.ToStream());
+    } catch (const EMobuError&) {
+        return false;
+    }
+    parser.Execute(functions);
+    if (result) *result = parser.TakeResult();
+    return true;
+}
+
+}  // namespace mobu

@@ -1,0 +1,90 @@
+// The box blur: every pixel becomes the average of the (2r + 1) × (2r + 1) square around it,
+// clipped to the image, from running row and column sums.
+#include <algorithm>
+#include <cstdlib>
+
+#include "graphics/dib_surface.h"
+#include "graphics/kernels/pixel_kernels.h"
+
+namespace mobu {
+
+void TDIBSurface::Blur(int bits, int radius)
+{
+    if (radius == 0 || IsEmpty()) return;
+    int64_t r = std::llabs(static_cast<int64_t>(radius));
+    // A square wider than the image sums the same pixels as one just as wide, and keeping it
+    // within the image keeps every channel sum (at most 255 × pixels) within 32 bits.
+    r = std::min<int64_t>(r, std::max(width_, height_));
+    int width = width_, height = height_;
+    while (r > 0 && 255 * std::min<int64_t>(2 * r + 1, width) * std::min<int64_t>(2 * r + 1, height) > 0xFFFFFFFFLL) --r;
+    TDIBSurface old = *this;
+    old.alpha_.reset();
+    std::unique_ptr<TDIBSurface> alpha = std::move(alpha_);
+    SetSize(width, height, bits);
+    if (bits_ <= 8) SetGreyPalette();
+    alpha_ = std::move(alpha);
+
+    // Horizontal sums of every row: four lanes per pixel (blue, green, red, unused).
+    size_t lanes = 4 * static_cast<size_t>(width);
+    std::vector<uint32_t> horizontal(lanes * static_cast<size_t>(height));
+    std::vector<uint32_t> widths(static_cast<size_t>(width));
+    int ri = static_cast<int>(r);
+    for (int x = 0; x < width; ++x)
+        widths[static_cast<size_t>(x)] = static_cast<uint32_t>(std::min(x + ri, width - 1) - std::max(x - ri, 0) + 1);
+    std::vector<uint32_t> channels(lanes);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            int red, green, blue;
+            old.RGBOfValue(old.GetPixel(x, y), false, red, green, blue);
+            channels[4 * static_cast<size_t>(x)] = static_cast<uint32_t>(blue);
+            channels[4 * static_cast<size_t>(x) + 1] = static_cast<uint32_t>(green);
+            channels[4 * static_cast<size_t>(x) + 2] = static_cast<uint32_t>(red);
+        }
+        uint32_t* out = horizontal.data() + lanes * static_cast<size_t>(y);
+        uint32_t sum[3] = {0, 0, 0};
+        for (int x = 0; x <= std::min(ri, width - 1); ++x)
+            for (int c = 0; c < 3; ++c) sum[c] += channels[4 * static_cast<size_t>(x) + static_cast<size_t>(c)];
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < 3; ++c) out[4 * static_cast<size_t>(x) + static_cast<size_t>(c)] = sum[c];
+            int enter = x + ri + 1, leave = x - ri;
+            for (int c = 0; c < 3; ++c) {
+                if (enter < width) sum[c] += channels[4 * static_cast<size_t>(enter) + static_cast<size_t>(c)];
+                if (leave >= 0) sum[c] -= channels[4 * static_cast<size_t>(leave) + static_cast<size_t>(c)];
+            }
+        }
+    }
+
+    // Vertical running sums of the horizontal sums, divided per pixel.
+    const kernels::TPixelKernels& k = kernels::ActiveKernels();
+    const kernels::TPixelKernels& exact = kernels::ScalarKernels();
+    std::vector<uint32_t> sums(lanes, 0), result(static_cast<size_t>(width));
+    for (int y = 0; y <= std::min(ri, height - 1); ++y) k.BlurAddRow(sums.data(), horizontal.data() + lanes * static_cast<size_t>(y), width);
+    int64_t widest = std::min<int64_t>(2 * r + 1, width);
+    for (int y = 0; y < height; ++y) {
+        uint32_t rows = static_cast<uint32_t>(std::min(y + ri, height - 1) - std::max(y - ri, 0) + 1);
+        // The packed division works in floats, exact for counts below 65793.
+        const kernels::TPixelKernels& divide = widest * rows < 65793 ? k : exact;
+        if (bits_ > 8) divide.BlurDivideRow(result.data(), sums.data(), widths.data(), rows, width);
+        uint8_t* row = ScanLine(y);
+        switch (BitCount()) {
+        case 32: std::copy(result.begin(), result.end(), reinterpret_cast<uint32_t*>(row)); break;
+        case 24: k.Pack32To24Row(row, result.data(), width); break;
+        case 16: case 15: k.Narrow32To16Row(reinterpret_cast<uint16_t*>(row), result.data(), width, BitCount() == 16); break;
+        default:
+            for (int x = 0; x < width; ++x) {
+                // The grey level of the channel sums: (R + G + B) div count.
+                uint32_t n = widths[static_cast<size_t>(x)] * rows;
+                const uint32_t* s = sums.data() + 4 * static_cast<size_t>(x);
+                uint32_t grey = static_cast<uint32_t>((static_cast<uint64_t>(s[0]) + s[1] + s[2]) / n);
+                uint32_t value = bits_ == 8 ? grey / 3 : bits_ == 4 ? grey / 48 : (grey / 3 >= 128 ? 1u : 0u);
+                SetPixel(x, y, value);
+            }
+            break;
+        }
+        int enter = y + ri + 1, leave = y - ri;
+        if (enter < height) k.BlurAddRow(sums.data(), horizontal.data() + lanes * static_cast<size_t>(enter), width);
+        if (leave >= 0) k.BlurSubRow(sums.data(), horizontal.data() + lanes * static_cast<size_t>(leave), width);
+    }
+}
+
+}  // namespace mobu

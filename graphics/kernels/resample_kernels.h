@@ -1,0 +1,31 @@
+// Smooth resampling of 24-bit images: bilinear enlarging and area-averaging reduction, with a
+// scalar reference and packed versions that give exactly the same pixels.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace mobu::kernels {
+
+// A 24-bit image: row 0 at `top`, the next row `pitch` bytes further (negative bottom-up).
+struct TResampleImage {
+    uint8_t* top;
+    ptrdiff_t pitch;
+    int width;
+    int height;
+    uint8_t* Row(int y) const { return top + pitch * y; }
+};
+
+struct TResampleKernels {
+    const char* Name;
+    // Every target pixel from the source; pixels equal to the key (0xRRGGBB, -1 none) do not
+    // contribute, and a target pixel with no contribution becomes the key.
+    void (*Bilinear)(const TResampleImage& to, const TResampleImage& from, int32_t key);
+    void (*AreaAverage)(const TResampleImage& to, const TResampleImage& from, int32_t key);
+};
+
+const TResampleKernels& ScalarResampleKernels();
+const TResampleKernels* Sse2ResampleKernels();
+const TResampleKernels& ActiveResampleKernels();
+
+}  // namespace mobu::kernels

@@ -1,0 +1,116 @@
+// The headless runner as a program: started on the demo game it writes PNG frames of the
+// project's screen size; a game that cannot start gives a non-zero status and a message.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace mobu {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TRun {
+    int status = -1;
+    std::string errors;
+};
+
+TRun RunPlayer(const std::string& arguments, const fs::path& scratch)
+{
+    fs::path errors = scratch / "stderr.txt";
+    std::string command = std::string(MOBU_BINARY_DIR) + "/mobuplay " + arguments + " 2>" + errors.string();
+    int raw = std::system(command.c_str());
+    TRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream in(errors);
+    std::stringstream text;
+    text << in.rdbuf();
+    run.errors = text.str();
+    return run;
+}
+
+// Width and height from a PNG file's IHDR chunk.
+bool PngSize(const fs::path& path, uint32_t& width, uint32_t& height)
+{
+    std::ifstream in(path, std::ios::binary);
+    unsigned char header[24];
+    if (!in.read(reinterpret_cast<char*>(header), sizeof header)) return false;
+    if (header[1] != 'P' || header[2] != 'N' || header[3] != 'G' || std::string(header + 12, header + 16) != "IHDR")
+        return false;
+    width = (header[16] << 24) | (header[17] << 16) | (header[18] << 8) | header[19];
+    height = (header[20] << 24) | (header[21] << 16) | (header[22] << 8) | header[23];
+    return true;
+}
+
+class HeadlessRunnerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        scratch = fs::temp_directory_path() / ("mobu_headless_" + std::to_string(getpid()));
+        fs::create_directories(scratch);
+    }
+    void TearDown() override { fs::remove_all(scratch); }
+    fs::path scratch;
+};
+
+TEST_F(HeadlessRunnerTest, DemoGameWritesFramesOfTheScreenSize)
+{
+    fs::path demo = fs::path(MOBU_BINARY_DIR) / "demo";
+    if (!fs::exists(demo / "game.dat")) GTEST_SKIP() << "the demo game is not packed in this build";
+    // A working copy, so that the status data the game writes stays out of the build tree.
+    fs::path game = scratch / "demo";
+    fs::copy(demo, game, fs::copy_options::recursive);
+    std::ofstream(scratch / "input.txt") << "2 key down Return\n3 key up Return\n4 mouse down 10 10 left\n"
+                                            "5 mouse up 10 10 left\n6 wheel down\n";
+    fs::path out = scratch / "shots";
+    TRun run = RunPlayer("--headless --frames 30 --shot-every 10 --shot-at 1 --seed 7 --input " +
+                             (scratch / "input.txt").string() + " --out " + out.string() + " " + game.string(),
+                         scratch);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    for (const char* name : {"frame-000001.png", "frame-000010.png", "frame-000020.png", "frame-000030.png"}) {
+        uint32_t width = 0, height = 0;
+        ASSERT_TRUE(PngSize(out / name, width, height)) << name;
+        EXPECT_EQ(width, 640u) << name;
+        EXPECT_EQ(height, 480u) << name;
+    }
+    EXPECT_FALSE(fs::exists(out / "frame-000002.png"));
+}
+
+TEST_F(HeadlessRunnerTest, GameThatCannotStartFailsWithAMessage)
+{
+    fs::create_directories(scratch / "empty");
+    TRun run = RunPlayer("--headless --frames 5 " + (scratch / "empty").string(), scratch);
+    EXPECT_NE(run.status, 0);
+    EXPECT_FALSE(run.errors.empty());
+}
+
+TEST_F(HeadlessRunnerTest, BadInputScriptAndBadOptionsAreRefused)
+{
+    std::ofstream(scratch / "bad.txt") << "1 key down Return\n2 dance\n";
+    TRun run = RunPlayer("--headless --input " + (scratch / "bad.txt").string() + " " + scratch.string(), scratch);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("line 2"), std::string::npos) << run.errors;
+
+    run = RunPlayer("--headless --tick-ms 0 " + scratch.string(), scratch);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errors.find("--tick-ms"), std::string::npos) << run.errors;
+}
+
+TEST_F(HeadlessRunnerTest, HelpAndConfigExitCleanly)
+{
+    EXPECT_EQ(RunPlayer("--help >/dev/null", scratch).status, 0);
+    fs::path out = scratch / "config.txt";
+    TRun run = RunPlayer("/config >" + out.string(), scratch);
+    EXPECT_EQ(run.status, 0);
+    std::ifstream in(out);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_NE(line.find("not available"), std::string::npos) << line;
+}
+
+}  // namespace
+}  // namespace mobu

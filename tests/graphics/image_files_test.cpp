@@ -1,0 +1,365 @@
+// Image files of the pixel store against files written by ImageMagick and icoutils, and our
+// own files read back by ImageMagick.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/mobu_error.h"
+#include "graphics/image_files.h"
+
+using namespace mobu;
+
+namespace {
+
+const int kWidth = 7, kHeight = 5;
+
+std::string Fixture(const std::string& name)
+{
+    return std::string(MOBU_SOURCE_DIR) + "/tests/data/graphics/" + name;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+TDIBSurface Load(const std::string& name, TSaveOption& option)
+{
+    std::string bytes = ReadAll(Fixture(name));
+    EXPECT_FALSE(bytes.empty()) << name;
+    TDIBSurface s;
+    LoadImageBytes(s, name, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), option);
+    return s;
+}
+
+TDIBSurface Load(const std::string& name)
+{
+    TSaveOption option;
+    return Load(name, option);
+}
+
+uint32_t Rgb(const std::string& raw, int x, int y, int channels = 3)
+{
+    const auto* p = reinterpret_cast<const uint8_t*>(raw.data()) + (static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * static_cast<size_t>(channels);
+    return static_cast<uint32_t>(p[0] << 16 | p[1] << 8 | p[2]);
+}
+
+uint32_t ColourAt(const TDIBSurface& s, int x, int y)
+{
+    int r, g, b;
+    s.RGBOfValue(s.GetPixel(x, y), false, r, g, b);
+    return static_cast<uint32_t>(r << 16 | g << 8 | b);
+}
+
+// Every pixel's colour equals the raw reference (RGB, or RGBA where alpha > 0 counts).
+void ExpectPixels(const TDIBSurface& s, const std::string& reference, int channels = 3)
+{
+    std::string raw = ReadAll(Fixture(reference));
+    ASSERT_EQ(raw.size(), static_cast<size_t>(kWidth * kHeight * channels));
+    ASSERT_EQ(s.Width(), kWidth);
+    ASSERT_EQ(s.Height(), kHeight);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            if (channels == 4 && raw[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4 + 3] == 0) continue;
+            EXPECT_EQ(ColourAt(s, x, y), Rgb(raw, x, y, channels)) << reference << " at " << x << "," << y;
+        }
+}
+
+void ExpectAlpha(const TDIBSurface& s)
+{
+    std::string raw = ReadAll(Fixture("ref.rgba"));
+    ASSERT_TRUE(s.HasAlphaPlane());
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            EXPECT_EQ(s.AlphaPlane()->GetPixel(x, y), static_cast<uint8_t>(raw[(static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4 + 3]))
+                << x << "," << y;
+}
+
+bool HaveConvert() { return std::system("convert -version >/dev/null 2>&1") == 0; }
+
+std::string RunOutput(const std::string& command)
+{
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    pclose(pipe);
+    return out;
+}
+
+std::string TempPath(const std::string& name)
+{
+    std::filesystem::path dir = std::filesystem::path(MOBU_BINARY_DIR) / "tmp_image_files";
+    std::filesystem::create_directories(dir);
+    return (dir / name).string();
+}
+
+TDIBSurface Reference()
+{
+    TDIBSurface s = Load("ref.png");
+    EXPECT_EQ(s.BitCount(), 24);
+    return s;
+}
+
+}  // namespace
+
+TEST(ImageFiles, PngWithAlpha)
+{
+    TDIBSurface s = Reference();
+    ExpectPixels(s, "ref.rgba", 4);
+    ExpectAlpha(s);
+}
+
+TEST(ImageFiles, TgaFromImageMagick)
+{
+    TSaveOption take;
+    take.TakeAlpha = true;
+    TDIBSurface rle = Load("ref_rle32.tga", take);
+    EXPECT_EQ(rle.BitCount(), 24);
+    EXPECT_TRUE(take.MadeAlpha);
+    ExpectPixels(rle, "ref.rgba", 4);
+    ExpectAlpha(rle);
+    TDIBSurface raw = Load("ref_raw24.tga");
+    ExpectPixels(raw, "ref.rgb");
+    ExpectPixels(Load("ref_top24.tga"), "ref.rgb");
+    TDIBSurface pal = Load("ref_pal8.tga");
+    EXPECT_EQ(pal.BitCount(), 8);
+    ExpectPixels(pal, "pal.rgb");
+    // One colour: the runs cross the row ends.
+    TDIBSurface solid = Load("solid_rle.tga");
+    ASSERT_EQ(solid.Width(), 7);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) EXPECT_EQ(ColourAt(solid, x, y), 0x123456u);
+}
+
+TEST(ImageFiles, BmpFromImageMagick)
+{
+    ExpectPixels(Load("ref24.bmp"), "ref.rgb");
+    ExpectPixels(Load("ref8.bmp"), "pal.rgb");
+    ExpectPixels(Load("ref4.bmp"), "pal16.rgb");
+    TDIBSurface mono = Load("ref1.bmp");
+    EXPECT_EQ(mono.BitCount(), 1);
+    ExpectPixels(mono, "mono.rgb");
+    TSaveOption take;
+    take.TakeAlpha = true;
+    TDIBSurface alpha = Load("ref32.bmp", take);
+    EXPECT_EQ(alpha.BitCount(), 24);
+    ExpectPixels(alpha, "ref.rgba", 4);
+    ExpectAlpha(alpha);
+    // 5-6-5: each channel is ImageMagick's own 8-bit reading scaled back to 5 or 6 bits.
+    TDIBSurface s565 = Load("ref565.bmp");
+    ASSERT_EQ(s565.BitCount(), 16);
+    if (!HaveConvert()) GTEST_SKIP();
+    std::string im = RunOutput("convert '" + Fixture("ref565.bmp") + "' -depth 8 rgb:-");
+    ASSERT_EQ(im.size(), 105u);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            uint32_t c = Rgb(im, x, y), v = s565.GetPixel(x, y);
+            auto scaled = [](uint32_t v8, uint32_t top) { return (v8 * top + 127) / 255; };
+            EXPECT_EQ(v >> 11, scaled(c >> 16, 31));
+            EXPECT_EQ((v >> 5) & 63, scaled((c >> 8) & 255, 63));
+            EXPECT_EQ(v & 31, scaled(c & 255, 31));
+        }
+}
+
+TEST(ImageFiles, IconsAndCursorsFromIcotool)
+{
+    TSaveOption option;
+    TDIBSurface ico = Load("ref.ico", option);
+    EXPECT_EQ(ico.BitCount(), 24);
+    EXPECT_EQ(option.TransparentValue, -1);
+    ExpectPixels(ico, "ref.rgba", 4);
+    ExpectAlpha(ico);
+    TDIBSurface png = Load("ref_png.ico");
+    ExpectPixels(png, "ref.rgba", 4);
+    ExpectAlpha(png);
+    TSaveOption cursor;
+    TDIBSurface cur = Load("ref.cur", cursor);
+    EXPECT_EQ(cursor.HotSpotX, 3);
+    EXPECT_EQ(cursor.HotSpotY, 2);
+    ExpectPixels(cur, "ref.rgba", 4);
+    TSaveOption keep;
+    TDIBSurface pal = Load("pal8.ico", keep);
+    EXPECT_EQ(pal.BitCount(), 8);
+    ExpectPixels(pal, "pal.rgb");
+    ASSERT_TRUE(pal.HasAlphaPlane());
+    EXPECT_EQ(pal.AlphaPlane()->GetPixel(3, 3), 255u);
+    // With a transparent colour the masked pixels take it; nothing is masked here, so the
+    // colour only takes over a free palette index.
+    TSaveOption colour;
+    colour.TransparentColor = 0xFF00FF;
+    TDIBSurface keyed = Load("pal8.ico", colour);
+    EXPECT_FALSE(keyed.HasAlphaPlane());
+    ASSERT_GE(colour.TransparentValue, 0);
+    EXPECT_EQ(keyed.PaletteEntry(colour.TransparentValue), 0xFF00FFu);
+}
+
+TEST(ImageFiles, IcoThatIsABitmapLoadsAsOne)
+{
+    std::string bytes = ReadAll(Fixture("ref24.bmp"));
+    TDIBSurface s;
+    TSaveOption option;
+    LoadImageBytes(s, ".ico", reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), option);
+    ExpectPixels(s, "ref.rgb");
+}
+
+TEST(ImageFiles, TgaWithoutFooterAndWithBadFooterOffsets)
+{
+    std::string bytes = ReadAll(Fixture("ref_raw24.tga"));
+    // Cut off whatever follows the pixels: the header alone suffices.
+    std::string bare = bytes.substr(0, 18 + static_cast<size_t>(bytes[0]) + 105);
+    TDIBSurface s;
+    TSaveOption option;
+    LoadImageBytes(s, ".tga", reinterpret_cast<const uint8_t*>(bare.data()), bare.size(), option);
+    ExpectPixels(s, "ref.rgb");
+    // A footer whose offsets point past the file is ignored.
+    std::string footer = bare;
+    footer += std::string("\xff\xff\xff\x7f\xff\xff\xff\x7f", 8) + "TRUEVISION-XFILE." + std::string(1, '\0');
+    LoadImageBytes(s, ".tga", reinterpret_cast<const uint8_t*>(footer.data()), footer.size(), option);
+    ExpectPixels(s, "ref.rgb");
+    EXPECT_EQ(option.TransparentValue, -1);
+}
+
+TEST(ImageFiles, DamagedFilesAreRefused)
+{
+    const std::string names[] = {"ref24.bmp", "ref_rle32.tga", "ref_raw24.tga", "ref.ico", "pal8.ico", "ref.png"};
+    for (const std::string& name : names) {
+        std::string bytes = ReadAll(Fixture(name));
+        for (size_t cut : {size_t{3}, size_t{20}, bytes.size() / 2}) {
+            std::string part = bytes.substr(0, cut);
+            TDIBSurface s;
+            TSaveOption option;
+            EXPECT_THROW(LoadImageBytes(s, name, reinterpret_cast<const uint8_t*>(part.data()), part.size(), option), EMobuError)
+                << name << " cut at " << cut;
+        }
+    }
+    // A TGA image type other than 1–3 and 9–11 leaves the store empty.
+    std::string tga = ReadAll(Fixture("ref_raw24.tga"));
+    tga[2] = 4;
+    TDIBSurface s(2, 2, 24);
+    TSaveOption option;
+    LoadImageBytes(s, ".tga", reinterpret_cast<const uint8_t*>(tga.data()), tga.size(), option);
+    EXPECT_TRUE(s.IsEmpty());
+}
+
+TEST(ImageFiles, AllZeroFourthBytesAreOpaque)
+{
+    TDIBSurface s(3, 2, 32);
+    s.FillValue(s.Bounds(), 0x00112233);
+    std::string bmp = WriteBitmapFile(s);
+    TDIBSurface back;
+    TSaveOption take;
+    take.TakeAlpha = true;
+    LoadImageBytes(back, ".bmp", reinterpret_cast<const uint8_t*>(bmp.data()), bmp.size(), take);
+    ASSERT_TRUE(back.HasAlphaPlane());
+    EXPECT_EQ(back.AlphaPlane()->GetPixel(2, 1), 255u);
+    EXPECT_EQ(back.GetPixel(2, 1), 0x112233u);
+}
+
+// ---- our files read back by ImageMagick ----
+
+namespace {
+
+// The colour ImageMagick gives a pixel: 5- and 6-bit channels widened by repeating their top
+// bits into the low bits (its bitmap reader) or scaled by 255 / 31 and truncated (its TGA
+// reader).
+uint32_t ScaledColourAt(const TDIBSurface& s, int x, int y, bool truncate)
+{
+    if (s.BitCount() != 15 && s.BitCount() != 16) return ColourAt(s, x, y);
+    uint32_t v = s.GetPixel(x, y);
+    bool is565 = s.BitCount() == 16;
+    uint32_t r = is565 ? v >> 11 : (v >> 10) & 31, g = is565 ? (v >> 5) & 63 : (v >> 5) & 31, b = v & 31;
+    uint32_t gtop = is565 ? 63 : 31;
+    auto scale = [&](uint32_t c, uint32_t top) {
+        if (truncate) return c * 255 / top;
+        return top == 63 ? c * 4 + c / 16 : c * 8 + c / 4;
+    };
+    return scale(r, 31) << 16 | scale(g, gtop) << 8 | scale(b, 31);
+}
+
+// The reference converted to `bits`, written with `extension`, and the RGBA bytes
+// ImageMagick reads from that file.
+std::string WrittenAndReadBack(const TDIBSurface& s, const std::string& name, const TImageSaveParams& params)
+{
+    std::string path = TempPath(name);
+    SaveImageFile(s, path, params);
+    return RunOutput("convert '" + path + "' -depth 8 rgba:-");
+}
+
+}  // namespace
+
+TEST(ImageFiles, OurFilesReadByImageMagick)
+{
+    if (!HaveConvert()) GTEST_SKIP();
+    TDIBSurface ref = Reference();
+    std::string rgba = ReadAll(Fixture("ref.rgba"));
+    struct Case { std::string name; int bits; bool alpha; bool run_length; };
+    const Case cases[] = {
+        {"w24.tga", 24, false, true},  {"w24raw.tga", 24, false, false}, {"w32a.tga", 24, true, true},
+        {"w16.tga", 15, false, true},  {"w8.tga", 8, false, true},       {"w24.bmp", 24, false, false},
+        {"w15.bmp", 15, false, false}, {"w16.bmp", 16, false, false},    {"w32a.bmp", 24, true, false},
+        {"w8.bmp", 8, false, false},   {"w4.bmp", 4, false, false},      {"w24.png", 24, false, false},
+        {"w32a.png", 24, true, false}, {"w24.ico", 24, false, false},    {"w32a.ico", 24, true, false},
+        {"w4.tga", 4, false, true},
+    };
+    for (const Case& c : cases) {
+        TDIBSurface s = ref;
+        s.DropAlphaPlane();
+        if (c.bits != 24) s.ChangeBitCount(c.bits, 256, false);
+        TImageSaveParams params;
+        params.Alpha = c.alpha ? ref.AlphaPlane() : nullptr;
+        params.RunLength = c.run_length;
+        std::string back = WrittenAndReadBack(s, c.name, params);
+        ASSERT_EQ(back.size(), rgba.size()) << c.name;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                size_t i = (static_cast<size_t>(y) * kWidth + static_cast<size_t>(x)) * 4;
+                uint32_t got = static_cast<uint32_t>(static_cast<uint8_t>(back[i]) << 16 | static_cast<uint8_t>(back[i + 1]) << 8 |
+                                                     static_cast<uint8_t>(back[i + 2]));
+                uint8_t alpha = static_cast<uint8_t>(back[i + 3]);
+                if (c.alpha) {
+                    uint8_t want = static_cast<uint8_t>(rgba[i + 3]);
+                    if (c.name.ends_with(".ico")) want = want < 128 ? 0 : want;
+                    EXPECT_EQ(alpha, want) << c.name << " at " << x << "," << y;
+                    if (want == 0) continue;
+                } else {
+                    EXPECT_EQ(alpha, 255) << c.name;
+                }
+                EXPECT_EQ(got, ScaledColourAt(s, x, y, c.name.ends_with(".tga"))) << c.name << " at " << x << "," << y;
+            }
+    }
+}
+
+TEST(ImageFiles, OurTgaKeyColourAndCursorHotSpot)
+{
+    TDIBSurface s = Reference();
+    s.DropAlphaPlane();
+    TImageSaveParams params;
+    params.TransparentValue = static_cast<int32_t>(s.GetPixel(1, 1));
+    std::string tga = WriteTgaFile(s, params);
+    TDIBSurface back;
+    TSaveOption option;
+    LoadImageBytes(back, ".tga", reinterpret_cast<const uint8_t*>(tga.data()), tga.size(), option);
+    EXPECT_EQ(option.TransparentValue, params.TransparentValue);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) EXPECT_EQ(back.GetPixel(x, y), s.GetPixel(x, y));
+    TImageSaveParams cursor;
+    cursor.HotSpotX = 4;
+    cursor.HotSpotY = 1;
+    std::string path = TempPath("hot.cur");
+    SaveImageFile(s, path, cursor);
+    if (std::system("icotool --version >/dev/null 2>&1") != 0) GTEST_SKIP();
+    std::string listing = RunOutput("icotool -l '" + path + "'");
+    EXPECT_NE(listing.find("--hotspot-x=4"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("--hotspot-y=1"), std::string::npos) << listing;
+    if (!HaveConvert()) return;
+    EXPECT_NE(RunOutput("identify -format '%m %w %h' '" + path + "'").find("CUR 7 5"), std::string::npos);
+}
