@@ -119,6 +119,13 @@ struct TMobuParser::TRunState {
     std::vector<TCreated> created;
     uint64_t generation = 0;
     std::vector<const TCustomParam*> operands;  // scratch: the operands of the running operation
+    // Without function calls nothing but the run itself can look a temporary up, so the run
+    // keeps its temporaries as detached values of its own instead of table items.
+    bool private_temporaries = false;
+    std::vector<std::pair<const std::string*, std::unique_ptr<TCustomParam>>> privates;
+    // The parser's reusable lookups (only with private temporaries).
+    std::vector<TCustomParam*>* lookups = nullptr;
+    std::vector<uint8_t>* looked_up = nullptr;
 
     TParamCollectionItem* Find(const std::string& name)
     {
@@ -129,18 +136,51 @@ struct TMobuParser::TRunState {
         }
         return table.Find(name);
     }
+
+    TCustomParam* FindPrivate(const std::string& name)
+    {
+        for (auto& [private_name, value] : privates) {
+            if (*private_name == name) return value.get();
+        }
+        return nullptr;
+    }
+
+    // The value a name denotes: the run's own temporary of that name, or the table's variable.
+    TCustomParam* FindValue(const std::string& name, size_t slot)
+    {
+        if (private_temporaries && name.starts_with(kTemporaryPrefix)) {
+            if (TCustomParam* value = FindPrivate(name)) return value;
+        }
+        if (lookups && (*looked_up)[slot]) return (*lookups)[slot];
+        TParamCollectionItem* item = Find(name);
+        TCustomParam* value = item ? item->Value() : nullptr;
+        if (lookups) {
+            (*lookups)[slot] = value;
+            (*looked_up)[slot] = 1;
+        }
+        return value;
+    }
 };
 
 void TMobuParser::Prepare()
 {
     values_.clear();
     values_.reserve(operations_.size());
+    calls_functions_ = false;
+    slot_base_.clear();
+    size_t slots = 0;
+    lookup_key_ = TLookupKey{};
     for (const TOpeData& op : operations_) {
+        slot_base_.push_back(slots);
+        slots += op.Operands.size() + 1;
+        if (op.Opcode == ocFunc) calls_functions_ = true;
         std::vector<std::unique_ptr<TCustomParam>> operands;
         operands.reserve(op.Operands.size());
         for (const TOperand& operand : op.Operands) operands.push_back(MakeOperandValue(operand));
         values_.push_back(std::move(operands));
     }
+    lookups_.assign(slots, nullptr);
+    looked_up_.assign(slots, 0);
 }
 
 void TMobuParser::Execute()
@@ -157,7 +197,16 @@ void TMobuParser::Execute(TSysFuncMan& functions)
     result_.reset();
     last_error_.clear();
     TParamCollection& table = functions.Table();
-    TRunState run{table, {}, table.Generation(), {}};
+    TRunState run{table, {}, table.Generation(), {}, !calls_functions_, {}, nullptr, nullptr};
+    if (run.private_temporaries) {
+        TLookupKey key{&table, table.Count(), table.Generation(), table.CurrentDepth};
+        if (!(key == lookup_key_)) {
+            std::fill(looked_up_.begin(), looked_up_.end(), 0);
+            lookup_key_ = key;
+        }
+        run.lookups = &lookups_;
+        run.looked_up = &looked_up_;
+    }
     try {
         for (size_t i = 0; i < operations_.size(); ++i) RunOperation(i, functions, run);
     } catch (const EMobuError& error) {
@@ -168,17 +217,23 @@ void TMobuParser::Execute(TSysFuncMan& functions)
         last_error_ = expr_messages::SizeTooLarge();
     }
     // Unbind every reference, so none outlives the run pointing at a temporary.
-    for (size_t i = 0; i < operations_.size(); ++i) {
+    for (size_t i = 0; calls_functions_ && i < operations_.size(); ++i) {
         for (size_t k = 0; k < values_[i].size(); ++k) {
             if (operations_[i].Operands[k].Tag == otVariable) static_cast<TParamVar*>(values_[i][k].get())->Unbind();
         }
     }
     if (!operations_.empty() && operations_.back().Opcode == ocTo && operations_.back().Dest == "____arg") {
         try {
-            TParamCollectionItem* item = run.Find("____arg");
-            TCustomParam* value = item ? item->Value() : nullptr;
+            TCustomParam* own = run.private_temporaries ? run.FindPrivate("____arg") : nullptr;
+            TParamCollectionItem* item = own ? nullptr : run.Find("____arg");
+            TCustomParam* value = own ? own : item ? item->Value() : nullptr;
             uint8_t type = value ? value->VarType() : PT_NONE;
-            if (value && type >= PT_INT && type <= PT_STR && value->Concrete() == value) {
+            if (own && type >= PT_INT && type <= PT_STR && own->Concrete() == own) {
+                // The run's own result temporary: hand it over.
+                for (auto& [name, private_value] : run.privates) {
+                    if (private_value.get() == own) result_ = std::move(private_value);
+                }
+            } else if (value && type >= PT_INT && type <= PT_STR && value->Concrete() == value) {
                 // A plain value (the usual case): copy it directly.
                 result_ = NewParamOfType(type);
                 result_->AssignAll(*value);
@@ -213,13 +268,15 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
             continue;
         }
         auto* reference = static_cast<TParamVar*>(values[k].get());
-        TParamCollectionItem* item = run.Find(reference->RefName);
-        if (!item || !item->Value()) throw EMobuError(expr_messages::UnknownVariable(reference->RefName));
-        TCustomParam* value = item->Value();
         if (!call) {
+            const TCustomParam* value = run.FindValue(reference->RefName, slot_base_[index] + k);
+            if (!value) throw EMobuError(expr_messages::UnknownVariable(reference->RefName));
             operands[k] = value;
             continue;
         }
+        TParamCollectionItem* item = run.Find(reference->RefName);
+        if (!item || !item->Value()) throw EMobuError(expr_messages::UnknownVariable(reference->RefName));
+        TCustomParam* value = item->Value();
         reference->SetTable(&table);
         // Only forwarding values can be element aliases; plain values bind without a cast.
         auto* alias = value->Concrete() != value ? dynamic_cast<TParamVar*>(value) : nullptr;
@@ -235,8 +292,9 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
     const TCustomParam& b = operands.size() > 1 ? *operands[1] : *kZero;
 
     // b. A temporary destination that does not exist yet is made now.
-    TParamCollectionItem* destination_item = nullptr;
-    if (IsTemporaryName(op.Dest) && !run.Find(op.Dest)) {
+    TCustomParam* destination = nullptr;
+    const size_t destination_slot = slot_base_[index] + op.Operands.size();
+    if (IsTemporaryName(op.Dest) && !(destination = run.FindValue(op.Dest, destination_slot))) {
         uint8_t type = PT_NONE;
         switch (op.Opcode) {
         case ocTo:
@@ -287,15 +345,21 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
         default:
             FailBadOperation(op, operands);
         }
-        const uint64_t before = table.Generation();
-        TParamCollectionItem* temporary = table.Add(type);
-        run.created.push_back({&op.Dest, temporary, temporary->Serial()});
-        temporary->SetName(op.Dest);
-        // Naming may count as a change; it keeps the run's items valid only if nothing else changed.
-        if (before == run.generation) run.generation = table.Generation();
-        destination_item = temporary;
+        if (run.private_temporaries) {
+            run.privates.emplace_back(&op.Dest, NewParamOfType(type));
+            destination = run.privates.back().second.get();
+        } else {
+            const uint64_t before = table.Generation();
+            TParamCollectionItem* temporary = table.Add(type);
+            run.created.push_back({&op.Dest, temporary, temporary->Serial()});
+            temporary->SetName(op.Dest);
+            // Naming may count as a change; it keeps the run's items valid only if nothing else changed.
+            if (before == run.generation) run.generation = table.Generation();
+            destination = temporary->Value();
+        }
+        if (!destination) throw EMobuError(expr_messages::InternalError());
         if (op.Opcode == ocDimTo) {
-            auto* alias = dynamic_cast<TParamVar*>(temporary->Value());
+            auto* alias = dynamic_cast<TParamVar*>(destination);
             if (!alias) throw EMobuError(expr_messages::InternalError());
             std::vector<int32_t> subscripts;
             for (size_t k = 1; k < operands.size(); ++k) subscripts.push_back(operands[k]->GetInteger());
@@ -306,9 +370,9 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
     }
 
     // c. Evaluate into the destination.
-    if (!destination_item) destination_item = run.Find(op.Dest);
-    if (!destination_item || !destination_item->Value()) throw EMobuError(expr_messages::UnknownVariable(op.Dest));
-    TCustomParam& d = *destination_item->Value();
+    if (!destination) destination = run.FindValue(op.Dest, destination_slot);
+    if (!destination) throw EMobuError(expr_messages::UnknownVariable(op.Dest));
+    TCustomParam& d = *destination;
     const uint8_t d_type = d.VarType();
 
     switch (op.Opcode) {
@@ -382,7 +446,7 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
     }
 
     // d. Unbind the references.
-    for (size_t k = 0; k < values.size(); ++k) {
+    for (size_t k = 0; call && k < values.size(); ++k) {
         if (op.Operands[k].Tag == otVariable) static_cast<TParamVar*>(values[k].get())->Unbind();
     }
 }
