@@ -83,8 +83,9 @@ public:
     const std::string& LastError() const { return last_error_; }
 
 private:
+    struct TRunState;
     void Prepare();
-    void RunOperation(size_t index, TSysFuncMan& functions, std::vector<uint64_t>& created);
+    void RunOperation(size_t index, TSysFuncMan& functions, TRunState& run);
 
     std::vector<TOpeData> operations_;
     // The run form of every operand: constants as value objects, references as element
@@ -92,6 +93,24 @@ private:
     std::vector<std::vector<std::unique_ptr<TCustomParam>>> values_;
     std::unique_ptr<TCustomParam> result_;
     std::string last_error_;
+    // Whether any operation calls a function: only then can anything outside the run look
+    // its temporaries up by name, so only then must they be items of the variable table.
+    bool calls_functions_ = false;
+
+    // Name lookups of runs without function calls, reused while the table has neither gained,
+    // lost nor renamed an item and the call depth is the same (then every lookup gives the
+    // same answer). One slot per operand and one per destination.
+    struct TLookupKey {
+        const void* table = nullptr;
+        int32_t count = -1;
+        uint64_t generation = 0;
+        int32_t depth = 0;
+        bool operator==(const TLookupKey&) const = default;
+    };
+    TLookupKey lookup_key_;
+    std::vector<size_t> slot_base_;
+    std::vector<TCustomParam*> lookups_;
+    std::vector<uint8_t> looked_up_;
 };
 
 // Compile-and-run: trims the text; empty text gives false; otherwise compiles it (temporaries

@@ -63,7 +63,7 @@ Real Finite(Real value)
     return value;
 }
 
-[[noreturn]] void FailBadOperation(const TOpeData& op, const std::vector<std::unique_ptr<TCustomParam>>& values)
+[[noreturn]] void FailBadOperation(const TOpeData& op, const std::vector<const TCustomParam*>& values)
 {
     std::string message = expr_messages::BadOperationHead() + op.Dest + expr_messages::BadOperationType() + OpcodeName(op.Opcode);
     for (const auto& value : values) {
@@ -106,16 +106,81 @@ int Compare(const TCustomParam& a, const TCustomParam& b)
 
 }  // namespace
 
+// The temporaries one run has made. While the table has deleted or renamed nothing since they
+// were made, a name lookup of one of them can only find that item, so the run uses it directly
+// instead of searching the table again.
+struct TMobuParser::TRunState {
+    struct TCreated {
+        const std::string* name;
+        TParamCollectionItem* item;
+        uint64_t serial;
+    };
+    TParamCollection& table;
+    std::vector<TCreated> created;
+    uint64_t generation = 0;
+    std::vector<const TCustomParam*> operands;  // scratch: the operands of the running operation
+    // Without function calls nothing but the run itself can look a temporary up, so the run
+    // keeps its temporaries as detached values of its own instead of table items.
+    bool private_temporaries = false;
+    std::vector<std::pair<const std::string*, std::unique_ptr<TCustomParam>>> privates;
+    // The parser's reusable lookups (only with private temporaries).
+    std::vector<TCustomParam*>* lookups = nullptr;
+    std::vector<uint8_t>* looked_up = nullptr;
+
+    TParamCollectionItem* Find(const std::string& name)
+    {
+        if (name.starts_with(kTemporaryPrefix) && table.Generation() == generation) {
+            for (const TCreated& temporary : created) {
+                if (*temporary.name == name) return temporary.item;
+            }
+        }
+        return table.Find(name);
+    }
+
+    TCustomParam* FindPrivate(const std::string& name)
+    {
+        for (auto& [private_name, value] : privates) {
+            if (*private_name == name) return value.get();
+        }
+        return nullptr;
+    }
+
+    // The value a name denotes: the run's own temporary of that name, or the table's variable.
+    TCustomParam* FindValue(const std::string& name, size_t slot)
+    {
+        if (private_temporaries && name.starts_with(kTemporaryPrefix)) {
+            if (TCustomParam* value = FindPrivate(name)) return value;
+        }
+        if (lookups && (*looked_up)[slot]) return (*lookups)[slot];
+        TParamCollectionItem* item = Find(name);
+        TCustomParam* value = item ? item->Value() : nullptr;
+        if (lookups) {
+            (*lookups)[slot] = value;
+            (*looked_up)[slot] = 1;
+        }
+        return value;
+    }
+};
+
 void TMobuParser::Prepare()
 {
     values_.clear();
     values_.reserve(operations_.size());
+    calls_functions_ = false;
+    slot_base_.clear();
+    size_t slots = 0;
+    lookup_key_ = TLookupKey{};
     for (const TOpeData& op : operations_) {
+        slot_base_.push_back(slots);
+        slots += op.Operands.size() + 1;
+        if (op.Opcode == ocFunc) calls_functions_ = true;
         std::vector<std::unique_ptr<TCustomParam>> operands;
         operands.reserve(op.Operands.size());
         for (const TOperand& operand : op.Operands) operands.push_back(MakeOperandValue(operand));
         values_.push_back(std::move(operands));
     }
+    lookups_.assign(slots, nullptr);
+    looked_up_.assign(slots, 0);
 }
 
 void TMobuParser::Execute()
@@ -132,9 +197,18 @@ void TMobuParser::Execute(TSysFuncMan& functions)
     result_.reset();
     last_error_.clear();
     TParamCollection& table = functions.Table();
-    std::vector<uint64_t> created;
+    TRunState run{table, {}, table.Generation(), {}, !calls_functions_, {}, nullptr, nullptr};
+    if (run.private_temporaries) {
+        TLookupKey key{&table, table.Count(), table.Generation(), table.CurrentDepth};
+        if (!(key == lookup_key_)) {
+            std::fill(looked_up_.begin(), looked_up_.end(), 0);
+            lookup_key_ = key;
+        }
+        run.lookups = &lookups_;
+        run.looked_up = &looked_up_;
+    }
     try {
-        for (size_t i = 0; i < operations_.size(); ++i) RunOperation(i, functions, created);
+        for (size_t i = 0; i < operations_.size(); ++i) RunOperation(i, functions, run);
     } catch (const EMobuError& error) {
         last_error_ = error.what();
     } catch (const std::bad_alloc&) {
@@ -143,54 +217,89 @@ void TMobuParser::Execute(TSysFuncMan& functions)
         last_error_ = expr_messages::SizeTooLarge();
     }
     // Unbind every reference, so none outlives the run pointing at a temporary.
-    for (auto& operands : values_) {
-        for (auto& value : operands) {
-            if (auto* reference = dynamic_cast<TParamVar*>(value.get())) reference->Unbind();
+    for (size_t i = 0; calls_functions_ && i < operations_.size(); ++i) {
+        for (size_t k = 0; k < values_[i].size(); ++k) {
+            if (operations_[i].Operands[k].Tag == otVariable) static_cast<TParamVar*>(values_[i][k].get())->Unbind();
         }
     }
     if (!operations_.empty() && operations_.back().Opcode == ocTo && operations_.back().Dest == "____arg") {
         try {
-            result_ = table.MakeCopy("____arg");
+            TCustomParam* own = run.private_temporaries ? run.FindPrivate("____arg") : nullptr;
+            TParamCollectionItem* item = own ? nullptr : run.Find("____arg");
+            TCustomParam* value = own ? own : item ? item->Value() : nullptr;
+            uint8_t type = value ? value->VarType() : PT_NONE;
+            if (own && type >= PT_INT && type <= PT_STR && own->Concrete() == own) {
+                // The run's own result temporary: hand it over.
+                for (auto& [name, private_value] : run.privates) {
+                    if (private_value.get() == own) result_ = std::move(private_value);
+                }
+            } else if (value && type >= PT_INT && type <= PT_STR && value->Concrete() == value) {
+                // A plain value (the usual case): copy it directly.
+                result_ = NewParamOfType(type);
+                result_->AssignAll(*value);
+            } else {
+                result_ = table.MakeCopy("____arg");
+            }
         } catch (const EMobuError& error) {
             if (last_error_.empty()) last_error_ = error.what();
         }
     }
-    for (auto serial = created.rbegin(); serial != created.rend(); ++serial) {
-        if (TParamCollectionItem* item = table.FindBySerial(*serial)) table.Delete(item);
+    for (auto temporary = run.created.rbegin(); temporary != run.created.rend(); ++temporary) {
+        if (TParamCollectionItem* item = table.FindBySerial(temporary->serial)) table.Delete(item);
     }
 }
 
-void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, std::vector<uint64_t>& created)
+void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& run)
 {
     TParamCollection& table = functions.Table();
     const TOpeData& op = operations_[index];
     std::vector<std::unique_ptr<TCustomParam>>& values = values_[index];
 
-    // a. Bind references; a reference to an element alias takes over its element.
+    // a. Resolve references. A function receives each variable argument as a reference bound
+    // to the variable (taking over the element of an element alias), so it can write through
+    // it; the other operations read the variable's value itself, which reads the same element.
+    static const std::unique_ptr<TCustomParam> kZero = NewParamOfType(PT_INT);
+    const bool call = op.Opcode == ocFunc;
+    std::vector<const TCustomParam*>& operands = run.operands;
+    operands.assign(values.size(), nullptr);
     for (size_t k = 0; k < values.size(); ++k) {
-        auto* reference = dynamic_cast<TParamVar*>(values[k].get());
-        if (!reference) continue;
-        TParamCollectionItem* item = table.Find(reference->RefName);
-        if (!item) throw EMobuError(expr_messages::UnknownVariable(reference->RefName));
+        if (op.Operands[k].Tag != otVariable) {
+            operands[k] = values[k].get();
+            continue;
+        }
+        auto* reference = static_cast<TParamVar*>(values[k].get());
+        if (!call) {
+            const TCustomParam* value = run.FindValue(reference->RefName, slot_base_[index] + k);
+            if (!value) throw EMobuError(expr_messages::UnknownVariable(reference->RefName));
+            operands[k] = value;
+            continue;
+        }
+        TParamCollectionItem* item = run.Find(reference->RefName);
+        if (!item || !item->Value()) throw EMobuError(expr_messages::UnknownVariable(reference->RefName));
+        TCustomParam* value = item->Value();
         reference->SetTable(&table);
-        if (auto* alias = dynamic_cast<TParamVar*>(item->Value())) {
+        // Only forwarding values can be element aliases; plain values bind without a cast.
+        auto* alias = value->Concrete() != value ? dynamic_cast<TParamVar*>(value) : nullptr;
+        if (alias) {
             reference->Bind(alias->Target(), alias->Offset);
         } else {
             reference->Bind(item, 0);
         }
+        operands[k] = reference;
     }
 
-    static const std::unique_ptr<TCustomParam> kZero = NewParamOfType(PT_INT);
-    const TCustomParam& a = values.size() > 0 ? *values[0] : *kZero;
-    const TCustomParam& b = values.size() > 1 ? *values[1] : *kZero;
+    const TCustomParam& a = operands.size() > 0 ? *operands[0] : *kZero;
+    const TCustomParam& b = operands.size() > 1 ? *operands[1] : *kZero;
 
     // b. A temporary destination that does not exist yet is made now.
-    if (IsTemporaryName(op.Dest) && !table.Find(op.Dest)) {
+    TCustomParam* destination = nullptr;
+    const size_t destination_slot = slot_base_[index] + op.Operands.size();
+    if (IsTemporaryName(op.Dest) && !(destination = run.FindValue(op.Dest, destination_slot))) {
         uint8_t type = PT_NONE;
         switch (op.Opcode) {
         case ocTo:
             type = a.VarType();
-            if (type < PT_INT || type > PT_STR) FailBadOperation(op, values);
+            if (type < PT_INT || type > PT_STR) FailBadOperation(op, operands);
             break;
         case ocPlus:
             type = a.VarType() == PT_STR ? PT_STR : ArithmeticType(a, b);
@@ -223,9 +332,9 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, std::vector
             type = PT_NONE;
             break;
         case ocFunc:
-            if (op.FuncId >= kSysFuncCount) FailBadOperation(op, values);
+            if (op.FuncId >= kSysFuncCount) FailBadOperation(op, operands);
             if (op.FuncId == kSysFuncGetProp) {
-                int32_t property = values.size() > 1 ? values[1]->GetInteger() & 0xFF : 0;
+                int32_t property = operands.size() > 1 ? operands[1]->GetInteger() & 0xFF : 0;
                 if (property > 164) throw EMobuError(expr_messages::BadGetPropArgument());
                 type = functions.PropertyType ? functions.PropertyType(property) : PT_INT;
                 if (type < PT_INT || type > PT_STR) type = PT_INT;
@@ -234,26 +343,36 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, std::vector
             }
             break;
         default:
-            FailBadOperation(op, values);
+            FailBadOperation(op, operands);
         }
-        TParamCollectionItem* temporary = table.Add(type);
-        created.push_back(temporary->Serial());
-        temporary->SetName(op.Dest);
+        if (run.private_temporaries) {
+            run.privates.emplace_back(&op.Dest, NewParamOfType(type));
+            destination = run.privates.back().second.get();
+        } else {
+            const uint64_t before = table.Generation();
+            TParamCollectionItem* temporary = table.Add(type);
+            run.created.push_back({&op.Dest, temporary, temporary->Serial()});
+            temporary->SetName(op.Dest);
+            // Naming may count as a change; it keeps the run's items valid only if nothing else changed.
+            if (before == run.generation) run.generation = table.Generation();
+            destination = temporary->Value();
+        }
+        if (!destination) throw EMobuError(expr_messages::InternalError());
         if (op.Opcode == ocDimTo) {
-            auto* alias = dynamic_cast<TParamVar*>(temporary->Value());
+            auto* alias = dynamic_cast<TParamVar*>(destination);
             if (!alias) throw EMobuError(expr_messages::InternalError());
             std::vector<int32_t> subscripts;
-            for (size_t k = 1; k < values.size(); ++k) subscripts.push_back(values[k]->GetInteger());
+            for (size_t k = 1; k < operands.size(); ++k) subscripts.push_back(operands[k]->GetInteger());
             std::string array_name = values.empty() ? std::string() : op.Operands[0].Tag == otVariable ? op.Operands[0].Text
-                                                                                                       : values[0]->GetString();
+                                                                                                       : operands[0]->GetString();
             table.BindElement(*alias, array_name, subscripts);
         }
     }
 
     // c. Evaluate into the destination.
-    TParamCollectionItem* destination_item = table.Find(op.Dest);
-    if (!destination_item || !destination_item->Value()) throw EMobuError(expr_messages::UnknownVariable(op.Dest));
-    TCustomParam& d = *destination_item->Value();
+    if (!destination) destination = run.FindValue(op.Dest, destination_slot);
+    if (!destination) throw EMobuError(expr_messages::UnknownVariable(op.Dest));
+    TCustomParam& d = *destination;
     const uint8_t d_type = d.VarType();
 
     switch (op.Opcode) {
@@ -323,12 +442,12 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, std::vector
         break;
     }
     default:
-        FailBadOperation(op, values);
+        FailBadOperation(op, operands);
     }
 
     // d. Unbind the references.
-    for (auto& value : values) {
-        if (auto* reference = dynamic_cast<TParamVar*>(value.get())) reference->Unbind();
+    for (size_t k = 0; call && k < values.size(); ++k) {
+        if (op.Operands[k].Tag == otVariable) static_cast<TParamVar*>(values[k].get())->Unbind();
     }
 }
 

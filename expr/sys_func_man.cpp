@@ -121,6 +121,7 @@ void StoreElements(TCustomParam& target, const TCustomParam& elements, int32_t c
 void StoreStrings(TCustomParam& target, const std::vector<std::string>& pieces)
 {
     if (pieces.empty()) {
+        target.DropDims();
         target.SetString("");
         return;
     }
@@ -149,9 +150,14 @@ void Calc(TSysFuncMan& manager, int& depth, TCustomParam& destination, const std
 TSysFuncMan* GlobalSysFuncMan() { return global_manager; }
 void SetGlobalSysFuncMan(TSysFuncMan* manager) { global_manager = manager; }
 
-TSysFuncMan::TSysFuncMan(TParamCollection& table) : table_(table), handlers_(kSysFuncCount) {}
+TSysFuncMan::TSysFuncMan(TParamCollection& table) : table_(table), system_variables_(table), handlers_(kSysFuncCount)
+{
+    table_.SetSystemVariables(&system_variables_);
+}
+
 TSysFuncMan::~TSysFuncMan()
 {
+    if (&table_.SystemVariables() == &system_variables_) table_.SetSystemVariables(nullptr);
     if (global_manager == this) global_manager = nullptr;
 }
 

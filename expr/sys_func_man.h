@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "expr/clock_system_variables.h"
+
 namespace mobu {
 
 class TCustomParam;
@@ -29,6 +31,8 @@ public:
     // Largest text a function builds (StringOfChar, IntToStr digits, joined arrays).
     static constexpr size_t kMaxBuiltText = 16 * 1024 * 1024;
 
+    // Installs the clock-driven system variables into the table (and removes them again when
+    // destroyed).
     explicit TSysFuncMan(TParamCollection& table);
     ~TSysFuncMan();
 
@@ -53,6 +57,7 @@ private:
     void CallBuiltIn(TCustomParam& destination, int id, const Arguments& arguments);
 
     TParamCollection& table_;
+    TClockSystemVariables system_variables_;
     std::vector<Handler> handlers_;
     int calc_depth_ = 0;
 };

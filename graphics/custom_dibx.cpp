@@ -89,7 +89,8 @@ void TCustomDIBX::FillWith(const TRect& rect, int kind, uint32_t pixel, int alph
     const size_t n = static_cast<size_t>(r.Width());
     const kernels::TKernelTable& k = kernels::Kernels();
     const uint32_t a = static_cast<uint32_t>(std::clamp(alpha, 0, 255));
-    for (int y = r.Top; y < r.Bottom; ++y) {
+    for (int step = 0; step < r.Height(); ++step) {
+        int y = r.Top + RowInMemoryOrder(step, r.Height(), Pitch());
         uint8_t* row = lock.WritableRow(y) + static_cast<size_t>(r.Left) * f.bytes;
         if (kind == kFillSet) {
             if (f.bytes == 4) std::fill_n(reinterpret_cast<uint32_t*>(row), n, pixel);

@@ -91,6 +91,15 @@ public:
     virtual void DrawColorMask(int x, int y, TCustomDIBX& mask, const TRect& src_rect, bool hflip, bool vflip,
                                uint32_t pixel, int alpha);
 
+    // ---- supersampled glyphs (the source holds the glyph at `factor` times its size) ----
+    // 1-bit source, 0 bits are ink: each destination pixel mixes the pixel value with the
+    // destination by the share of ink in its factor × factor block.
+    virtual void DrawMonoCoverage(int x, int y, TCustomDIBX& source, const TRect& src_rect, uint32_t pixel,
+                                  bool hflip, bool vflip, int alpha, int factor);
+    // 4-bit source whose low two bits pick background, body, edge or shadow.
+    virtual void DrawTriColorCoverage(int x, int y, TCustomDIBX& source, const TRect& src_rect, uint32_t body,
+                                      uint32_t edge, uint32_t shadow, bool hflip, bool vflip, int alpha, int factor);
+
     // ---- rotation, zoom and stretching ----
     // Zooms in 1/256 units, the angle in 1/256 turns; the source pivot lands on (X, Y).
     virtual void DrawRotate(int x, int y, int zoom_x, int zoom_y, TCustomDIBX& source, const TRect& src_rect,

@@ -51,6 +51,10 @@ bool CanBlit(const TSurfaceFormat& dst, const TSurfaceFormat& src, const TCustom
 // Intersection that is empty-safe (an empty result has Right <= Left or Bottom <= Top).
 inline TRect Intersect(const TRect& a, const TRect& b) { return IntersectRects(a, b); }
 
+// Rows are walked in ascending memory order (bottom-up stores from the last row), which
+// keeps the hardware prefetchers streaming: index `step` of `rows` gives the row offset.
+inline int RowInMemoryOrder(int step, int rows, std::ptrdiff_t pitch) { return pitch < 0 ? rows - 1 - step : step; }
+
 // floor(a / b) and ceil(a / b) for b > 0.
 inline int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 inline int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }

@@ -82,7 +82,8 @@ struct TUnscaledBlit {
         }
         TRowBlender blender(df, sf, op, amount, key);
         std::vector<uint8_t> flipped(hflip ? n * sf.bytes : 0), flipped_mask(hflip && mask ? n : 0);
-        for (int r = 0; r < rows; ++r) {
+        for (int step = 0; step < rows; ++step) {
+            int r = RowInMemoryOrder(step, rows, dst.Pitch());
             int sy = vflip ? s.Bottom - 1 - r : s.Top + r;
             const uint8_t* src_row = self ? snapshot.data() + static_cast<size_t>(sy - s.Top) * n * sf.bytes
                                           : src_lock.Row(sy) + static_cast<size_t>(s.Left) * sf.bytes;
@@ -186,7 +187,8 @@ void TCustomDIBX::DrawColorMask(int x, int y, TCustomDIBX& mask, const TRect& sr
     const kernels::TKernelTable& k = kernels::Kernels();
     const uint32_t a = static_cast<uint32_t>(std::min(alpha, 255));
     std::vector<uint8_t> flipped(hflip ? n : 0);
-    for (int r = 0; r < s.Height(); ++r) {
+    for (int step = 0; step < s.Height(); ++step) {
+        int r = RowInMemoryOrder(step, s.Height(), Pitch());
         int sy = vflip ? s.Bottom - 1 - r : s.Top + r;
         const uint8_t* m = mask_lock.Row(sy) + s.Left;
         if (hflip) {

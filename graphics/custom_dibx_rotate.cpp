@@ -111,6 +111,7 @@ void Rotate(TCustomDIBX& dst, int x, int y, int zoom_x, int zoom_y, TCustomDIBX&
     const size_t width = static_cast<size_t>(right - left);
     std::vector<uint8_t> samples(width * sf.bytes), mask_samples(mask ? width : 0);
     TRowBlender blender(df, sf, op, amount, key);
+    const bool direct = op == TBlendOp::Copy && key < 0 && df.SameAs(sf) && sf.bytes == 4 && copy.empty();
     const int32_t mirror_columns = hflip ? given.Left + given.Right - 1 : -1;
     const int32_t mirror_rows = vflip ? given.Top + given.Bottom - 1 : -1;
     // The sampled (mirrored) column must fall inside s: unmirror the bounds for the solver.
@@ -119,7 +120,8 @@ void Rotate(TCustomDIBX& dst, int x, int y, int zoom_x, int zoom_y, TCustomDIBX&
     const int64_t v_low = (vflip ? mirror_rows - (s.Bottom - 1) : s.Top) * one;
     const int64_t v_high = (vflip ? mirror_rows - s.Top + 1 : s.Bottom) * one;
 
-    for (int row = top; row < bottom; ++row) {
+    for (int step = 0; step < bottom - top; ++step) {
+        const int row = top + RowInMemoryOrder(step, bottom - top, dst.Pitch());
         const int64_t dy = static_cast<int64_t>(row) - y, dx0 = static_cast<int64_t>(left) - x;
         const int64_t u0 = pivot_x * one + dx0 * du_dx + dy * du_dy;
         const int64_t v0 = pivot_y * one + dx0 * dv_dx + dy * dv_dy;
@@ -131,6 +133,12 @@ void Rotate(TCustomDIBX& dst, int x, int y, int zoom_x, int zoom_y, TCustomDIBX&
         const size_t n = static_cast<size_t>(last - first);
         kernels::TRotateSpan span{src_base,   src_pitch,   u0 + first * du_dx, v0 + first * dv_dx,
                                   du_dx,      dv_dx,       mirror_columns,     mirror_rows};
+        uint8_t* dst_row = dst_lock.WritableRow(row) + (static_cast<size_t>(left) + static_cast<size_t>(first)) * df.bytes;
+        if (direct) {
+            // Plain copies of the same 32-bit format sample straight into the destination.
+            kernels::RotateGather32(reinterpret_cast<uint32_t*>(dst_row), span, n);
+            continue;
+        }
         if (sf.bytes == 4)
             kernels::RotateGather32(reinterpret_cast<uint32_t*>(samples.data()), span, n);
         else if (sf.bytes == 2)
@@ -154,7 +162,6 @@ void Rotate(TCustomDIBX& dst, int x, int y, int zoom_x, int zoom_y, TCustomDIBX&
             kernels::RotateGather8Scalar(mask_samples.data(), mask_span, n);
             mask_row = mask_samples.data();
         }
-        uint8_t* dst_row = dst_lock.WritableRow(row) + (static_cast<size_t>(left) + static_cast<size_t>(first)) * df.bytes;
         blender.Run(dst_row, samples.data(), mask_row, n);
     }
 }

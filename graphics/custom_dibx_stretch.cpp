@@ -3,6 +3,7 @@
 // call into a table sized to that span, whatever its width.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -91,26 +92,58 @@ void Stretch(TCustomDIBX& dst, const TRect& dest_rect, TCustomDIBX& source, TRec
     };
 
     const size_t n = static_cast<size_t>(columns);
+    const size_t source_width = static_cast<size_t>(source.Width());
     const kernels::TKernelTable& k = kernels::Kernels();
     TRowBlender blender(df, sf, op, amount, key);
     std::vector<uint8_t> samples(n * sf.bytes), mask_samples(mask ? n : 0);
-    for (int r = 0; r < rows; ++r) {
-        const uint8_t* src_row = source_row(row_of[static_cast<size_t>(r)]);
+    // Plain copies of the same format sample straight into the destination, and a row that
+    // samples the same source row as the one above is copied from it.
+    const bool direct = op == TBlendOp::Copy && key < 0 && df.SameAs(sf) && (sf.bytes == 2 || sf.bytes == 4) &&
+                        !copy;
+    const size_t row_bytes = n * static_cast<size_t>(df.bytes);
+    int sampled_row = -1;
+    const uint8_t* sampled_dst_row = nullptr;
+    for (int step = 0; step < rows; ++step) {
+        const int r = RowInMemoryOrder(step, rows, dst.Pitch());
+        const int source_y = row_of[static_cast<size_t>(r)];
+        uint8_t* dst_row = dst_lock.WritableRow(y0 + r) + static_cast<size_t>(x0) * df.bytes;
+        if (direct) {
+            if (source_y == sampled_row) {
+                std::memcpy(dst_row, sampled_dst_row, row_bytes);
+                continue;
+            }
+            sampled_dst_row = dst_row;
+            const uint8_t* src_row = source_row(source_y);
+            if (sf.bytes == 4)
+                k.gather32(reinterpret_cast<uint32_t*>(dst_row), reinterpret_cast<const uint32_t*>(src_row), source_width,
+                           column_of.data(), n);
+            else
+                k.gather16(reinterpret_cast<uint16_t*>(dst_row), reinterpret_cast<const uint16_t*>(src_row), source_width,
+                           column_of.data(), n);
+            sampled_row = source_y;
+            continue;
+        }
+        if (source_y == sampled_row) {
+            blender.Run(dst_row, samples.data(), mask ? mask_samples.data() : nullptr, n);
+            continue;
+        }
+        sampled_row = source_y;
+        const uint8_t* src_row = source_row(source_y);
         if (sf.bytes == 4)
-            k.gather32(reinterpret_cast<uint32_t*>(samples.data()), reinterpret_cast<const uint32_t*>(src_row),
+            k.gather32(reinterpret_cast<uint32_t*>(samples.data()), reinterpret_cast<const uint32_t*>(src_row), source_width,
                        column_of.data(), n);
         else if (sf.bytes == 2)
-            k.gather16(reinterpret_cast<uint16_t*>(samples.data()), reinterpret_cast<const uint16_t*>(src_row),
+            k.gather16(reinterpret_cast<uint16_t*>(samples.data()), reinterpret_cast<const uint16_t*>(src_row), source_width,
                        column_of.data(), n);
         else
             for (size_t i = 0; i < n; ++i) WriteRaw(samples.data(), i, sf.bytes, ReadRaw(src_row, column_of[i], sf.bytes));
         const uint8_t* mask_row = nullptr;
         if (mask) {
-            const uint8_t* m = mask_lock->Row(row_of[static_cast<size_t>(r)]);
+            const uint8_t* m = mask_lock->Row(source_y);
             for (size_t i = 0; i < n; ++i) mask_samples[i] = m[column_of[i]];
             mask_row = mask_samples.data();
         }
-        blender.Run(dst_lock.WritableRow(y0 + r) + static_cast<size_t>(x0) * df.bytes, samples.data(), mask_row, n);
+        blender.Run(dst_row, samples.data(), mask_row, n);
     }
 }
 

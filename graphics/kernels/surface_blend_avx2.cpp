@@ -3,6 +3,7 @@
 // processor reported AVX2.
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "graphics/kernels/surface_kernel_levels.h"
@@ -77,14 +78,26 @@ X_ATTR inline __m256i LoadMask16_avx2(const uint8_t* p)
 
 namespace {
 
-X_ATTR void Gather32_avx2(uint32_t* dst, const uint32_t* row, const int32_t* offsets, size_t n)
+// Eight columns at a time. When they fall inside eight consecutive source pixels (any
+// enlargement, flipped or not) one load and a permute serve; otherwise a hardware gather.
+X_ATTR void Gather32_avx2(uint32_t* dst, const uint32_t* row, size_t row_length, const int32_t* offsets, size_t n)
 {
     size_t i = 0;
+    const __m256i seven = _mm256_set1_epi32(7);
     for (; i + 8 <= n; i += 8) {
         __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(offsets + i));
-        X_STORE(dst + i, _mm256_i32gather_epi32(reinterpret_cast<const int*>(row), index, 4));
+        int32_t base = std::min(offsets[i], offsets[i + 7]);
+        __m256i relative = _mm256_sub_epi32(index, _mm256_set1_epi32(base));
+        // Unsigned relative <= 7 for all lanes: max(relative, 7) == 7 as unsigned.
+        __m256i outside = _mm256_xor_si256(_mm256_max_epu32(relative, seven), seven);
+        if (static_cast<size_t>(base) + 8 <= row_length && _mm256_testz_si256(outside, outside)) {
+            __m256i window = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + base));
+            X_STORE(dst + i, _mm256_permutevar8x32_epi32(window, relative));
+        } else {
+            X_STORE(dst + i, _mm256_i32gather_epi32(reinterpret_cast<const int*>(row), index, 4));
+        }
     }
-    kScalarKernels.gather32(dst + i, row, offsets + i, n - i);
+    kScalarKernels.gather32(dst + i, row, row_length, offsets + i, n - i);
 }
 
 }  // namespace

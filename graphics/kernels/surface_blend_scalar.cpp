@@ -132,7 +132,7 @@ void ColourMask32(uint32_t* dst, const uint8_t* mask, size_t n, uint32_t colour,
     }
 }
 
-void Gather32(uint32_t* dst, const uint32_t* row, const int32_t* offsets, size_t n)
+void Gather32(uint32_t* dst, const uint32_t* row, size_t, const int32_t* offsets, size_t n)
 {
     for (size_t i = 0; i < n; ++i) dst[i] = row[offsets[i]];
 }
@@ -231,7 +231,7 @@ void ColourMask16(uint16_t* dst, const uint8_t* mask, size_t n, uint32_t colour,
     }
 }
 
-void Gather16(uint16_t* dst, const uint16_t* row, const int32_t* offsets, size_t n)
+void Gather16(uint16_t* dst, const uint16_t* row, size_t, const int32_t* offsets, size_t n)
 {
     for (size_t i = 0; i < n; ++i) dst[i] = row[offsets[i]];
 }

@@ -61,8 +61,9 @@ struct TKernelTable {
     // d := ((255-b)*d + b*c) >> 8 per byte.
     void (*colour_mask32)(uint32_t* dst, const uint8_t* mask, size_t n, uint32_t colour,
                           uint32_t alpha);
-    // dst[i] := row[offsets[i]] (nearest-neighbour stretch of one row).
-    void (*gather32)(uint32_t* dst, const uint32_t* row, const int32_t* offsets, size_t n);
+    // dst[i] := row[offsets[i]] (nearest-neighbour stretch of one row); every offset lies in
+    // [0, row_length).
+    void (*gather32)(uint32_t* dst, const uint32_t* row, size_t row_length, const int32_t* offsets, size_t n);
 
     // 16-bit rows: the same operations per channel of the format.
     void (*alpha16)(uint16_t* dst, const uint16_t* src, size_t n, uint32_t alpha, int64_t key,
@@ -82,7 +83,7 @@ struct TKernelTable {
     void (*fill_sub16)(uint16_t* dst, size_t n, uint32_t colour, const TFormat16& format);
     void (*colour_mask16)(uint16_t* dst, const uint8_t* mask, size_t n, uint32_t colour,
                           uint32_t alpha, const TFormat16& format);
-    void (*gather16)(uint16_t* dst, const uint16_t* row, const int32_t* offsets, size_t n);
+    void (*gather16)(uint16_t* dst, const uint16_t* row, size_t row_length, const int32_t* offsets, size_t n);
 
     // Format conversion of one row: 16 -> 32 widens each channel to 8 bits by repeating its
     // top bits into the vacated low bits (top byte 0); 32 -> 16 keeps each channel's top bits.

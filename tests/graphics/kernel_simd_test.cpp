@@ -90,7 +90,15 @@ TEST_P(KernelLevels, EqualScalarOverRandomRows)
             check32("fill_sub32", [&](auto& k, uint32_t* d) { k.fill_sub32(d, n, colour); });
             check32("colour_mask32", [&](auto& k, uint32_t* d) { k.colour_mask32(d, m, n, colour, alpha); });
             check32("colour_mask32 full", [&](auto& k, uint32_t* d) { k.colour_mask32(d, m, n, colour, 300); });
-            check32("gather32", [&](auto& k, uint32_t* d) { k.gather32(d, rows.src32.data(), rows.offsets.data(), n); });
+            check32("gather32", [&](auto& k, uint32_t* d) { k.gather32(d, rows.src32.data(), rows.src32.size(), rows.offsets.data(), n); });
+            // Enlarging tables (ascending and flipped) take the window path of the packed gather.
+            std::vector<int32_t> up(n), down(n);
+            for (size_t i = 0; i < n; ++i) {
+                up[i] = static_cast<int32_t>((i * 43690) >> 16);
+                down[i] = static_cast<int32_t>(kMaxLength - up[i]);
+            }
+            check32("gather32 up", [&](auto& k, uint32_t* d) { k.gather32(d, rows.src32.data(), rows.src32.size(), up.data(), n); });
+            check32("gather32 down", [&](auto& k, uint32_t* d) { k.gather32(d, rows.src32.data(), kMaxLength + 1, down.data(), n); });
             check32("widen", [&](auto& k, uint32_t* d) { k.widen16to32(d, s16, n, format); });
 
             uint16_t c16 = static_cast<uint16_t>(colour);
@@ -104,7 +112,7 @@ TEST_P(KernelLevels, EqualScalarOverRandomRows)
             check16("fill_add16", [&](auto& k, uint16_t* d) { k.fill_add16(d, n, c16, format); });
             check16("fill_sub16", [&](auto& k, uint16_t* d) { k.fill_sub16(d, n, c16, format); });
             check16("colour_mask16", [&](auto& k, uint16_t* d) { k.colour_mask16(d, m, n, c16, alpha, format); });
-            check16("gather16", [&](auto& k, uint16_t* d) { k.gather16(d, rows.src16.data(), rows.offsets.data(), n); });
+            check16("gather16", [&](auto& k, uint16_t* d) { k.gather16(d, rows.src16.data(), rows.src16.size(), rows.offsets.data(), n); });
             check16("narrow", [&](auto& k, uint16_t* d) { k.narrow32to16(d, s32, n, format); });
         }
     }

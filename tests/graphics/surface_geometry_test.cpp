@@ -1,6 +1,7 @@
 // Clipping, flips, stretching, rotation and tiling of memory surfaces, checked against plain
 // per-pixel expectations.
 #include "graphics/dibx.h"
+#include "graphics/dibx_wave.h"
 
 #include <gtest/gtest.h>
 
@@ -331,6 +332,142 @@ TEST(SurfaceKernels, EveryLevelGivesTheScalarImage)
         EXPECT_EQ(results[0], results[1]) << bits << " bits: SSE2 differs";
         EXPECT_EQ(results[0], results[2]) << bits << " bits: AVX2 differs";
     }
+}
+
+}  // namespace
+}  // namespace mobu
+
+namespace mobu {
+namespace {
+
+// 16.16 source coordinates of images wider than 32767 pixels do not fit in 32 bits.
+TEST(SurfaceLargeImages, StretchAndRotationOfVeryWideSourcesSampleTheRightColumns)
+{
+    TDIBX wide, dst;
+    wide.SetSize(70000, 1, 32);
+    for (int x = 0; x < 70000; ++x) wide.SetPixel(x, 0, static_cast<uint32_t>(x));
+    dst.SetSize(20000, 1, 32);
+    dst.Clear(0xFFFFFFFF);
+    // Halving: destination column i samples source column 2i.
+    dst.StretchDrawAlpha(TRect{0, 0, 35000, 1}, wide, wide.SurfaceRect(), false, false, false, 255);
+    EXPECT_EQ(dst.GetPixel(19999, 0), 39998u);
+    EXPECT_EQ(dst.GetPixel(12345, 0), 24690u);
+    // No turn, no zoom: pivot 65000 lands on destination column 100.
+    dst.Clear(0xFFFFFFFF);
+    dst.DrawRotate(100, 0, 256, 256, wide, wide.SurfaceRect(), 65000, 0, 0, false, false, false, 255);
+    EXPECT_EQ(dst.GetPixel(100, 0), 65000u);
+    EXPECT_EQ(dst.GetPixel(5099, 0), 69999u);
+    EXPECT_EQ(dst.GetPixel(5100, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(dst.GetPixel(0, 0), 64900u);
+}
+
+// 24-bit and 8-bit surfaces go through the per-pixel path with the same formulas.
+TEST(SurfaceFormats, TwentyFourAndEightBitBlendsFollowTheFormulas)
+{
+    TDIBX src, dst;
+    src.SetSize(3, 1, 24);
+    dst.SetSize(3, 1, 24);
+    src.Clear(0xC86432);
+    dst.Clear(0x102030);
+    dst.DrawAlpha(0, 0, src, src.SurfaceRect(), false, false, false, 254);
+    EXPECT_EQ(dst.GetPixel(2, 0), 0xC66331u);
+    dst.FillRectSub(TRect{0, 0, 3, 1}, 0x203040);
+    // (198, 99, 49) − (32, 48, 64) per channel, blue stopping at 0.
+    EXPECT_EQ(dst.GetPixel(0, 0), 0xA63300u);
+    TDIBX mask8, other8;
+    mask8.SetSize(4, 1, 8);
+    other8.SetSize(4, 1, 8);
+    mask8.Clear(200);
+    other8.Clear(100);
+    // 8-bit additive copies add the raw values and saturate.
+    mask8.DrawAdd(0, 0, other8, other8.SurfaceRect(), false, false, false, 10);
+    EXPECT_EQ(mask8.GetPixel(3, 0), 255u);
+}
+
+}  // namespace
+}  // namespace mobu
+
+namespace mobu {
+namespace {
+
+TEST(SurfaceCoverage, MonoCoverageMixesByTheInkCountOfEachBlock)
+{
+    // An 8 × 4 glyph at factor 4: the left block has 4 ink samples of 16, the right 16.
+    TDIBX glyph, dst;
+    glyph.SetSize(8, 4, 1);
+    glyph.Clear(1);  // all paper
+    for (int y = 0; y < 4; ++y) glyph.SetPixel(y, y, 0);  // diagonal ink in the left block
+    for (int y = 0; y < 4; ++y)
+        for (int x = 4; x < 8; ++x) glyph.SetPixel(x, y, 0);
+    dst.SetSize(3, 1, 32);
+    dst.Clear(0x00000000);
+    dst.DrawMonoCoverage(0, 0, glyph, glyph.SurfaceRect(), 0x00F0F0F0, false, false, 255, 4);
+    // (0xF0 · 4 + 0 · 12) >> 4 = 0x3C; a full block is the colour; the third pixel is outside.
+    EXPECT_EQ(dst.GetPixel(0, 0), 0x003C3C3Cu);
+    EXPECT_EQ(dst.GetPixel(1, 0), 0x00F0F0F0u);
+    EXPECT_EQ(dst.GetPixel(2, 0), 0u);
+    // Flipped, the blocks swap places.
+    dst.Clear(0);
+    dst.DrawMonoCoverage(0, 0, glyph, glyph.SurfaceRect(), 0x00F0F0F0, true, false, 255, 4);
+    EXPECT_EQ(dst.GetPixel(0, 0), 0x00F0F0F0u);
+    EXPECT_EQ(dst.GetPixel(1, 0), 0x003C3C3Cu);
+}
+
+TEST(SurfaceCoverage, TriColorStoresSolidBlocksAndWeightsMixedOnes)
+{
+    TDIBX glyph, dst;
+    glyph.SetSize(4, 2, 4);
+    glyph.Clear(1);  // body everywhere
+    glyph.SetPixel(2, 0, 3);
+    glyph.SetPixel(3, 0, 0);
+    glyph.SetPixel(2, 1, 0);
+    glyph.SetPixel(3, 1, 0);
+    dst.SetSize(2, 1, 32);
+    dst.Clear(0x00000040);
+    dst.DrawTriColorCoverage(0, 0, glyph, glyph.SurfaceRect(), 0x00800000, 0x00008000, 0x000000FF, false, false, 255,
+                             2);
+    EXPECT_EQ(dst.GetPixel(0, 0), 0x00800000u);
+    // One shadow sample of four: blue (0xFF · 256 + 0x40 · 768) / 1024 = 0x6F.
+    EXPECT_EQ(dst.GetPixel(1, 0), 0x0000006Fu);
+}
+
+}  // namespace
+}  // namespace mobu
+
+namespace mobu {
+namespace {
+
+TEST(SurfaceWave, RowsAreDisplacedByTheirTableEntryAndTheClipIsRestored)
+{
+    TDIBX target, src;
+    target.SetSize(10, 6, 32);
+    target.Clear(0);
+    Number(src, 4, 4, 32);
+    TDIBXWave wave(&target);
+    wave.SetOrigin(2, 1);
+    wave.SetSize(6, 4, 32);
+    wave.SetDisplacement(0, 0);
+    wave.SetDisplacement(1, 1);
+    wave.SetDisplacement(2, 1);
+    wave.SetDisplacement(3, -2);
+    target.IncludeClip(TRect{0, 0, 10, 6});
+    wave.Draw(3, 1, src, src.SurfaceRect(), false, false, false);
+    EXPECT_EQ(target.ClipRect, (TRect{0, 0, 10, 6}));
+    // Region rows 1..4 of the target: source row j drawn at x = 3 + shift.
+    const int shifts[4] = {0, 1, 1, -2};
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(target.GetPixel(3 + shifts[j] + i, 1 + j), src.GetPixel(i, j)) << i << "," << j;
+    EXPECT_EQ(target.GetPixel(3, 0), 0u);
+    EXPECT_EQ(target.GetPixel(3, 5), 0u);
+    EXPECT_EQ(target.GetPixel(2, 1), 0u);
+    // Rows outside the table are not drawn.
+    target.Clear(0);
+    wave.FillRect(TRect{0, 0, 10, 6}, 7);
+    EXPECT_EQ(target.GetPixel(5, 0), 0u);
+    EXPECT_EQ(target.GetPixel(5, 1), 7u);
+    EXPECT_EQ(target.GetPixel(5, 5), 0u);
+    EXPECT_EQ(wave.BitCount(), 32);
+    EXPECT_EQ(wave.ColorToPixel(0x000000FF), 0x00FF0000);
 }
 
 }  // namespace

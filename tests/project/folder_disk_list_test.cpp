@@ -45,7 +45,8 @@ TEST(FolderDiskList, StreamRoundTripAndDamage)
     EXPECT_EQ(again.Entries()[0].folder, "cg");
     EXPECT_EQ(again.Entries()[0].disk, 2);
     for (size_t length = 0; length < writer.Bytes().size(); ++length) {
-        ByteReader cut(writer.Bytes().substr(0, length));
+        const std::string bytes = writer.Bytes().substr(0, length);
+        ByteReader cut(bytes);
         EXPECT_THROW(again.Read(cut), EMobuError) << length;
     }
 }

@@ -81,6 +81,20 @@ TEST_F(MobupackBuild, CompilesTheProjectAndPacksTheFolder)
     EXPECT_EQ(archive.Extract("start.msb"), "page bytes");
 }
 
+TEST_F(MobupackBuild, AnOutputFolderInsideTheSourceIsNotPacked)
+{
+    Write("project.ini", "[project]\nscreen = 320x240\nstart_page = start.msb\n");
+    Write("start.msb", "page");
+    for (int run = 0; run < 2; ++run) {
+        Outcome outcome = RunBuild(root_ / "src", root_ / "src/out");
+        ASSERT_EQ(outcome.status, 0) << outcome.output;
+    }
+    TVrFileCollection archive;
+    archive.OpenArchive((root_ / "src/out/game.dat").string());
+    EXPECT_EQ(archive.Count(), 3);  // mobu.mpb, start.msb and the end marker
+    EXPECT_EQ(archive.Find("out\\game.dat"), nullptr);
+}
+
 TEST_F(MobupackBuild, FaultsStopTheBuildWithoutAnArchive)
 {
     Write("project.ini", "[project]\nscreen = 320x240\nstart_page = start.msb\nflag = yes\n");

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/globals.h"
+#include "app/project_link.h"
 #include "app/mobu_error.h"
 #include "archive/big_file_stream.h"
 #include "archive/vr_file_manager.h"
@@ -452,6 +453,34 @@ TEST(DiskPrompt, FormatsOnlyTheDiskNumber)
     EXPECT_EQ(FormatDiskPrompt("Disk %d, again %d", 2), "Disk 2, again 2");
     EXPECT_EQ(FormatDiskPrompt("100%% %s %n %", 7), "100% %s %n %");
     EXPECT_EQ(FormatDiskPrompt(J(u8"ディスク%dを"), 12), J(u8"ディスク12を"));
+}
+
+}  // namespace
+}  // namespace mobu
+
+namespace mobu {
+namespace {
+
+TEST_F(ProjectTest, TheShellsLinkCreatesTheRealProject)
+{
+    WriteFile(root_ / "game/mobu.mpb", ProjectBytes());
+    WriteFile(root_ / "game/start.msb", "page");
+    VrFileManager().SetBaseFolder(Game());
+    std::unique_ptr<TProjectLink> link = CreateProjectLink(TGameStartup{{Game()}, (root_ / "bin/mobuplay").string()});
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->Title(), J(u8"もぶデモ"));
+    EXPECT_EQ(link->ScreenWidth(), 640);
+    EXPECT_FALSE(link->ShowToolbar());
+    ASSERT_NE(Project(), nullptr);
+    EXPECT_EQ(Project()->FullScreenWidth(), 800);
+    link.reset();
+    EXPECT_EQ(Project(), nullptr);
+
+    // Creation that stops gives no project.
+    fs::remove(root_ / "game/start.msb");
+    EXPECT_EQ(CreateProjectLink(TGameStartup{{Game()}, (root_ / "bin/mobuplay").string()}), nullptr);
+    EXPECT_TRUE(QuitRequested);
+    EXPECT_EQ(Project(), nullptr);
 }
 
 }  // namespace

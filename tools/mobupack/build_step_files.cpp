@@ -1,6 +1,7 @@
 // Build step: every file of the source folder that no earlier step claimed, packed as it
 // is. Sub-folders are walked in name order; names starting with "." (editor and version
-// control files) are left out.
+// control files) are left out, and so is the output folder when it lies inside the
+// source (the archive being written must not pack itself or an older build).
 #include <algorithm>
 #include <filesystem>
 
@@ -22,6 +23,8 @@ void CollectFolder(TBuildContext& context, const std::filesystem::path& folder, 
         if (name.empty() || name[0] == '.') continue;
         std::string relative = prefix + name;
         if (item.is_directory()) {
+            std::error_code error;
+            if (std::filesystem::equivalent(item.path(), context.output_folder, error)) continue;
             CollectFolder(context, item.path(), relative + "/");
         } else if (item.is_regular_file() && !context.IsClaimed(relative)) {
             context.AddSourceFile(ArchiveNameOf(relative));
