@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "app/headless_runner.h"
 #include "app/mobu_error.h"
+#include "archive/vr_file_manager.h"
 #include "platform/instance_lock.h"
 #include "platform/optical_drives.h"
 #include "platform/real_files.h"
@@ -48,6 +49,9 @@ int main(int argc, char** argv)
         }
         status = RunWindow(line, executable);
     }
+    // Process end: the file manager queues its extracted work files, then every queued
+    // temporary file goes.
+    ResetVrFileManager();
     DeleteTempFiles();
     return status;
 }

@@ -202,7 +202,6 @@ public:
         SDL_RenderPresent(renderer_);
     }
 
-private:
     bool StripShown() const { return full_screen_ ? strip_revealed_ : layout_.toolbar_visible; }
 
     SDL_Rect FrameRect(int output_width, int output_height) const
@@ -212,6 +211,13 @@ private:
         return {placed.x, placed.y, placed.width, placed.height};
     }
 
+    // Centres again once the window is shown: only then are its decorations known.
+    void CentreShown()
+    {
+        if (!full_screen_) Centre();
+    }
+
+private:
     void Centre()
     {
         int display = SDL_GetWindowDisplayIndex(window_);
@@ -457,6 +463,7 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
         if (started) {
             SDL_ShowWindow(window);
             SDL_RaiseWindow(window);
+            host.CentreShown();
             view.Activate();
             host.Redraw();
             loop.Start();

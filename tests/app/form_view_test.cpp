@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
+#include "app/game_ini.h"
 #include "app/globals.h"
+#include "app/process_random.h"
 #include "app/mobu_error.h"
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
@@ -120,6 +125,31 @@ TEST_F(FormViewTest, CreationSizesTheClientAreaFromTheProject)
     plain->FormCreate();
     EXPECT_EQ(host.layout.client_height, 480);
     EXPECT_EQ(host.layout.panel_y, 0);
+}
+
+TEST_F(FormViewTest, CreationClearsTheLogReadsGameIniAndSeedsTheRandomGenerator)
+{
+    namespace fs = std::filesystem;
+    fs::path folder = fs::temp_directory_path() / ("mobu_form_" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    std::ofstream(folder / "mobuplay.log") << "old log";
+    std::ofstream(folder / "game.ini") << "[Sound]\nDelayTime=250\nDirectSound=0\n";
+    TSoundSettings saved = SoundSettings;
+
+    TFormView view(host, TGameStartup{{folder.string()}, (folder / "mobuplay").string()});
+    view.SetProjectFactory([this](const TGameStartup&) {
+        QuitRequested = false;
+        return std::make_unique<TFakeProject>(log);
+    });
+    view.SetSeed(4242);
+    view.FormCreate();
+    EXPECT_FALSE(fs::exists(folder / "mobuplay.log"));
+    EXPECT_EQ(SoundSettings.DelayTime, 200);
+    EXPECT_FALSE(SoundSettings.DirectSound);
+    EXPECT_EQ(ProcessRandomSeed(), 4242u);
+
+    SoundSettings = saved;
+    fs::remove_all(folder);
 }
 
 TEST_F(FormViewTest, StartUpFailureIsShownAndClosesTheWindow)

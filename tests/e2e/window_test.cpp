@@ -100,6 +100,17 @@ TEST(WindowFrontEnd, DemoOpensOneCentredWindowWithTheProjectsSizeAndTitle)
     EXPECT_EQ(width, 640);
     EXPECT_EQ(height, 480 + 22);  // the screen and the toolbar strip
 
+    // Centred on the display (Xvfb has no window manager: no decorations, no panels).
+    std::string root = Capture("xwininfo -root");
+    ASSERT_TRUE(std::regex_search(root, match, std::regex(R"(Width:\s*(\d+))"))) << root;
+    int root_width = std::stoi(match[1]);
+    ASSERT_TRUE(std::regex_search(root, match, std::regex(R"(Height:\s*(\d+))"))) << root;
+    int root_height = std::stoi(match[1]);
+    ASSERT_TRUE(std::regex_search(info, match, std::regex(R"(Absolute upper-left X:\s*(-?\d+))"))) << info;
+    EXPECT_EQ(std::stoi(match[1]), (root_width - width) / 2);
+    ASSERT_TRUE(std::regex_search(info, match, std::regex(R"(Absolute upper-left Y:\s*(-?\d+))"))) << info;
+    EXPECT_EQ(std::stoi(match[1]), (root_height - height) / 2);
+
     // A second player on the same game ends at once without a window of its own.
     pid_t second = Start(game.string());
     EXPECT_EQ(WaitFor(second, 10), 0);
