@@ -33,6 +33,7 @@ namespace {
 // Opaque alpha plane with the pixels equal to `value` made transparent.
 void AlphaFromValue(TDIBSurface& image, int32_t value)
 {
+    if (image.IsEmpty()) return;
     image.MakeAlphaPlane();
     image.OpaqueAlphaPlane();
     if (value == -1) return;
@@ -59,6 +60,10 @@ std::pair<int, int> FirstPixelOf(const TDIBSurface& image, int32_t value)
 // is kept.
 void ConvertStore(TDIBSurface& image, int bits)
 {
+    if (image.IsEmpty()) {
+        image.SetSize(0, 0, bits);
+        return;
+    }
     TDIBSurface old = image;
     image.DropAlphaPlane();
     image.SetSize(old.Width(), old.Height(), bits);

@@ -247,6 +247,7 @@ private:
     void DecodePlane(std::string_view stored, TDIBSurface& image, bool alpha, int frame_index, int layer_index)
     {
         const int width = image.Width(), height = image.Height();
+        if (width == 0 || height == 0) return;  // an empty layer has no pixels to read
         if (mode_ == kFeskNonreversible && !alpha) {
             if (stored.empty()) return;
             int jpeg_width = 0, jpeg_height = 0;
