@@ -15,7 +15,7 @@ namespace {
 // Largest side and largest total of pixel bytes one load may allocate: far above any game
 // image, small enough that a hostile header cannot exhaust memory.
 constexpr int kLargestSide = 16384;
-constexpr uint64_t kLoadByteBudget = uint64_t{1} << 30;
+constexpr uint64_t kLoadByteBudget = uint64_t{1} << 29;
 // Deflate never shrinks data by more than about 1032:1.
 constexpr uint64_t kLargestDeflateRatio = 1032;
 
