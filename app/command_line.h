@@ -16,7 +16,8 @@ struct THeadlessOptions {
     std::vector<int64_t> shot_at;  // write these frames
     std::string out_dir = ".";     // where the PNG files go
     std::string input_file;        // scripted input, empty for none
-    // Later: --dump-vars FILE and --dump-components FILE (state dumps after the last frame).
+    std::string dump_vars;         // every variable as JSON when the run ends, empty for none
+    // Later: --dump-components FILE (state dump after the last frame).
 };
 
 struct TCommandLine {

@@ -11,6 +11,8 @@
 #include "app/mobu_error.h"
 #include "app/process_random.h"
 #include "app/shell_messages.h"
+#include "expr/param_man.h"
+#include "script/project_param_variables.h"
 #include "platform/message_box.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"
@@ -61,6 +63,11 @@ void TFormView::FormCreate()
 
         DebugTrace("TBasePanel.Create");
         if (!bases_) bases_ = std::make_unique<TBlankScreenBases>();
+
+        DebugTrace("TParamCollection.Create");
+        params_ = std::make_unique<TParamCollection>();
+        ParamMan = params_.get();
+        UseVariableTableForProject(params_.get());
 
         InitGame();
     } catch (const std::exception& error) {
@@ -158,6 +165,9 @@ void TFormView::Shutdown()
     project_.reset();  // runs the exit page and writes the status data
     DebugTrace("SysFuncMan.Free");
     DebugTrace("ParamMan.Free");
+    if (ParamMan == params_.get()) ParamMan = nullptr;
+    UseVariableTableForProject(nullptr);
+    params_.reset();
     DebugTrace("MobuFinalize");
     bases_ready_ = false;
     bases_.reset();

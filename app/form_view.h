@@ -16,6 +16,7 @@
 #include "app/input_script.h"
 #include "app/project_link.h"
 #include "app/screen_bases.h"
+#include "expr/param_collection.h"
 
 namespace mobu {
 
@@ -103,6 +104,8 @@ public:
     void SetCursorY(int32_t y);
 
     const TProjectLink* Project() const { return project_.get(); }
+    // The variable table (null before FormCreate and after the shutdown).
+    const TParamCollection* Variables() const { return params_.get(); }
     TScreenBases* Bases() { return bases_.get(); }
     const FrameBuffer& Frame() const { return frame_; }
     const TViewLayout& Layout() const { return layout_; }
@@ -119,6 +122,7 @@ private:
     TFrameLoop* loop_ = nullptr;
     std::unique_ptr<TScreenBases> bases_;
     bool bases_ready_ = false;
+    std::unique_ptr<TParamCollection> params_;
     std::unique_ptr<TProjectLink> project_;
     FrameBuffer frame_;
     TViewLayout layout_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "app/form_view.h"
@@ -10,6 +11,7 @@
 #include "app/input_script.h"
 #include "app/loop_timing.h"
 #include "app/mobu_error.h"
+#include "expr/variables_json.h"
 #include "platform/message_box.h"
 #include "platform/png_writer.h"
 #include "platform/text_encoding.h"
@@ -129,8 +131,16 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         }
         if (game_ended) break;
     }
-    // State dumps for the tests are written here, after the last frame (--dump-vars FILE,
-    // --dump-components FILE), once the variable table and the component list exist.
+    // State dumps for the tests, after the last frame (later also --dump-components FILE).
+    if (!options.dump_vars.empty() && view.Variables()) {
+        std::ofstream dump(options.dump_vars, std::ios::binary);
+        WriteVariablesJson(*view.Variables(), dump);
+        if (!dump) {
+            std::fprintf(stderr, "mobuplay: cannot write %s\n", options.dump_vars.c_str());
+            view.FormClose();
+            return 1;
+        }
+    }
     view.FormClose();
     return 0;
 }

@@ -194,34 +194,46 @@ std::string TBuildMobuParser::CompileArgument(const CharText& argument)
 
 void TBuildMobuParser::CompileNested(CharText text)
 {
-    // 1. String literals become temporaries.
-    for (;;) {
-        size_t open = text.find(U'"');
-        if (open == npos) break;
-        std::string literal = "\"";
-        bool closed = false;
-        size_t i = open + 1;
+    // 1. String literals become temporaries (one pass, so long texts stay linear).
+    {
+        CharText rewritten;
+        rewritten.reserve(text.size());
+        size_t i = 0;
         while (i < text.size()) {
-            char32_t c = text[i];
-            if (c == '\\' && i + 1 < text.size() && (text[i + 1] == '"' || text[i + 1] == '\\')) {
-                literal.push_back(static_cast<char>(text[i + 1]));
-                i += 2;
-            } else if (c == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
-                literal += "\r\n";
-                i += 2;
-            } else if (c == '"') {
-                closed = true;
-                break;
-            } else {
-                literal += FromCharCodes(CharText(1, c));
-                ++i;
+            if (text[i] != '"') {
+                rewritten.push_back(text[i++]);
+                continue;
             }
+            std::string literal = "\"";
+            bool closed = false;
+            size_t j = i + 1;
+            while (j < text.size()) {
+                char32_t c = text[j];
+                if (c == '\\' && j + 1 < text.size() && (text[j + 1] == '"' || text[j + 1] == '\\')) {
+                    literal.push_back(static_cast<char>(text[j + 1]));
+                    j += 2;
+                } else if (c == '\\' && j + 1 < text.size() && text[j + 1] == 'n') {
+                    literal += "\r\n";
+                    j += 2;
+                } else if (c == '"') {
+                    closed = true;
+                    break;
+                } else {
+                    literal += FromCharCodes(CharText(1, c));
+                    ++j;
+                }
+            }
+            if (!closed) {
+                rewritten.append(text, i, CharText::npos);  // an unclosed quote stays, with the rest
+                break;
+            }
+            literal.push_back('"');
+            std::string temporary = NewTemporary();
+            operations_.push_back({ocTo, temporary, {literal}});
+            rewritten += Chars(temporary);
+            i = j + 1;
         }
-        if (!closed) break;
-        literal.push_back('"');
-        std::string temporary = NewTemporary();
-        operations_.push_back({ocTo, temporary, {literal}});
-        text.replace(open, i - open + 1, Chars(temporary));
+        text = std::move(rewritten);
     }
 
     // 2. Function calls, the last one first, so inner calls compile before outer ones.

@@ -24,8 +24,8 @@ struct TBuildOpeData {
 
 class TBuildMobuParser {
 public:
-    // Longest expression text the compiler accepts, in bytes.
-    static constexpr size_t kMaxTextSize = 64 * 1024;
+    // Longest expression text the compiler accepts, in bytes (room for long quoted values).
+    static constexpr size_t kMaxTextSize = 4 * 1024 * 1024;
 
     // `first_temporary` is the number of the first temporary. Text compiled while another
     // expression runs (Calc) starts past the running expression's numbers, so the nested run

@@ -135,25 +135,34 @@ std::string JTrim(std::string_view text)
     return std::string(rest);
 }
 
-std::string CutToken(std::string& text, std::string_view delimiters)
+std::string_view NextToken(std::string_view text, size_t& position, std::string_view delimiters)
 {
-    std::string token;
-    if (text.empty()) return token;
-    if (delimiters.empty()) {
-        token.swap(text);
-        return token;
+    if (position >= text.size()) {
+        position = text.size();
+        return std::string_view();
     }
-    bool is_delimiter[256] = {};
-    for (char d : delimiters) is_delimiter[static_cast<uint8_t>(d)] = true;
-    for (size_t index = 0; index < text.size(); index += CharByteLength(text, index)) {
-        if (is_delimiter[ByteAt(text, index)]) {
-            token.assign(text, 0, index);
-            text.erase(0, index + 1);
-            return token;
+    const size_t start = position;
+    if (!delimiters.empty()) {
+        bool is_delimiter[256] = {};
+        for (char d : delimiters) is_delimiter[static_cast<uint8_t>(d)] = true;
+        // Only character starts are compared: walking from the start of the token keeps the
+        // walk in step because a token always starts at a character start.
+        for (size_t index = start; index < text.size(); index += CharByteLength(text, index)) {
+            if (is_delimiter[ByteAt(text, index)]) {
+                position = index + 1;
+                return text.substr(start, index - start);
+            }
         }
     }
-    token.swap(text);
-    text.clear();
+    position = text.size();
+    return text.substr(start);
+}
+
+std::string CutToken(std::string& text, std::string_view delimiters)
+{
+    size_t position = 0;
+    std::string token(NextToken(text, position, delimiters));
+    text.erase(0, position);
     return token;
 }
 

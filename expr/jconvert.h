@@ -63,6 +63,12 @@ std::string JTrim(std::string_view text);
 // delimiter on its own. No delimiter: the whole text is the token and text becomes "".
 std::string CutToken(std::string& text, std::string_view delimiters);
 
+// The same cut without changing the text: the token starting at 0-based byte `position`;
+// `position` moves past the delimiter, or to the end of the text when there is none. Cutting
+// a long text into all its tokens this way takes one pass instead of one copy per token.
+// `position` at the end of the text gives an empty token (the text is used up).
+std::string_view NextToken(std::string_view text, size_t& position, std::string_view delimiters);
+
 // Half-width characters (0x20-0x7E, 0xA1-0xDF) to their full-width forms, combining voiced
 // marks; other one-byte characters (control characters and the like) are dropped.
 std::string HanToZen(std::string_view text);

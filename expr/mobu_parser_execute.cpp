@@ -215,6 +215,8 @@ void TMobuParser::Execute(TSysFuncMan& functions)
         last_error_ = expr_messages::SizeTooLarge();
     } catch (const std::length_error&) {
         last_error_ = expr_messages::SizeTooLarge();
+    } catch (const std::exception&) {
+        last_error_ = expr_messages::InternalError();
     }
     // Unbind every reference, so none outlives the run pointing at a temporary.
     for (size_t i = 0; calls_functions_ && i < operations_.size(); ++i) {

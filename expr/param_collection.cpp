@@ -19,6 +19,11 @@ uint8_t VariableNameHash(std::string_view lowered_name)
     return static_cast<uint8_t>(h & 0xFF);
 }
 
+bool IsValidVariableName(std::string_view name)
+{
+    return !name.empty() && name.find(' ') == std::string_view::npos && !(name[0] >= '0' && name[0] <= '9');
+}
+
 // ---- items ----
 
 TParamCollectionItem::~TParamCollectionItem() = default;
@@ -26,8 +31,7 @@ TParamCollectionItem::~TParamCollectionItem() = default;
 void TParamCollectionItem::SetName(std::string_view name)
 {
     if (linked_ && name == name_) return;
-    const bool valid = !name.empty() && name.find(' ') == std::string_view::npos && !(name[0] >= '0' && name[0] <= '9');
-    if (!valid) throw EMobuError(FormatMessage(MsgBadVariableName(), std::string(name)));
+    if (!IsValidVariableName(name)) throw EMobuError(FormatMessage(MsgBadVariableName(), std::string(name)));
     if (linked_) owner_->Unlink(this);
     name_.assign(name);
     lowered_ = JLowerCase(name_);
@@ -77,6 +81,7 @@ void TParamCollection::Link(TParamCollectionItem* item)
     if (head) head->prev_ = item;
     head = item;
     item->linked_ = true;
+    by_name_[item->lowered_].push_back(item);
 }
 
 void TParamCollection::Unlink(TParamCollectionItem* item)
@@ -90,6 +95,12 @@ void TParamCollection::Unlink(TParamCollectionItem* item)
     if (item->next_) item->next_->prev_ = item->prev_;
     item->prev_ = item->next_ = nullptr;
     item->linked_ = false;
+    auto group = by_name_.find(item->lowered_);
+    if (group != by_name_.end()) {
+        auto& members = group->second;
+        members.erase(std::find(members.begin(), members.end(), item));
+        if (members.empty()) by_name_.erase(group);
+    }
 }
 
 TParamCollectionItem* TParamCollection::Add(uint8_t type_code)
@@ -126,7 +137,62 @@ TParamCollectionItem* TParamCollection::AddVariable(std::string_view name, uint8
     return item;
 }
 
+namespace {
+
+// Calls `use` with the lower-cased name, without a heap allocation for ordinary names.
+template <typename F>
+auto WithLoweredName(std::string_view name, F use)
+{
+    char buffer[128];
+    if (name.size() > sizeof buffer) return use(std::string_view(JLowerCase(name)));
+    name.copy(buffer, name.size());
+    for (size_t index = 0; index < name.size(); index += CharByteLength(name, index)) {
+        if (buffer[index] >= 'A' && buffer[index] <= 'Z') buffer[index] = static_cast<char>(buffer[index] + ('a' - 'A'));
+    }
+    return use(std::string_view(buffer, name.size()));
+}
+
+}  // namespace
+
+// Both lookups read the items of one name in the order of the bucket chain (newest linked
+// first); the chain order and the per-name groups are kept in step by Link and Unlink.
 TParamCollectionItem* TParamCollection::Find(std::string_view name) const
+{
+    auto group = WithLoweredName(name, [this](std::string_view lowered) { return by_name_.find(lowered); });
+    if (group == by_name_.end()) return nullptr;
+    const auto& members = group->second;
+    TParamCollectionItem* oldest_global = nullptr;
+    for (size_t i = members.size(); i-- > 0;) {
+        TParamCollectionItem* item = members[i];
+        if (item->IsLocal) {
+            if (item->OwnerDepth == CurrentDepth) return item;
+        } else {
+            oldest_global = item;
+        }
+    }
+    return oldest_global;
+}
+
+TParamCollectionItem* TParamCollection::FindScoped(std::string_view name, bool local) const
+{
+    auto group = WithLoweredName(name, [this](std::string_view lowered) { return by_name_.find(lowered); });
+    if (group == by_name_.end()) return nullptr;
+    const auto& members = group->second;
+    TParamCollectionItem* oldest_global = nullptr;
+    for (size_t i = members.size(); i-- > 0;) {
+        TParamCollectionItem* item = members[i];
+        if (local) {
+            if (item->IsLocal && item->OwnerDepth == CurrentDepth) return item;
+        } else if (!item->IsLocal) {
+            oldest_global = item;
+        }
+    }
+    return oldest_global;
+}
+
+// Walks the bucket chain itself: the lookup as the chain defines it, kept to check that the
+// per-name groups agree with it.
+TParamCollectionItem* TParamCollection::FindInChain(std::string_view name) const
 {
     const std::string lowered = JLowerCase(name);
     TParamCollectionItem* remembered = nullptr;
@@ -135,21 +201,6 @@ TParamCollectionItem* TParamCollection::Find(std::string_view name) const
         if (item->IsLocal) {
             if (item->OwnerDepth == CurrentDepth) return item;
         } else {
-            remembered = item;
-        }
-    }
-    return remembered;
-}
-
-TParamCollectionItem* TParamCollection::FindScoped(std::string_view name, bool local) const
-{
-    const std::string lowered = JLowerCase(name);
-    TParamCollectionItem* remembered = nullptr;
-    for (TParamCollectionItem* item = buckets_[VariableNameHash(lowered)]; item; item = item->next_) {
-        if (item->lowered_ != lowered) continue;
-        if (local) {
-            if (item->IsLocal && item->OwnerDepth == CurrentDepth) return item;
-        } else if (!item->IsLocal) {
             remembered = item;
         }
     }

@@ -75,6 +75,9 @@ private:
     uint64_t serial_;
 };
 
+// Non-empty, no blank, not beginning with a digit.
+bool IsValidVariableName(std::string_view name);
+
 // Bucket of a name: on the lower-cased name s of length n, (n * 16) for n < 2, else
 // (n * 16 + s[n-2] + s[0]), modulo 256.
 uint8_t VariableNameHash(std::string_view lowered_name);
@@ -111,6 +114,8 @@ public:
     TParamCollectionItem* Find(std::string_view name) const;
     // local true: only a local item owned by CurrentDepth; false: only a non-local item.
     TParamCollectionItem* FindScoped(std::string_view name, bool local) const;
+    // Find by walking the name's bucket chain (the same answer as Find, slower).
+    TParamCollectionItem* FindInChain(std::string_view name) const;
     // The item with that serial number, if it still exists.
     TParamCollectionItem* FindBySerial(uint64_t serial) const;
 
@@ -176,6 +181,14 @@ private:
 
     std::vector<std::unique_ptr<TParamCollectionItem>> items_;
     std::array<TParamCollectionItem*, 256> buckets_{};
+    // The same links grouped by exact lower-cased name, oldest first: a lookup reads only the
+    // items of its own name instead of walking a whole bucket chain (the bucket hash puts
+    // names such as "flag1" ... "flag9999" into a handful of buckets).
+    struct TNameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+    };
+    std::unordered_map<std::string, std::vector<TParamCollectionItem*>, TNameHash, std::equal_to<>> by_name_;
     std::unordered_map<uint64_t, TParamCollectionItem*> by_serial_;
     std::vector<std::string> push_blocks_;
     std::unique_ptr<TSystemVariables> basic_system_variables_;

@@ -42,14 +42,16 @@ void SkipValueRecord(ByteReader& in, uint8_t code)
     scratch->LoadFromStream(in);
 }
 
-// Reads one push block: its count and records, keeping exactly those bytes.
+// Reads one push block: its count and records, keeping exactly those bytes. A record
+// PushVars could not have written (no value type, a name no variable can have) refuses the
+// section, so that a later PopVars never meets it.
 std::string ReadPushBlock(ByteReader& in)
 {
     const size_t start = in.Position();
     const size_t count = in.Count(kMinPushRecordSize);
     for (size_t i = 0; i < count; ++i) {
         const uint8_t code = CheckedTypeCode(in.I32());
-        in.String();
+        if (code == PT_NONE || !IsValidVariableName(in.String())) throw EMobuError(MsgBrokenVariableData());
         SkipValueRecord(in, code);
     }
     return std::string(reinterpret_cast<const char*>(in.Data() + start), in.Position() - start);

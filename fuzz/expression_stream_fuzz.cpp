@@ -1,11 +1,14 @@
 // Compiled-expression streams of any shape: refused with the reader's message, or read into
-// operations that write back to exactly the bytes that were read.
+// operations that write back to exactly the bytes that were read and run without crashing.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "app/mobu_error.h"
 #include "expr/mobu_parser.h"
+#include "expr/param_collection.h"
+#include "expr/param_types.h"
+#include "expr/sys_func_man.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -24,5 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         again.LoadFromBytes(parser.ToStream());
         if (again.ToStream() != parser.ToStream()) std::abort();
     }
+    // Run it against a small table: any failure must end the run quietly.
+    mobu::TParamCollection table;
+    mobu::TSysFuncMan functions(table);
+    table.AddVariable("a", mobu::PT_INT);
+    table.AddVariable("s", mobu::PT_STR)->Value()->SetString("abc");
+    table.AddVariable("r", mobu::PT_FLOAT);
+    parser.Execute(functions);
     return 0;
 }

@@ -100,6 +100,17 @@ public:
     virtual void DrawTriColorCoverage(int x, int y, TCustomDIBX& source, const TRect& src_rect, uint32_t body,
                                       uint32_t edge, uint32_t shadow, bool hflip, bool vflip, int alpha, int factor);
 
+    // ---- indexed sources ----
+    // 4-bit source through a 16-entry table of pixels; the source's transparent index is
+    // skipped. Alpha 255 copies, above 255 adds with the low byte as amount (entries of 0 and
+    // saturated destinations left), below 255 blends (destinations equal to the colour left).
+    virtual void DrawIndexed4(int x, int y, TCustomDIBX& source, const TRect& src_rect, bool hflip, bool vflip,
+                              int alpha, const uint32_t (&colour_table)[16]);
+    // 8-bit source: indexes above the source's transparent value add their table entry scaled
+    // by amount / 256, saturating per channel.
+    virtual void DrawIndexedAdd(int x, int y, TCustomDIBX& source, const TRect& src_rect, bool hflip, bool vflip,
+                                int amount, const uint32_t (&colour_table)[256]);
+
     // ---- rotation, zoom and stretching ----
     // Zooms in 1/256 units, the angle in 1/256 turns; the source pivot lands on (X, Y).
     virtual void DrawRotate(int x, int y, int zoom_x, int zoom_y, TCustomDIBX& source, const TRect& src_rect,

@@ -45,6 +45,10 @@ inline int64_t KeyOf(const TCustomDIBX& source, bool transparent)
 bool CutSourceToBounds(TRect& src_rect, int& x, int& y, const TCustomDIBX& source, const TCustomDIBX* mask,
                        bool hflip, bool vflip);
 
+// Cuts the source rectangle (already inside the source) to the destination's clip for a copy
+// whose top left lands on (x, y); x and y become the destination of the cut rectangle.
+bool CutToClip(const TCustomDIBX& dst, TRect& src_rect, int& x, int& y, bool hflip, bool vflip);
+
 // Checks shared by all copies: both surfaces drawable, the mask an 8-bit surface.
 bool CanBlit(const TSurfaceFormat& dst, const TSurfaceFormat& src, const TCustomDIBX* mask);
 

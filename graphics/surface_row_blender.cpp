@@ -85,7 +85,12 @@ void WriteRaw(uint8_t* row, size_t x, int bytes, uint32_t value)
 
 TRowBlender::TRowBlender(const TSurfaceFormat& dst, const TSurfaceFormat& src, TBlendOp op, uint32_t amount,
                          int64_t key)
-    : dst_(dst), src_(src), op_(op), amount_(std::min<uint32_t>(amount, 255)), key_(key)
+    : dst_(dst),
+      src_(src),
+      op_(op),
+      // Additive amounts may reach 256 (the whole source value); blends stop at 255.
+      amount_(std::min<uint32_t>(amount, op == TBlendOp::Add || op == TBlendOp::AddMask ? 256 : 255)),
+      key_(key)
 {
     packed_ = dst_.SameAs(src_) && (dst_.bytes == 2 || dst_.bytes == 4);
 }

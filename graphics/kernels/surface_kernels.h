@@ -35,7 +35,7 @@ TKernelLevel BestKernelLevel();
 // Forces a level (clamped to what the processor supports); returns the level now in use.
 TKernelLevel ForceKernelLevel(TKernelLevel level);
 
-// One table of row kernels. Counts are pixels; `alpha`/`amount` are 0..255.
+// One table of row kernels. Counts are pixels; `alpha` is 0..255, additive `amount` 0..256.
 struct TKernelTable {
     // 32-bit rows.
     // d := ((a*s + (255-a)*d) >> 8) per byte; skipped where s == key or s == d.

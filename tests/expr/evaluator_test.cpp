@@ -248,12 +248,71 @@ TEST_F(Evaluator, QuotedResultsAssignTextAndNeverRunIt)
         EXPECT_EQ(arr.GetStringAt(2), value);
     }
     EXPECT_EQ(hit.GetInteger(), 0);
+    // A long value (a page's whole text, say) goes through as well.
+    std::string long_value;
+    for (int i = 0; i < 200000; ++i) long_value += "a\"\\\x82\xa0";
+    ASSERT_TRUE(CompileAndRun(functions, BuildQuotedAssignment("s", long_value)));
+    EXPECT_EQ(s.GetString(), long_value);
     TCustomParam& n = Declare("n", PT_INT);
     ASSERT_TRUE(CompileAndRun(functions, BuildQuotedAssignment("n", "5")));
     EXPECT_EQ(n.GetInteger(), 5);
     EXPECT_FALSE(CompileAndRun(functions, "  "));
     EXPECT_FALSE(CompileAndRun(functions, "n = (1"));
     EXPECT_TRUE(CompileAndRun(functions, "n = missing"));  // runs, fails at run time
+}
+
+}  // namespace
+}  // namespace mobu
+
+namespace mobu {
+namespace {
+
+TEST_F(Evaluator, ExistingTemporaryNamesAreReusedAndLeftAlone)
+{
+    TCustomParam& kept = Declare("____0", PT_STR);
+    TBuildMobuParser compiler;
+    compiler.Compile("1 + 2");
+    TMobuParser parser;
+    parser.LoadFromBytes(compiler.ToStream());
+    parser.Execute(functions);
+    ASSERT_NE(parser.Result(), nullptr);
+    EXPECT_EQ(parser.Result()->VarType(), PT_STR);
+    EXPECT_EQ(kept.GetString(), "3");
+    // Once the variable is gone the same compiled expression makes its own temporary again.
+    table.Delete(table.Find("____0"));
+    parser.Execute(functions);
+    ASSERT_NE(parser.Result(), nullptr);
+    EXPECT_EQ(parser.Result()->VarType(), PT_INT);
+    EXPECT_EQ(table.Find("____0"), nullptr);
+}
+
+TEST_F(Evaluator, RepeatedRunsFollowEveryChangeOfTheTable)
+{
+    Declare("x", PT_INT).SetInteger(1);
+    TBuildMobuParser compiler;
+    compiler.Compile("x + 1");
+    TMobuParser parser;
+    parser.LoadFromBytes(compiler.ToStream());
+    auto result = [&] {
+        parser.Execute(functions);
+        return parser.Result() ? parser.Result()->GetInteger() : -999;
+    };
+    EXPECT_EQ(result(), 2);
+    EXPECT_EQ(result(), 2);
+    table.AddVariable("x", PT_INT, TVarScope::Local)->Value()->SetInteger(10);  // a local at the current depth
+    EXPECT_EQ(result(), 11);
+    table.CurrentDepth = 1;  // the local is invisible from another depth
+    EXPECT_EQ(result(), 2);
+    table.CurrentDepth = 0;
+    EXPECT_EQ(result(), 11);
+    table.DeleteOwned(0);
+    EXPECT_EQ(result(), 2);
+    table.Delete(table.Find("x"));
+    EXPECT_EQ(result(), -999);
+    Declare("x", PT_FLOAT).SetFloat(2.5L);
+    parser.Execute(functions);
+    ASSERT_NE(parser.Result(), nullptr);
+    EXPECT_EQ(parser.Result()->GetFloat(), 3.5L);
 }
 
 }  // namespace

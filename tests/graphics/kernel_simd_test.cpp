@@ -53,6 +53,7 @@ TEST_P(KernelLevels, EqualScalarOverRandomRows)
     const TKernelTable& ref = KernelsAt(TKernelLevel::Scalar);
     std::mt19937 random(1234);
     const uint32_t alphas[] = {0, 1, 2, 127, 128, 254, 255};
+    const uint32_t amounts[] = {0, 1, 128, 255, 256, 77, 200};
     for (int round = 0; round < 12; ++round) {
         const uint32_t key32 = 0x00FF00FFu + round;
         const uint16_t key16 = static_cast<uint16_t>(0xF81F + round);
@@ -80,10 +81,10 @@ TEST_P(KernelLevels, EqualScalarOverRandomRows)
             const uint16_t* s16 = rows.src16.data() + 1;
             const uint8_t* m = rows.mask.data() + 1;
             check32("alpha32", [&](auto& k, uint32_t* d) { k.alpha32(d, s32, n, alpha, key); });
-            check32("add32", [&](auto& k, uint32_t* d) { k.add32(d, s32, n, alpha, key); });
+            check32("add32", [&](auto& k, uint32_t* d) { k.add32(d, s32, n, amounts[(n + round) % 7], key); });
             check32("mask32", [&](auto& k, uint32_t* d) { k.mask32(d, s32, m, n); });
             check32("alpha_mask32", [&](auto& k, uint32_t* d) { k.alpha_mask32(d, s32, m, n, alpha); });
-            check32("add_mask32", [&](auto& k, uint32_t* d) { k.add_mask32(d, s32, m, n, alpha); });
+            check32("add_mask32", [&](auto& k, uint32_t* d) { k.add_mask32(d, s32, m, n, amounts[(n + round) % 7]); });
             check32("keyed32", [&](auto& k, uint32_t* d) { k.keyed32(d, s32, n, key); });
             check32("fill_alpha32", [&](auto& k, uint32_t* d) { k.fill_alpha32(d, n, colour, alpha); });
             check32("fill_add32", [&](auto& k, uint32_t* d) { k.fill_add32(d, n, colour); });
@@ -103,10 +104,10 @@ TEST_P(KernelLevels, EqualScalarOverRandomRows)
 
             uint16_t c16 = static_cast<uint16_t>(colour);
             check16("alpha16", [&](auto& k, uint16_t* d) { k.alpha16(d, s16, n, alpha, key_16, format); });
-            check16("add16", [&](auto& k, uint16_t* d) { k.add16(d, s16, n, alpha, key_16, format); });
+            check16("add16", [&](auto& k, uint16_t* d) { k.add16(d, s16, n, amounts[(n + round) % 7], key_16, format); });
             check16("mask16", [&](auto& k, uint16_t* d) { k.mask16(d, s16, m, n, format); });
             check16("alpha_mask16", [&](auto& k, uint16_t* d) { k.alpha_mask16(d, s16, m, n, alpha, format); });
-            check16("add_mask16", [&](auto& k, uint16_t* d) { k.add_mask16(d, s16, m, n, alpha, format); });
+            check16("add_mask16", [&](auto& k, uint16_t* d) { k.add_mask16(d, s16, m, n, amounts[(n + round) % 7], format); });
             check16("keyed16", [&](auto& k, uint16_t* d) { k.keyed16(d, s16, n, key_16); });
             check16("fill_alpha16", [&](auto& k, uint16_t* d) { k.fill_alpha16(d, n, c16, alpha, format); });
             check16("fill_add16", [&](auto& k, uint16_t* d) { k.fill_add16(d, n, c16, format); });

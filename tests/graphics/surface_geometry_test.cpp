@@ -472,3 +472,48 @@ TEST(SurfaceWave, RowsAreDisplacedByTheirTableEntryAndTheClipIsRestored)
 
 }  // namespace
 }  // namespace mobu
+
+namespace mobu {
+namespace {
+
+TEST(SurfaceIndexed, FourBitImagesThroughTheTableSkipTheTransparentIndex)
+{
+    TDIBX image, dst;
+    image.SetSize(4, 1, 4);
+    for (int x = 0; x < 4; ++x) image.SetPixel(x, 0, static_cast<uint32_t>(x));
+    image.TransparentColor = 0;
+    uint32_t table[16] = {0x00111111, 0x00202020, 0x00404040, 0x00808080};
+    dst.SetSize(4, 1, 32);
+    dst.Clear(0x00010101);
+    dst.DrawIndexed4(0, 0, image, image.SurfaceRect(), false, false, 255, table);
+    EXPECT_EQ(Pixels(dst), (std::vector<uint32_t>{0x00010101, 0x00202020, 0x00404040, 0x00808080}));
+    // Flipped, and added at amount 128 (alpha 256 + 128): d + (128 · c) >> 8.
+    dst.Clear(0x00010101);
+    dst.DrawIndexed4(0, 0, image, image.SurfaceRect(), true, false, 256 + 128, table);
+    EXPECT_EQ(Pixels(dst), (std::vector<uint32_t>{0x00414141, 0x00212121, 0x00111111, 0x00010101}));
+    // Blended at 128: (128 · 0x20 + 127 · 1) >> 8 = 0x10.
+    dst.Clear(0x00010101);
+    dst.DrawIndexed4(0, 0, image, image.SurfaceRect(), false, false, 128, table);
+    EXPECT_EQ(dst.GetPixel(1, 0), 0x00101010u);
+    EXPECT_EQ(dst.GetPixel(0, 0), 0x00010101u);
+}
+
+TEST(SurfaceIndexed, EightBitAdditiveSkipsIndexesUpToTheThreshold)
+{
+    TDIBX image, dst;
+    image.SetSize(3, 1, 8);
+    image.SetPixel(0, 0, 1);
+    image.SetPixel(1, 0, 2);
+    image.SetPixel(2, 0, 3);
+    image.TransparentColor = 2;
+    uint32_t table[256] = {};
+    table[1] = table[2] = table[3] = 0x00FF8040;
+    dst.SetSize(3, 1, 32);
+    dst.Clear(0x00F00000);
+    dst.DrawIndexedAdd(0, 0, image, image.SurfaceRect(), false, false, 256, table);
+    // Amount 256 adds the whole entry; red saturates.
+    EXPECT_EQ(Pixels(dst), (std::vector<uint32_t>{0x00F00000, 0x00F00000, 0x00FF8040}));
+}
+
+}  // namespace
+}  // namespace mobu

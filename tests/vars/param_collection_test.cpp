@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/mobu_error.h"
 #include "expr/param_collection.h"
 #include "expr/param_values.h"
@@ -277,6 +279,43 @@ TEST(ParamCollection, StatusVariablesSurviveReset)
     table.ResetVars();
     EXPECT_EQ(table.Find("drop"), nullptr);
     EXPECT_EQ(table.Find("keep")->Value()->GetInteger(), 4);
+}
+
+}  // namespace
+}  // namespace mobu
+
+namespace mobu {
+namespace {
+
+// The per-name index and the bucket chains give the same answer through random adds,
+// renames, deletes, locals at several depths and duplicates.
+TEST(ParamCollection, NameIndexAgreesWithBucketChains)
+{
+    TParamCollection table;
+    std::mt19937 random(7);
+    const char* names[] = {"a", "A", "ab", "Ab", "flag1", "FLAG1", "\x83\x41", "x_y", "q"};
+    for (int step = 0; step < 3000; ++step) {
+        const std::string name = names[random() % std::size(names)];
+        table.CurrentDepth = static_cast<int32_t>(random() % 3);
+        switch (random() % 5) {
+        case 0:
+        case 1: {
+            auto scope = static_cast<TVarScope>(random() % 4);
+            table.AddVariable(name, PT_INT, scope);
+            break;
+        }
+        case 2:
+            if (table.Count() > 51) table.Delete(table.Items(51 + static_cast<int32_t>(random() % (table.Count() - 51))));
+            break;
+        case 3:
+            if (table.Count() > 51) table.Items(51 + static_cast<int32_t>(random() % (table.Count() - 51)))->SetName(name);
+            break;
+        default: table.DeleteOwned(static_cast<int32_t>(random() % 3)); break;
+        }
+        for (const char* probe : names) {
+            ASSERT_EQ(table.Find(probe), table.FindInChain(probe)) << step << " " << probe;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,7 @@
+#include "expr/param_man.h"
+
+namespace mobu {
+
+TParamCollection* ParamMan = nullptr;
+
+}  // namespace mobu
