@@ -12,6 +12,7 @@
 #include "archive/byte_writer.h"
 #include "archive/zlib_codec.h"
 #include "expr/name_case.h"
+#include "platform/durable_files.h"
 #include "platform/message_box.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"
@@ -453,6 +454,15 @@ bool TVrFileCollection::WriteArchive(TKsBigStream& target)
     target.WriteBytes(table.Bytes());
     target.Seek(end);
     return true;
+}
+
+void TVrFileCollection::WriteArchiveFile(const std::string& real_path_utf8)
+{
+    TKsBigMemoryStream bytes;
+    WriteArchive(bytes);
+    if (!ReplaceFileAtomically(real_path_utf8, bytes.Data())) {
+        throw EMobuError(archive_messages::CannotWrite(Utf8ToCp932(real_path_utf8)));
+    }
 }
 
 }  // namespace mobu

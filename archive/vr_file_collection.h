@@ -66,6 +66,10 @@ public:
 
     // Writes the collection as a version-102 archive at the target's position.
     bool WriteArchive(TKsBigStream& target);
+    // Writes the archive into memory, then replaces the file atomically (temporary file,
+    // fsync, rename), so a collection may rewrite its own source (the save file) and a
+    // failure leaves the old file whole. Throws EMobuError when it cannot be written.
+    void WriteArchiveFile(const std::string& real_path_utf8);
 
 private:
     void Reset();

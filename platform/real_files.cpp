@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "expr/name_case.h"
+#include "platform/optical_drives.h"
 #include "platform/text_encoding.h"
 
 namespace mobu {
@@ -285,32 +286,11 @@ std::vector<std::string> CdRootsFromMounts(const std::string& mount_table)
 {
     std::vector<std::string> roots;
     std::ifstream in(mount_table);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string device, mount_point, type;
-        if (!(fields >> device >> mount_point >> type)) continue;
-        if (type != "iso9660" && type != "udf") continue;
-        // The mount table writes space, tab, newline and backslash as octal escapes.
-        std::string decoded;
-        for (size_t i = 0; i < mount_point.size(); ++i) {
-            if (mount_point[i] == '\\' && i + 3 < mount_point.size()) {
-                int value = 0;
-                bool octal = true;
-                for (size_t k = 1; k <= 3; ++k) {
-                    char c = mount_point[i + k];
-                    if (c < '0' || c > '7') octal = false;
-                    value = value * 8 + (c - '0');
-                }
-                if (octal) {
-                    decoded.push_back(static_cast<char>(value));
-                    i += 3;
-                    continue;
-                }
-            }
-            decoded.push_back(mount_point[i]);
-        }
-        if (RealFolderExists(decoded)) roots.push_back(WithSlash(decoded));
+    std::stringstream text;
+    text << in.rdbuf();
+    for (const auto& mount : ParseMountTable(text.str())) {
+        if (mount.type != "iso9660" && mount.type != "udf") continue;
+        if (RealFolderExists(mount.mount_point)) roots.push_back(WithSlash(mount.mount_point));
     }
     return roots;
 }

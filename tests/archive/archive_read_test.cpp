@@ -242,3 +242,45 @@ TEST(ArchiveWriting, FolderPackingFollowsTheCompressionRules)
 
 }  // namespace
 }  // namespace mobu
+
+#include "platform/message_box.h"
+
+namespace mobu {
+namespace {
+
+TEST(ArchiveWriting, RewritingItsOwnSourceKeepsEveryEntry)
+{
+    ScratchFolder folder;
+    testing::WriteBytes(folder / "save.dat", FixtureWriter(102).Build({{"GAMESAVEDATA", std::string(3000, 'g'), false, 0},
+                                                                        {"STATUSSAVEDATA", "status", false, 0}}));
+    TVrFileCollection save;
+    save.OpenArchive(folder / "save.dat");
+    save.Delete("STATUSSAVEDATA");
+    save.AddMemoryFile("STATUSSAVEDATA")->MemData->Data() = "new status";
+    save.WriteArchiveFile(folder / "save.dat");
+    TVrFileCollection again;
+    again.OpenArchive(folder / "save.dat");
+    EXPECT_EQ(again.Extract("GAMESAVEDATA"), std::string(3000, 'g'));
+    EXPECT_EQ(again.Extract("statussavedata"), "new status");
+}
+
+TEST(ArchiveWriting, AnEntryThatCannotBeWrittenIsNamedAndTheFailurePassesOn)
+{
+    std::vector<MessageBoxRequest> shown;
+    auto previous = SetMessageBoxPresenter([&](const MessageBoxRequest& request) {
+        shown.push_back(request);
+        return MessageResult::Ok;
+    });
+    ScratchFolder folder;
+    TVrFileCollection pack;
+    pack.OpenArchive(folder.Path().string());
+    pack.AddFileEntry("missing.txt");
+    TKsBigMemoryStream out;
+    EXPECT_THROW(pack.WriteArchive(out), EMobuError);
+    SetMessageBoxPresenter(previous);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, SysText(u8"エラー:") + "missing.txt");
+}
+
+}  // namespace
+}  // namespace mobu
