@@ -332,9 +332,16 @@ std::unique_ptr<TCustomParam> TParamCollection::MakeCopy(std::string_view name) 
 
 void TParamCollection::CopyConvertValue(TCustomParam& destination, const TCustomParam& source)
 {
-    std::vector<int32_t> sizes;
-    for (int32_t k = 0; k < source.DimCount(); ++k) sizes.push_back(source.DimSize(k));
-    destination.SetDims(sizes);
+    // A scalar reports one dimension of size one, like an array of one element: read that
+    // way it would turn the destination into an array. A scalar source leaves a scalar.
+    const TCustomParam* concrete = source.Concrete();
+    if (concrete && concrete->Dims.empty()) {
+        destination.DropDims();
+    } else {
+        std::vector<int32_t> sizes;
+        for (int32_t k = 0; k < source.DimCount(); ++k) sizes.push_back(source.DimSize(k));
+        destination.SetDims(sizes);
+    }
     const int32_t count = source.Count();
     const uint8_t type = destination.VarType();
     for (int32_t i = 0; i < count; ++i) {

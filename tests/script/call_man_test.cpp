@@ -145,6 +145,24 @@ TEST(CallMan, CallPassesParametersAndStoresTheResult)
     EXPECT_EQ(script.table.CurrentDepth, 0);
 }
 
+TEST(CallMan, ScalarResultStaysAScalar)
+{
+    TScriptHarness script;
+    script.AddPage("sub.msb", "page result: int\nCalc expr: @Result = 9; continue: yes\n");
+    script.AddPage("main.msb",
+                   "VarNew name: r; type: int; continue: yes\n"
+                   "VarNew name: t; type: string; continue: yes\n"
+                   "Call page: sub.msb; result: r; continue: yes\n"
+                   "Call page: sub.msb; result: t; continue: yes\n"
+                   "Wait\n");
+    script.calls.StartPage("main.msb");
+    script.Frames(3);
+    EXPECT_EQ(script.Int("r"), 9);
+    EXPECT_TRUE(script.table.Find("r")->Value()->Dims.empty());
+    EXPECT_EQ(script.Str("t"), "9");
+    EXPECT_TRUE(script.table.Find("t")->Value()->Dims.empty());
+}
+
 TEST(CallMan, ResultIntoAnArrayElementGoesThroughTheExpressionLanguage)
 {
     TScriptHarness script;
