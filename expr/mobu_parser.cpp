@@ -80,8 +80,9 @@ void TMobuParser::LoadFromStream(ByteReader& in)
             for (size_t k = 0; k < operand_count; ++k) op.Operands.push_back(ReadOperand(in));
             loaded.push_back(std::move(op));
         }
+        // The run form is built by the first run: a page holds many expressions that may
+        // never run, and loading it should cost no more than reading them.
         operations_ = std::move(loaded);
-        Prepare();
     } catch (...) {
         operations_.clear();
         values_.clear();

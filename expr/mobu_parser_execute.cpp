@@ -194,6 +194,7 @@ void TMobuParser::Execute()
 
 void TMobuParser::Execute(TSysFuncMan& functions)
 {
+    if (values_.size() != operations_.size()) Prepare();  // loaded and not yet run
     result_.reset();
     last_error_.clear();
     TParamCollection& table = functions.Table();
