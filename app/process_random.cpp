@@ -3,35 +3,22 @@
 #include <chrono>
 #include <ctime>
 
+#include "expr/script_random.h"
+
 namespace mobu {
 namespace {
 
 uint32_t seed_given = 0;
-uint32_t state = 0;
-
-uint32_t Next()
-{
-    state = state * 134775813u + 1u;  // the classic 32-bit linear congruential step
-    return state;
-}
 
 }  // namespace
 
 void SeedProcessRandom(uint32_t seed)
 {
     seed_given = seed;
-    state = seed;
+    SeedScriptRandom(seed);
 }
 
 uint32_t ProcessRandomSeed() { return seed_given; }
-
-int32_t ProcessRandom(int32_t n)
-{
-    if (n <= 0) return 0;
-    return static_cast<int32_t>((static_cast<uint64_t>(Next()) * static_cast<uint32_t>(n)) >> 32);
-}
-
-double ProcessRandomReal() { return Next() / 4294967296.0; }
 
 uint32_t MillisecondsSinceMidnight()
 {

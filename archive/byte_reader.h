@@ -25,6 +25,9 @@ public:
         : ByteReader(bytes.data(), bytes.size(), std::move(failure_message))
     {
     }
+    // The reader keeps a pointer into the bytes: a temporary string would be gone before
+    // the first read, so that is refused at compile time.
+    explicit ByteReader(std::string&& bytes, std::string failure_message = DefaultFailureMessage()) = delete;
 
     size_t Size() const { return size_; }
     size_t Position() const { return position_; }

@@ -102,6 +102,12 @@ int TVrFileManager::AddArchive(const std::string& real_path_utf8)
     return ArchiveCount() - 1;
 }
 
+int TVrFileManager::AddResourceArchive(const std::string&, const std::string&, const std::string&)
+{
+    archives_.push_back(std::make_unique<TVrFileCollection>());
+    return ArchiveCount() - 1;
+}
+
 void TVrFileManager::RemoveArchive(int index)
 {
     if (index < 0 || index >= ArchiveCount()) return;

@@ -31,6 +31,10 @@ public:
     // anything else is a plain folder. Returns -1 when the name equals the folder of an
     // archive already registered (a second in-memory archive, the same folder twice).
     int AddArchive(const std::string& real_path_utf8);
+    // Archives kept as resources of a program module exist only on Windows: on this
+    // platform the archive is registered empty, as when the module cannot be loaded.
+    int AddResourceArchive(const std::string& module_file, const std::string& resource_name,
+                           const std::string& resource_type);
     void RemoveArchive(int index);
     int ArchiveCount() const { return static_cast<int>(archives_.size()); }
     TVrFileCollection& Archive(int index) { return *archives_.at(static_cast<size_t>(index)); }

@@ -8,9 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "expr/jconvert.h"
+
 namespace mobu {
 
-inline bool IsCp932LeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 std::u32string ToCharCodes(std::string_view bytes);
 std::string FromCharCodes(std::u32string_view codes);

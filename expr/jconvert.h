@@ -21,6 +21,17 @@ constexpr bool IsLeadByte(uint8_t byte)
 }
 constexpr bool IsLeadByte(char byte) { return IsLeadByte(static_cast<uint8_t>(byte)); }
 
+// The same test under the name the rest of the player uses.
+constexpr bool IsCp932LeadByte(uint8_t byte) { return IsLeadByte(byte); }
+constexpr bool IsCp932LeadByte(char byte) { return IsLeadByte(byte); }
+
+// Bytes the character starting at 0-based byte `index` spans, within the text: 2 after a
+// lead byte, else 1, and 1 for a lead byte cut off at the end.
+inline size_t Cp932CharLength(std::string_view text, size_t index)
+{
+    return IsLeadByte(text[index]) && index + 1 < text.size() ? 2 : 1;
+}
+
 // Bytes the character starting at 0-based byte `index` spans: 2 after a lead byte, else 1.
 // The result may reach one past the end when the text ends in a lone lead byte.
 inline size_t CharByteLength(std::string_view text, size_t index)

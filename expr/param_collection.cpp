@@ -262,6 +262,14 @@ void TParamCollection::DeleteOwned(int32_t depth)
     }
 }
 
+void TParamCollection::RemoveOwnerDepth(int32_t depth)
+{
+    DeleteOwned(depth);
+    for (const auto& item : items_) {
+        if (item->OwnerDepth > depth) --item->OwnerDepth;
+    }
+}
+
 void TParamCollection::DeleteGameVariables()
 {
     for (size_t i = items_.size(); i-- > 0;) {

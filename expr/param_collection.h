@@ -126,6 +126,9 @@ public:
 
     // Deletes every item owned by the depth (last to first).
     void DeleteOwned(int32_t depth);
+    // DeleteStack: deletes the variables owned by the depth and lowers the owner depth of
+    // variables owned by deeper frames by one (the frame itself is removed by the caller).
+    void RemoveOwnerDepth(int32_t depth);
     // Removes and frees the item. System variables are never deleted.
     void Delete(TParamCollectionItem* item);
     // Deletes every item that is neither a system nor a status variable.

@@ -31,14 +31,25 @@ void TDIBSurface::Blur(int bits, int radius)
     int ri = static_cast<int>(r);
     for (int x = 0; x < width; ++x)
         widths[static_cast<size_t>(x)] = static_cast<uint32_t>(std::min(x + ri, width - 1) - std::max(x - ri, 0) + 1);
-    std::vector<uint32_t> channels(lanes);
+    std::vector<uint32_t> channels(lanes, 0), words(static_cast<size_t>(width));
+    const kernels::TPixelKernels& row_kernels = kernels::ActiveKernels();
+    int old_bits = old.BitCount();
     for (int y = 0; y < height; ++y) {
+        // The row as 0x00RRGGBB words (16-bit channels shifted to the top of their byte).
+        const uint8_t* src = old.ScanLine(y);
+        if (old_bits == 32)
+            std::copy_n(reinterpret_cast<const uint32_t*>(src), width, words.data());
+        else if (old_bits == 24)
+            row_kernels.Expand24To32Row(words.data(), src, width, 0);
+        else if (old_bits == 15 || old_bits == 16)
+            row_kernels.Widen16To32Row(words.data(), reinterpret_cast<const uint16_t*>(src), width, old_bits == 16, false, 0);
+        else
+            for (int x = 0; x < width; ++x) words[static_cast<size_t>(x)] = old.PaletteEntry(static_cast<int>(old.GetPixel(x, y)));
         for (int x = 0; x < width; ++x) {
-            int red, green, blue;
-            old.RGBOfValue(old.GetPixel(x, y), false, red, green, blue);
-            channels[4 * static_cast<size_t>(x)] = static_cast<uint32_t>(blue);
-            channels[4 * static_cast<size_t>(x) + 1] = static_cast<uint32_t>(green);
-            channels[4 * static_cast<size_t>(x) + 2] = static_cast<uint32_t>(red);
+            uint32_t w = words[static_cast<size_t>(x)];
+            channels[4 * static_cast<size_t>(x)] = w & 0xFF;
+            channels[4 * static_cast<size_t>(x) + 1] = (w >> 8) & 0xFF;
+            channels[4 * static_cast<size_t>(x) + 2] = (w >> 16) & 0xFF;
         }
         uint32_t* out = horizontal.data() + lanes * static_cast<size_t>(y);
         uint32_t sum[3] = {0, 0, 0};

@@ -15,7 +15,7 @@ namespace {
 // Largest side and largest total of pixel bytes one load may allocate: far above any game
 // image, small enough that a hostile header cannot exhaust memory.
 constexpr int kLargestSide = 16384;
-constexpr uint64_t kLoadByteBudget = uint64_t{1} << 30;
+constexpr uint64_t kLoadByteBudget = uint64_t{1} << 29;
 // Deflate never shrinks data by more than about 1032:1.
 constexpr uint64_t kLargestDeflateRatio = 1032;
 
@@ -247,6 +247,7 @@ private:
     void DecodePlane(std::string_view stored, TDIBSurface& image, bool alpha, int frame_index, int layer_index)
     {
         const int width = image.Width(), height = image.Height();
+        if (width == 0 || height == 0) return;  // an empty layer has no pixels to read
         if (mode_ == kFeskNonreversible && !alpha) {
             if (stored.empty()) return;
             int jpeg_width = 0, jpeg_height = 0;

@@ -157,6 +157,8 @@ std::string WriteIconFile(const TDIBSurface& source, bool cursor, const TImageSa
     // Doubled height in the header, then the AND mask after the colour rows.
     int32_t doubled = height * 2;
     std::memcpy(&dib[8], &doubled, 4);
+    // Icon bitmaps carry no resolution.
+    std::memset(&dib[24], 0, 8);
     size_t mask_row = DibRowBytes(width, 1);
     std::string and_mask(mask_row * static_cast<size_t>(height), '\0');
     for (int y = 0; y < height; ++y)

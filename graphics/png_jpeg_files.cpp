@@ -41,6 +41,12 @@ void PngFlush(png_structp) {}
 
 void PngWarning(png_structp, png_const_charp) {}
 
+// Errors end the decoding through the jump set by the caller, without printing.
+[[noreturn]] void PngError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
 // Colour of every pixel of a store as 8-bit red, green and blue.
 void StoreRow(const TDIBSurface& store, int y, uint8_t* rgb, const TDIBSurface* alpha)
 {
@@ -61,7 +67,7 @@ void ReadPngFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpti
     store.Clear();
     option.MadeAlpha = false;
     if (size < 8 || png_sig_cmp(data, 0, 8) != 0) FailImage();
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!png) FailImage();
     png_infop info = png_create_info_struct(png);
     TPngSource source{data, size, 0};
@@ -89,7 +95,10 @@ void ReadPngFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpti
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     size_t channels = has_alpha ? 4 : 3;
-    if (static_cast<uint64_t>(width) * height * channels > (uint64_t{1} << 31)) png_error(png, "too large");
+    // Deflate packs at most about 1032 bytes into one: a header claiming more pixels than the
+    // file can hold is refused before anything is allocated.
+    uint64_t pixel_bytes = static_cast<uint64_t>(width) * height * channels;
+    if (pixel_bytes > (uint64_t{1} << 31) || pixel_bytes > 1100 * static_cast<uint64_t>(size) + 65536) png_error(png, "too large");
     pixels.resize(static_cast<size_t>(width) * height * channels);
     rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + static_cast<size_t>(y) * width * channels;
@@ -120,7 +129,7 @@ std::string WritePngFile(const TDIBSurface& store, const TImageSaveParams& param
     const TDIBSurface* const volatile alpha = given;
     if (store.IsEmpty()) FailImage();
     std::string out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!png) FailImage();
     png_infop info = png_create_info_struct(png);
     std::vector<uint8_t> row(static_cast<size_t>(store.Width()) * 4);
@@ -177,7 +186,11 @@ void ReadJpegFile(TDIBSurface& store, const uint8_t* data, size_t size)
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
-    if (info.output_width > 65535 || info.output_height > 65535) JpegFail(reinterpret_cast<j_common_ptr>(&info));
+    // A header claiming far more pixels than the data could describe is refused before the
+    // store is allocated.
+    if (info.output_width > 65535 || info.output_height > 65535 ||
+        static_cast<uint64_t>(info.output_width) * info.output_height > 4096 * static_cast<uint64_t>(size) + 65536)
+        JpegFail(reinterpret_cast<j_common_ptr>(&info));
     store.SetSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height), 24);
     row.resize(static_cast<size_t>(info.output_width) * 3);
     while (info.output_scanline < info.output_height) {

@@ -87,6 +87,13 @@ void ReadTgaFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpti
         in.Fail();
     }
     if (width == 0 || height == 0) return;
+    if (data_end < in.Position()) in.Fail();
+    // The image data must be able to hold the pixels before the store is allocated: raw rows
+    // in full, run-length packets at most 128 pixels per byte.
+    size_t available = data_end - in.Position();
+    uint64_t pixel_count = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+    if (image_type <= 3 && (pixel_count * static_cast<uint64_t>(depth) + 7) / 8 > available) in.Fail();
+    if (image_type >= 9 && pixel_count > 128 * static_cast<uint64_t>(available)) in.Fail();
     int store_bits = depth == 15 ? 16 : depth;
     store.SetSize(width, height, store_bits);
     if (image_type == 3 || image_type == 11) store.SetGreyPalette();

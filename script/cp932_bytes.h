@@ -7,20 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "expr/jconvert.h"
+
 namespace mobu {
 
-inline bool IsCp932LeadByte(char byte)
-{
-    auto value = static_cast<uint8_t>(byte);
-    return (value >= 0x81 && value <= 0x9F) || (value >= 0xE0 && value <= 0xFC);
-}
-
-// Length in bytes of the character starting at `index` (1 or 2; 1 for a lead byte cut off
-// at the end of the text).
-inline size_t Cp932CharLength(std::string_view text, size_t index)
-{
-    return IsCp932LeadByte(text[index]) && index + 1 < text.size() ? 2 : 1;
-}
+// IsCp932LeadByte and Cp932CharLength come from the character module.
 
 inline std::string Cp932Upper(std::string_view text)
 {

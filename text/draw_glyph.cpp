@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "graphics/custom_dibx.h"
 #include "text/font_style.h"
 
 namespace mobu {
@@ -105,6 +106,54 @@ TRect DrawGlyphOnPlanes(const TFontPixel& glyph, const TPixelPlane& colour, cons
         }
     }
     return touched;
+}
+
+namespace {
+
+// Holds a surface's pixels locked for the length of one glyph.
+class TPlaneLock {
+public:
+    explicit TPlaneLock(TCustomDIBX& surface) : surface_(surface)
+    {
+        if (surface.IsEmpty()) return;
+        plane.origin = surface.PixelAddress(0, 0);
+        if (plane.origin == nullptr) return;
+        locked_ = true;
+        plane.pitch = surface.Pitch();
+        plane.bits = surface.BitCount();
+        plane.masks[0] = surface.RedMask();
+        plane.masks[1] = surface.GreenMask();
+        plane.masks[2] = surface.BlueMask();
+        plane.clip = IntersectRects(surface.GetClipRect(), TRect{0, 0, surface.Width(), surface.Height()});
+    }
+    ~TPlaneLock()
+    {
+        if (locked_) surface_.UnlockPixels();
+    }
+    TPlaneLock(const TPlaneLock&) = delete;
+    TPlaneLock& operator=(const TPlaneLock&) = delete;
+
+    TPixelPlane plane;
+
+private:
+    TCustomDIBX& surface_;
+    bool locked_ = false;
+};
+
+}  // namespace
+
+TRect DrawGlyph(const TFontPixel& glyph, TCustomDIBX& colour, TCustomDIBX& effect, const TGlyphStyle& style,
+                const TRect& cell)
+{
+    if (glyph.IsEmpty()) return TRect{};
+    // Locked destination first, released last: the effect surface is let go before the colour.
+    TPlaneLock colour_lock(colour);
+    TPlaneLock effect_lock(effect);
+    TPixelPlane effect_plane = effect_lock.plane;
+    // Opacity lives in an 8-bit surface; its whole area may be written.
+    if (effect_plane.origin == nullptr || effect.BitCount() != 8) return TRect{};
+    effect_plane.clip = TRect{0, 0, effect.Width(), effect.Height()};
+    return DrawGlyphOnPlanes(glyph, colour_lock.plane, effect_plane, style, cell);
 }
 
 }  // namespace mobu

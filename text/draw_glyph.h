@@ -10,6 +10,8 @@
 
 namespace mobu {
 
+class TCustomDIBX;
+
 struct TGlyphStyle {
     uint32_t shadow_pixel = 0;   // pixel values of the colour surface
     uint32_t outline_pixel = 0;
@@ -27,5 +29,12 @@ int GlyphCentringShift(const TFontPixel& glyph, const TRect& cell);
 // Draws into locked pixel views; returns the touched rectangle (empty for a blank).
 TRect DrawGlyphOnPlanes(const TFontPixel& glyph, const TPixelPlane& colour, const TPixelPlane& effect,
                         const TGlyphStyle& style, const TRect& cell);
+
+// Draws one character into a colour surface (15, 16 or 32 bits; other formats get no
+// colour) and an 8-bit effect surface holding opacity. The three colours are pixel values of
+// the colour surface. Mask drawing is clipped to the colour surface's clip rectangle.
+// Returns the touched rectangle.
+TRect DrawGlyph(const TFontPixel& glyph, TCustomDIBX& colour, TCustomDIBX& effect, const TGlyphStyle& style,
+                const TRect& cell);
 
 }  // namespace mobu

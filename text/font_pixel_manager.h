@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "text/draw_glyph.h"
 #include "text/font_pixel.h"
 #include "text/glyph_renderer.h"
 
@@ -29,6 +30,13 @@ public:
     // manager stays at level 0.
     void SetAntialias(int level);
     int Antialias() const { return antialias_; }
+
+    // Draws a glyph into a text engine's or label's colour and effect surfaces.
+    static TRect DrawGlyph(const TFontPixel& glyph, TCustomDIBX& colour, TCustomDIBX& effect, const TGlyphStyle& style,
+                           const TRect& cell)
+    {
+        return mobu::DrawGlyph(glyph, colour, effect, style, cell);
+    }
 
     // Cache inspection: the number of cached glyphs and their codes, most recent first.
     size_t CachedCount() const { return recent_.size(); }

@@ -37,6 +37,17 @@ void BilinearScalar(const TResampleImage& to, const TResampleImage& from, int32_
     double sx = static_cast<double>(from.width) / to.width;
     double sy = static_cast<double>(from.height) / to.height;
     uint32_t t = static_cast<uint32_t>(key);
+    // Source columns and fractions are the same on every row.
+    std::vector<int> first(static_cast<size_t>(to.width)), second(first.size());
+    std::vector<double> fractions(first.size());
+    for (int x = 0; x < to.width; ++x) {
+        double u = (x + 0.5) * sx - 0.5;
+        double fx_floor = std::floor(u);
+        int ix = static_cast<int>(fx_floor);
+        fractions[static_cast<size_t>(x)] = u - fx_floor;
+        first[static_cast<size_t>(x)] = std::clamp(ix, 0, from.width - 1);
+        second[static_cast<size_t>(x)] = std::clamp(ix + 1, 0, from.width - 1);
+    }
     for (int y = 0; y < to.height; ++y) {
         double v = (y + 0.5) * sy - 0.5;
         double fy_floor = std::floor(v);
@@ -46,11 +57,8 @@ void BilinearScalar(const TResampleImage& to, const TResampleImage& from, int32_
         const uint8_t* row1 = from.Row(std::clamp(iy + 1, 0, from.height - 1));
         uint8_t* out = to.Row(y);
         for (int x = 0; x < to.width; ++x) {
-            double u = (x + 0.5) * sx - 0.5;
-            double fx_floor = std::floor(u);
-            int ix = static_cast<int>(fx_floor);
-            double fx = u - fx_floor;
-            int x0 = std::clamp(ix, 0, from.width - 1), x1 = std::clamp(ix + 1, 0, from.width - 1);
+            int x0 = first[static_cast<size_t>(x)], x1 = second[static_cast<size_t>(x)];
+            double fx = fractions[static_cast<size_t>(x)];
             uint32_t o00 = Pixel24(row0, x0), o01 = Pixel24(row0, x1), o10 = Pixel24(row1, x0), o11 = Pixel24(row1, x1);
             uint32_t p00 = o00, p01 = o01, p10 = o10, p11 = o11;
             if (key >= 0) {

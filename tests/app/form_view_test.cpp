@@ -12,6 +12,7 @@
 #include "app/game_ini.h"
 #include "app/globals.h"
 #include "app/process_random.h"
+#include "expr/script_random.h"
 #include "app/mobu_error.h"
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
@@ -147,6 +148,11 @@ TEST_F(FormViewTest, CreationClearsTheLogReadsGameIniAndSeedsTheRandomGenerator)
     EXPECT_EQ(SoundSettings.DelayTime, 200);
     EXPECT_FALSE(SoundSettings.DirectSound);
     EXPECT_EQ(ProcessRandomSeed(), 4242u);
+    // The script's Random follows the seed: the same seed gives the same numbers.
+    std::vector<int32_t> first;
+    for (int i = 0; i < 8; ++i) first.push_back(ScriptRandom(1000));
+    SeedScriptRandom(4242);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(ScriptRandom(1000), first[i]);
 
     SoundSettings = saved;
     fs::remove_all(folder);

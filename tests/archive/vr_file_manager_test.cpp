@@ -60,6 +60,11 @@ TEST_F(VrFileManagerTest, RegistrationRules)
     EXPECT_EQ(files.AddArchive(folder_ / "first.dat"), 4);  // the same file twice is allowed
     files.RemoveArchive(4);
     EXPECT_EQ(files.ArchiveCount(), 4);
+    // Module resources do not exist here: the archive stays empty and finds nothing.
+    int resource = files.AddResourceArchive("mobu.exe", "GAME", "MOBU");
+    EXPECT_EQ(files.Archive(resource).Count(), 0);
+    EXPECT_FALSE(files.Exists("start.msb"));
+    files.RemoveArchive(resource);
     // A folder archive finds plain files only through Extract.
     EXPECT_EQ(files.Archive(folder_archive).Extract("sub\\deep.TXT"), "deep");
 }

@@ -368,3 +368,40 @@ TEST_F(SysFunc, ClockSystemVariables)
 
 }  // namespace
 }  // namespace mobu
+
+namespace mobu {
+namespace {
+
+std::string FromHex(const std::string& hex)
+{
+    std::string out;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) out.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return out;
+}
+
+TEST_F(SysFunc, JFunctionsMatchPythonsCp932Codec)
+{
+    std::ifstream in(std::string(MOBU_SOURCE_DIR) + "/tests/data/expr/jtext.tsv");
+    ASSERT_TRUE(in);
+    TCustomParam& text = Declare("t", PT_STR);
+    TCustomParam& piece = Declare("p", PT_STR);
+    std::string line;
+    int checked = 0;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::stringstream columns(line);
+        std::string field;
+        while (std::getline(columns, field, '\t')) fields.push_back(field);
+        fields.resize(7);
+        text.SetString(FromHex(fields[0]));
+        piece.SetString(FromHex(fields[5]));
+        EXPECT_EQ(Eval("JLength(t)"), fields[1]) << line;
+        EXPECT_EQ(Eval("JCopy(t, " + fields[2] + ", " + fields[3] + ")"), FromHex(fields[4])) << line;
+        EXPECT_EQ(Eval("JPos(p, t)"), fields[6]) << line;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 300);
+}
+
+}  // namespace
+}  // namespace mobu

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string>
 
+#include <zlib.h>
+
 #include "app/mobu_error.h"
 #include "graphics/image_files.h"
 
@@ -362,4 +364,48 @@ TEST(ImageFiles, OurTgaKeyColourAndCursorHotSpot)
     EXPECT_NE(listing.find("--hotspot-y=1"), std::string::npos) << listing;
     if (!HaveConvert()) return;
     EXPECT_NE(RunOutput("identify -format '%m %w %h' '" + path + "'").find("CUR 7 5"), std::string::npos);
+}
+
+TEST(ImageFiles, ClaimedSizesAndOffsetsAreCheckedAgainstTheFile)
+{
+    auto refused = [](const std::string& extension, const std::string& bytes) {
+        TDIBSurface s;
+        TSaveOption option;
+        try {
+            LoadImageBytes(s, extension, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), option);
+        } catch (const EMobuError&) {
+            return true;
+        }
+        return false;
+    };
+    // TGA headers claiming 65535 × 65535 pixels over a few bytes, raw and run-length.
+    std::string tga(18, '\0');
+    tga[2] = 2;
+    tga[12] = tga[13] = tga[14] = tga[15] = '\xff';
+    tga[16] = 32;
+    EXPECT_TRUE(refused(".tga", tga + std::string(64, '\x01')));
+    tga[2] = 10;
+    EXPECT_TRUE(refused(".tga", tga + std::string(64, '\x01')));
+    // A run-length packet cut off in its pixel.
+    std::string rle = ReadAll(Fixture("solid_rle.tga"));
+    EXPECT_TRUE(refused(".tga", rle.substr(0, 20)));
+    // An icon entry whose image lies past the end of the file.
+    std::string ico = ReadAll(Fixture("ref.ico"));
+    std::string far = ico;
+    far[18] = '\x00', far[19] = '\x10';  // offset 0x1000
+    EXPECT_TRUE(refused(".ico", far));
+    std::string many = ico;
+    many[4] = '\xff';  // 255 entries in a file with room for one
+    EXPECT_TRUE(refused(".ico", many));
+    // A bitmap whose pixel offset points past the end.
+    std::string bmp = ReadAll(Fixture("ref24.bmp"));
+    bmp[10] = '\xff', bmp[11] = '\xff';
+    EXPECT_TRUE(refused(".bmp", bmp));
+    // A PNG header claiming far more pixels than its data could hold.
+    std::string png = ReadAll(Fixture("ref.png"));
+    EXPECT_FALSE(refused(".png", png));
+    png[18] = png[22] = '\x10';  // IHDR width and height about 4100: 67 MB of pixels
+    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17);
+    for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
+    EXPECT_TRUE(refused(".png", png));
 }

@@ -208,3 +208,52 @@ TEST(DrawGlyph, HeadlessLineOfJapaneseWithOutlineAndShadow)
 
 }  // namespace
 }  // namespace mobu
+
+#include "graphics/dibx.h"
+
+namespace mobu {
+namespace {
+
+TEST(DrawGlyphOnSurfaces, SameResultAsOnPlanesAndClippedToTheColourClip)
+{
+    TFontPixelManager manager;
+    auto glyph = manager.GetGlyph(0x8EA6 /* 示 */, SysText(u8"ＭＳ 明朝"), kFontUnderline, 24);
+    ASSERT_FALSE(glyph->IsEmpty());
+    const TRect cell{3, 2, 3 + 30, 2 + 30};
+    TGlyphStyle style{0x000000, 0x3366CC, 0xFFEEDD, true, true, 2, 2};
+
+    TDIBX colour, effect;
+    colour.SetSize(40, 36, 32);
+    effect.SetSize(40, 36, 8);
+    TRect touched = TFontPixelManager::DrawGlyph(*glyph, colour, effect, style, cell);
+
+    TDIBSurface plain_colour(40, 36, 32), plain_effect(40, 36, 8);
+    TRect expected = DrawGlyphOnPlanes(*glyph, PlaneOf(plain_colour, 32), PlaneOf(plain_effect, 8), style, cell);
+    EXPECT_EQ(touched, expected);
+    for (int y = 0; y < 36; ++y)
+        for (int x = 0; x < 40; ++x) {
+            ASSERT_EQ(colour.GetPixel(x, y), plain_colour.GetPixel(x, y)) << x << "," << y;
+            ASSERT_EQ(effect.GetPixel(x, y), plain_effect.GetPixel(x, y)) << x << "," << y;
+        }
+
+    // With a clip on the colour surface nothing outside it is touched.
+    TDIBX clipped_colour, clipped_effect;
+    clipped_colour.SetSize(40, 36, 16);
+    clipped_effect.SetSize(40, 36, 8);
+    clipped_colour.IncludeClip(TRect{0, 0, 15, 36});
+    TFontPixelManager::DrawGlyph(*glyph, clipped_colour, clipped_effect, style, cell);
+    long inside = 0;
+    for (int y = 0; y < 36; ++y)
+        for (int x = 0; x < 40; ++x) {
+            if (x >= 15) {
+                ASSERT_EQ(clipped_effect.GetPixel(x, y), 0u) << x << "," << y;
+                ASSERT_EQ(clipped_colour.GetPixel(x, y), 0u);
+            } else {
+                inside += clipped_effect.GetPixel(x, y) != 0;
+            }
+        }
+    EXPECT_GT(inside, 50);
+}
+
+}  // namespace
+}  // namespace mobu

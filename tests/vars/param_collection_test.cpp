@@ -320,3 +320,28 @@ TEST(ParamCollection, NameIndexAgreesWithBucketChains)
 
 }  // namespace
 }  // namespace mobu
+
+namespace mobu {
+namespace {
+
+TEST(ParamCollection, RemoveOwnerDepthShiftsDeeperOwners)
+{
+    TParamCollection table;
+    table.CurrentDepth = 1;
+    table.AddVariable("one", PT_INT, TVarScope::AutoDestroy);
+    table.CurrentDepth = 2;
+    table.AddVariable("two", PT_INT, TVarScope::Local);
+    table.CurrentDepth = 3;
+    table.AddVariable("three", PT_INT, TVarScope::Local);
+    table.AddVariable("global", PT_INT);
+    table.RemoveOwnerDepth(2);
+    table.CurrentDepth = 2;
+    EXPECT_EQ(table.Find("two"), nullptr);
+    ASSERT_NE(table.Find("three"), nullptr);
+    EXPECT_EQ(table.Find("three")->OwnerDepth, 2);
+    EXPECT_EQ(table.Find("one")->OwnerDepth, 1);
+    EXPECT_EQ(table.Find("global")->OwnerDepth, -1);
+}
+
+}  // namespace
+}  // namespace mobu
