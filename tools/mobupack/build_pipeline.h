@@ -4,7 +4,7 @@
 // compiled entries and claims its source files, so the step that packs the remaining
 // files leaves them out.
 //
-// Orders in use: 100 project (project.ini -> mobu.mpb), 300 images (NAME.fsk.png/.bmp/.dib
+// Orders in use: 100 project (project.ini -> mobu.mpb), 300 pages, 400 images (NAME.fsk.png/.bmp/.dib
 // -> NAME.fsk), 800 files (every unclaimed file), 900 archive (OUTDIR/game.dat). Compilers
 // of further sources go between 100 and 800.
 #pragma once

@@ -47,7 +47,7 @@ void ConvertImages(TBuildContext& context)
     }
 }
 
-const TBuildStepRegistration registration({300, "images", ConvertImages});
+const TBuildStepRegistration registration({400, "images", ConvertImages});
 
 }  // namespace
 }  // namespace mobu::mobupack
