@@ -1,6 +1,8 @@
 // Running compiled expressions: binding operands, making temporaries, and the evaluation
 // rules of every opcode.
 #include <cmath>
+#include <string_view>
+#include <typeinfo>
 
 #include "app/mobu_error.h"
 #include "expr/build_mobu_parser.h"
@@ -104,6 +106,30 @@ int Compare(const TCustomParam& a, const TCustomParam& b)
     }
 }
 
+// The string a value reads as: a view of a plain string value's own text, or the converted
+// text kept in `holder`.
+std::string_view TextOf(const TCustomParam& value, std::string& holder)
+{
+    if (typeid(value) == typeid(TParamStr)) {
+        const auto& text = static_cast<const TParamStr&>(value);
+        if (!text.Elements.empty()) return text.Elements[0];
+    }
+    holder = value.GetString();
+    return holder;
+}
+
+// A scalar string write into a plain string value that keeps the storage it already has.
+// False when the destination is not a plain string value.
+bool AssignText(TCustomParam& destination, std::string_view text)
+{
+    if (typeid(destination) != typeid(TParamStr)) return false;
+    auto& target = static_cast<TParamStr&>(destination);
+    target.DropDims();
+    if (target.Elements.empty()) target.Elements.resize(1);
+    target.Elements[0].assign(text.data(), text.size());
+    return true;
+}
+
 }  // namespace
 
 // The temporaries one run has made. While the table has deleted or renamed nothing since they
@@ -118,11 +144,14 @@ struct TMobuParser::TRunState {
     TParamCollection& table;
     std::vector<TCreated> created;
     uint64_t generation = 0;
-    std::vector<const TCustomParam*> operands;  // scratch: the operands of the running operation
-    // Without function calls nothing but the run itself can look a temporary up, so the run
-    // keeps its temporaries as detached values of its own instead of table items.
+    std::vector<const TCustomParam*>& operands;  // scratch: the operands of the running operation
+    // When nothing but the run itself can look a temporary up (no function calls, or only
+    // calls of functions that read values), the run keeps its temporaries as detached values
+    // of its own (in the parser's slots) instead of table items.
     bool private_temporaries = false;
-    std::vector<std::pair<const std::string*, std::unique_ptr<TCustomParam>>> privates;
+    std::vector<std::pair<const std::string*, TCustomParam*>>& privates;
+    TSysFuncMan::Arguments& arguments;  // scratch: the arguments of a call
+    std::string& text;                  // scratch: joined text
     // The parser's reusable lookups (only with private temporaries).
     std::vector<TCustomParam*>* lookups = nullptr;
     std::vector<uint8_t>* looked_up = nullptr;
@@ -140,7 +169,7 @@ struct TMobuParser::TRunState {
     TCustomParam* FindPrivate(const std::string& name)
     {
         for (auto& [private_name, value] : privates) {
-            if (*private_name == name) return value.get();
+            if (*private_name == name) return value;
         }
         return nullptr;
     }
@@ -167,13 +196,19 @@ void TMobuParser::Prepare()
     values_.clear();
     values_.reserve(operations_.size());
     calls_functions_ = false;
+    called_functions_.clear();
+    temporaries_.clear();
+    temporaries_.resize(operations_.size());
     slot_base_.clear();
     size_t slots = 0;
     lookup_key_ = TLookupKey{};
     for (const TOpeData& op : operations_) {
         slot_base_.push_back(slots);
         slots += op.Operands.size() + 1;
-        if (op.Opcode == ocFunc) calls_functions_ = true;
+        if (op.Opcode == ocFunc) {
+            calls_functions_ = true;
+            called_functions_.push_back(op.FuncId);
+        }
         std::vector<std::unique_ptr<TCustomParam>> operands;
         operands.reserve(op.Operands.size());
         for (const TOperand& operand : op.Operands) operands.push_back(MakeOperandValue(operand));
@@ -194,10 +229,40 @@ void TMobuParser::Execute()
 
 void TMobuParser::Execute(TSysFuncMan& functions)
 {
-    result_.reset();
+    // The previous result is dropped; its value object is kept to serve as a temporary again.
+    std::unique_ptr<TCustomParam> previous_result = std::move(result_);
     last_error_.clear();
     TParamCollection& table = functions.Table();
-    TRunState run{table, {}, table.Generation(), {}, !calls_functions_, {}, nullptr, nullptr};
+    bool private_temporaries = true;
+    for (uint8_t function : called_functions_) {
+        if (!functions.ReadsValuesOnly(function)) private_temporaries = false;
+    }
+    // A run started from inside a run of this same expression gets scratch storage of its own.
+    std::vector<const TCustomParam*> nested_operands;
+    std::vector<std::pair<const std::string*, TCustomParam*>> nested_privates;
+    const bool outermost = !running_;
+    if (!outermost) private_temporaries = false;
+    std::vector<const TCustomParam*>& operands = outermost ? operand_scratch_ : nested_operands;
+    std::vector<std::pair<const std::string*, TCustomParam*>>& privates = outermost ? private_scratch_ : nested_privates;
+    privates.clear();
+    struct TRunning {
+        bool& flag;
+        bool was;
+        ~TRunning() { flag = was; }
+    } running{running_, running_};
+    running_ = true;
+    TSysFuncMan::Arguments nested_arguments;
+    std::string nested_text;
+    TRunState run{table,
+                  {},
+                  table.Generation(),
+                  operands,
+                  private_temporaries,
+                  privates,
+                  outermost ? argument_scratch_ : nested_arguments,
+                  outermost ? text_scratch_ : nested_text,
+                  nullptr,
+                  nullptr};
     if (run.private_temporaries) {
         TLookupKey key{&table, table.Count(), table.Generation(), table.CurrentDepth};
         if (!(key == lookup_key_)) {
@@ -231,9 +296,14 @@ void TMobuParser::Execute(TSysFuncMan& functions)
             TCustomParam* value = own ? own : item ? item->Value() : nullptr;
             uint8_t type = value ? value->VarType() : PT_NONE;
             if (own && type >= PT_INT && type <= PT_STR && own->Concrete() == own) {
-                // The run's own result temporary: hand it over.
-                for (auto& [name, private_value] : run.privates) {
-                    if (private_value.get() == own) result_ = std::move(private_value);
+                // The run's own result temporary: hand it over, and keep the previous result's
+                // value object in its slot for the next run.
+                for (auto& slot : temporaries_) {
+                    if (slot.get() == own) {
+                        result_ = std::move(slot);
+                        slot = std::move(previous_result);
+                        break;
+                    }
                 }
             } else if (value && type >= PT_INT && type <= PT_STR && value->Concrete() == value) {
                 // A plain value (the usual case): copy it directly.
@@ -275,6 +345,13 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
             if (!value) throw EMobuError(expr_messages::UnknownVariable(reference->RefName));
             operands[k] = value;
             continue;
+        }
+        if (run.private_temporaries && IsTemporaryName(reference->RefName)) {
+            // The run's own temporary: the function reads only its value.
+            if (const TCustomParam* value = run.FindPrivate(reference->RefName)) {
+                operands[k] = value;
+                continue;
+            }
         }
         TParamCollectionItem* item = run.Find(reference->RefName);
         if (!item || !item->Value()) throw EMobuError(expr_messages::UnknownVariable(reference->RefName));
@@ -348,8 +425,20 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
             FailBadOperation(op, operands);
         }
         if (run.private_temporaries) {
-            run.privates.emplace_back(&op.Dest, NewParamOfType(type));
-            destination = run.privates.back().second.get();
+            // Reuse the value this operation's temporary had in an earlier run, made fresh.
+            std::unique_ptr<TCustomParam>& slot = temporaries_[index];
+            if (slot && type != PT_NONE && slot->VarType() == type) {
+                switch (type) {
+                case PT_INT: slot->SetInteger(0); break;
+                case PT_FLOAT: slot->SetFloat(0); break;
+                case PT_BOOL: slot->SetFlag(false); break;
+                default: slot->SetString({}); break;
+                }
+            } else {
+                slot = NewParamOfType(type);
+            }
+            run.privates.emplace_back(&op.Dest, slot.get());
+            destination = slot.get();
         } else {
             const uint64_t before = table.Generation();
             TParamCollectionItem* temporary = table.Add(type);
@@ -383,7 +472,15 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
         case PT_INT: d.SetInteger(a.GetInteger()); break;
         case PT_FLOAT: d.SetFloat(Finite(a.GetFloat())); break;
         case PT_BOOL: d.SetFlag(a.GetFlag()); break;
-        case PT_STR: d.SetString(a.GetString()); break;
+        case PT_STR: {
+            if (&a != &d) {
+                std::string holder;
+                std::string_view text = TextOf(a, holder);
+                if (AssignText(d, text)) break;
+            }
+            d.SetString(a.GetString());
+            break;
+        }
         default: break;
         }
         break;
@@ -422,11 +519,24 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
     case ocShiftL: d.SetInteger(arith::ShiftLeft(a.GetInteger(), b.GetInteger())); break;
     case ocShiftR: d.SetInteger(arith::ShiftRight(a.GetInteger(), b.GetInteger())); break;
     case ocComboStr: {
-        std::string joined = a.GetString();
-        std::string tail = b.GetString();
-        if (joined.size() + tail.size() > kMaxStringSize) throw EMobuError(expr_messages::SizeTooLarge());
-        joined += tail;
-        d.SetString(joined);
+        std::string head_holder, tail_holder;
+        std::string_view head = TextOf(a, head_holder);
+        std::string_view tail = TextOf(b, tail_holder);
+        if (head.size() + tail.size() > kMaxStringSize) throw EMobuError(expr_messages::SizeTooLarge());
+        std::string& joined = run.text;
+        joined.clear();
+        joined.reserve(head.size() + tail.size());
+        joined.append(head);
+        joined.append(tail);
+        if (typeid(d) == typeid(TParamStr)) {
+            // Hand the joined text over and keep the destination's old storage for next time.
+            auto& target = static_cast<TParamStr&>(d);
+            target.DropDims();
+            if (target.Elements.empty()) target.Elements.resize(1);
+            std::swap(target.Elements[0], joined);
+        } else {
+            d.SetString(joined);
+        }
         break;
     }
     case ocEqual: d.SetFlag(Compare(a, b) == 0); break;
@@ -437,9 +547,9 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
     case ocESmall: d.SetFlag(Compare(a, b) <= 0); break;
     case ocDimTo: break;
     case ocFunc: {
-        TSysFuncMan::Arguments arguments;
-        arguments.reserve(values.size());
-        for (auto& value : values) arguments.push_back(value.get());
+        TSysFuncMan::Arguments& arguments = run.arguments;
+        arguments.clear();
+        for (const TCustomParam* value : operands) arguments.push_back(const_cast<TCustomParam*>(value));
         functions.Call(d, op.FuncId, arguments);
         break;
     }
