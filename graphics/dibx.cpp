@@ -24,17 +24,9 @@ bool TDIBX::IsEmpty() const { return width_ == 0 || height_ == 0 || store_->IsEm
 
 void TDIBX::SetBitCount(int bits)
 {
-    int target = bits == 15 || bits == 16 ? bits : 32;
-    if (bits == 8 || bits == 24) target = bits;
-    int current = BitCount();
-    if (target == current) return;
-    // Palette stores keep their indexes; only colour formats are converted here.
-    if (current < 15 || target < 15) return;
-    TDIBSurface converted(store_->Width(), store_->Height(), target);
-    if (const TDIBSurface* alpha = store_->AlphaPlane()) converted.CopyAlphaPlane(*alpha);
-    TDIBX from(store_), to(&converted);
-    to.Draw(0, 0, from, from.SurfaceRect(), false, false, false);
-    *store_ = std::move(converted);
+    int target = bits == 15 || bits == 16 || bits == 8 || bits == 24 ? bits : 32;
+    if (target == BitCount()) return;
+    store_->SetBitCount(target);
 }
 
 void TDIBX::SetSize(int width, int height, int bits)
