@@ -105,7 +105,14 @@ private:
     // run of the same expression uses its own).
     bool running_ = false;
     std::vector<const TCustomParam*> operand_scratch_;
-    std::vector<std::pair<const std::string*, TCustomParam*>> private_scratch_;
+    std::vector<TCustomParam*> private_scratch_;
+    // For each name slot (operands, then the destination, of every operation): whether it
+    // names a temporary and which operations write a temporary of that name.
+    std::vector<uint8_t> slot_temporary_;
+    std::vector<std::vector<uint32_t>> slot_makers_;
+    // Whether the last operation assigns "____arg", and the operations that write it.
+    bool ends_with_result_ = false;
+    std::vector<uint32_t> result_makers_;
     std::vector<TCustomParam*> argument_scratch_;
     std::string text_scratch_;
 

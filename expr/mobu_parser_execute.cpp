@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string_view>
 #include <typeinfo>
+#include <unordered_map>
 
 #include "app/mobu_error.h"
 #include "expr/build_mobu_parser.h"
@@ -149,7 +150,10 @@ struct TMobuParser::TRunState {
     // calls of functions that read values), the run keeps its temporaries as detached values
     // of its own (in the parser's slots) instead of table items.
     bool private_temporaries = false;
-    std::vector<std::pair<const std::string*, TCustomParam*>>& privates;
+    // The run's own temporary made by each operation, if any.
+    std::vector<TCustomParam*>& privates;
+    // For each name slot, the operations whose destination has that name.
+    const std::vector<std::vector<uint32_t>>& makers;
     TSysFuncMan::Arguments& arguments;  // scratch: the arguments of a call
     std::string& text;                  // scratch: joined text
     // The parser's reusable lookups (only with private temporaries).
@@ -166,10 +170,11 @@ struct TMobuParser::TRunState {
         return table.Find(name);
     }
 
-    TCustomParam* FindPrivate(const std::string& name)
+    // The run's own temporary of a name: the first one made by an operation writing that name.
+    TCustomParam* FindPrivate(const std::vector<uint32_t>& name_makers) const
     {
-        for (auto& [private_name, value] : privates) {
-            if (*private_name == name) return value;
+        for (uint32_t maker : name_makers) {
+            if (privates[maker]) return privates[maker];
         }
         return nullptr;
     }
@@ -177,8 +182,8 @@ struct TMobuParser::TRunState {
     // The value a name denotes: the run's own temporary of that name, or the table's variable.
     TCustomParam* FindValue(const std::string& name, size_t slot)
     {
-        if (private_temporaries && name.starts_with(kTemporaryPrefix)) {
-            if (TCustomParam* value = FindPrivate(name)) return value;
+        if (private_temporaries) {
+            if (TCustomParam* value = FindPrivate(makers[slot])) return value;
         }
         if (lookups && (*looked_up)[slot]) return (*lookups)[slot];
         TParamCollectionItem* item = Find(name);
@@ -214,6 +219,26 @@ void TMobuParser::Prepare()
         for (const TOperand& operand : op.Operands) operands.push_back(MakeOperandValue(operand));
         values_.push_back(std::move(operands));
     }
+    // The name of every slot, and which operations make a temporary of that name.
+    std::unordered_map<std::string_view, std::vector<uint32_t>> makers;
+    for (size_t i = 0; i < operations_.size(); ++i) {
+        if (IsTemporaryName(operations_[i].Dest)) makers[operations_[i].Dest].push_back(static_cast<uint32_t>(i));
+    }
+    slot_makers_.assign(slots, {});
+    slot_temporary_.assign(slots, 0);
+    for (size_t i = 0; i < operations_.size(); ++i) {
+        const TOpeData& op = operations_[i];
+        for (size_t k = 0; k <= op.Operands.size(); ++k) {
+            const std::string& name = k < op.Operands.size() ? op.Operands[k].Text : op.Dest;
+            if (k < op.Operands.size() && op.Operands[k].Tag != otVariable) continue;
+            if (!IsTemporaryName(name)) continue;
+            slot_temporary_[slot_base_[i] + k] = 1;
+            if (auto found = makers.find(name); found != makers.end()) slot_makers_[slot_base_[i] + k] = found->second;
+        }
+    }
+    ends_with_result_ = !operations_.empty() && operations_.back().Opcode == ocTo && operations_.back().Dest == "____arg";
+    result_makers_.clear();
+    if (auto found = makers.find("____arg"); found != makers.end()) result_makers_ = found->second;
     lookups_.assign(slots, nullptr);
     looked_up_.assign(slots, 0);
 }
@@ -239,12 +264,12 @@ void TMobuParser::Execute(TSysFuncMan& functions)
     }
     // A run started from inside a run of this same expression gets scratch storage of its own.
     std::vector<const TCustomParam*> nested_operands;
-    std::vector<std::pair<const std::string*, TCustomParam*>> nested_privates;
+    std::vector<TCustomParam*> nested_privates;
     const bool outermost = !running_;
     if (!outermost) private_temporaries = false;
     std::vector<const TCustomParam*>& operands = outermost ? operand_scratch_ : nested_operands;
-    std::vector<std::pair<const std::string*, TCustomParam*>>& privates = outermost ? private_scratch_ : nested_privates;
-    privates.clear();
+    std::vector<TCustomParam*>& privates = outermost ? private_scratch_ : nested_privates;
+    if (private_temporaries) privates.assign(operations_.size(), nullptr);
     struct TRunning {
         bool& flag;
         bool was;
@@ -259,6 +284,7 @@ void TMobuParser::Execute(TSysFuncMan& functions)
                   operands,
                   private_temporaries,
                   privates,
+                  slot_makers_,
                   outermost ? argument_scratch_ : nested_arguments,
                   outermost ? text_scratch_ : nested_text,
                   nullptr,
@@ -289,9 +315,9 @@ void TMobuParser::Execute(TSysFuncMan& functions)
             if (operations_[i].Operands[k].Tag == otVariable) static_cast<TParamVar*>(values_[i][k].get())->Unbind();
         }
     }
-    if (!operations_.empty() && operations_.back().Opcode == ocTo && operations_.back().Dest == "____arg") {
+    if (ends_with_result_) {
         try {
-            TCustomParam* own = run.private_temporaries ? run.FindPrivate("____arg") : nullptr;
+            TCustomParam* own = run.private_temporaries ? run.FindPrivate(result_makers_) : nullptr;
             TParamCollectionItem* item = own ? nullptr : run.Find("____arg");
             TCustomParam* value = own ? own : item ? item->Value() : nullptr;
             uint8_t type = value ? value->VarType() : PT_NONE;
@@ -346,9 +372,9 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
             operands[k] = value;
             continue;
         }
-        if (run.private_temporaries && IsTemporaryName(reference->RefName)) {
+        if (run.private_temporaries) {
             // The run's own temporary: the function reads only its value.
-            if (const TCustomParam* value = run.FindPrivate(reference->RefName)) {
+            if (const TCustomParam* value = run.FindPrivate(slot_makers_[slot_base_[index] + k])) {
                 operands[k] = value;
                 continue;
             }
@@ -373,7 +399,7 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
     // b. A temporary destination that does not exist yet is made now.
     TCustomParam* destination = nullptr;
     const size_t destination_slot = slot_base_[index] + op.Operands.size();
-    if (IsTemporaryName(op.Dest) && !(destination = run.FindValue(op.Dest, destination_slot))) {
+    if (slot_temporary_[destination_slot] && !(destination = run.FindValue(op.Dest, destination_slot))) {
         uint8_t type = PT_NONE;
         switch (op.Opcode) {
         case ocTo:
@@ -437,7 +463,7 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
             } else {
                 slot = NewParamOfType(type);
             }
-            run.privates.emplace_back(&op.Dest, slot.get());
+            run.privates[index] = slot.get();
             destination = slot.get();
         } else {
             const uint64_t before = table.Generation();
