@@ -12,6 +12,8 @@
 #include "app/process_random.h"
 #include "app/shell_messages.h"
 #include "expr/param_man.h"
+#include "expr/sys_func_man.h"
+#include "script/project_call_man.h"
 #include "script/project_param_variables.h"
 #include "platform/message_box.h"
 #include "platform/real_files.h"
@@ -68,6 +70,12 @@ void TFormView::FormCreate()
         params_ = std::make_unique<TParamCollection>();
         ParamMan = params_.get();
         UseVariableTableForProject(params_.get());
+
+        DebugTrace("TSysFuncMan.Create");
+        functions_ = std::make_unique<TSysFuncMan>(*params_);
+        SetGlobalSysFuncMan(functions_.get());
+        // The project's pages run on the call manager over this table and function manager.
+        UseCallManForProject();
 
         InitGame();
     } catch (const std::exception& error) {
@@ -164,6 +172,8 @@ void TFormView::Shutdown()
     DebugTrace("Project.Free");
     project_.reset();  // runs the exit page and writes the status data
     DebugTrace("SysFuncMan.Free");
+    if (GlobalSysFuncMan() == functions_.get()) SetGlobalSysFuncMan(nullptr);
+    functions_.reset();
     DebugTrace("ParamMan.Free");
     if (ParamMan == params_.get()) ParamMan = nullptr;
     UseVariableTableForProject(nullptr);

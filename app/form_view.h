@@ -17,6 +17,7 @@
 #include "app/project_link.h"
 #include "app/screen_bases.h"
 #include "expr/param_collection.h"
+#include "expr/sys_func_man.h"
 
 namespace mobu {
 
@@ -123,6 +124,7 @@ private:
     std::unique_ptr<TScreenBases> bases_;
     bool bases_ready_ = false;
     std::unique_ptr<TParamCollection> params_;
+    std::unique_ptr<TSysFuncMan> functions_;
     std::unique_ptr<TProjectLink> project_;
     FrameBuffer frame_;
     TViewLayout layout_;

@@ -1,0 +1,28 @@
+// The start page of the demo game: a few variables, a loop, a call to another page with
+// parameters and a result, and a wait. `mobupack build` compiles it into start.msb.
+page version: 116; result: none
+VarNew name: count; type: int; value: 0; continue: yes
+VarNew name: total; type: int; value: 0; continue: yes
+VarNew name: greeting; type: string; value: "もぶ"; continue: yes
+VarNew name: finished; type: flag; value: FALSE; continue: yes
+Calc expr: 起動回数 = 起動回数 + 1; continue: yes
+
+// Sum of 1..10 without the multiples of three, stopping after 8.
+WhileInit expr: count = 0
+While cond: count < 10; continue: yes
+  Calc expr: count = count + 1; continue: yes
+  If cond: count % 3 == 0; continue: yes
+    Continue; continue: yes
+  Break cond: count > 8; continue: yes
+  Calc expr: total = total + count; continue: yes
+WhileLoop
+
+// square.msb returns the square of its first parameter joined with a label.
+VarNew name: squared; type: int; continue: yes
+Call page: square.msb; result: squared; args: total; args: "x"; continue: yes
+Calc expr: greeting = greeting ++ ":" ++ IntToStr(squared); continue: yes
+
+Label name: rest
+Wait time: 100
+Calc expr: finished = TRUE
+Wait

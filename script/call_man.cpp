@@ -1,0 +1,402 @@
+#include "script/call_man.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/globals.h"
+#include "app/mobu_error.h"
+#include "archive/vr_file_manager.h"
+#include "expr/custom_param.h"
+#include "expr/expr_quote.h"
+#include "expr/mobu_parser.h"
+#include "expr/param_collection.h"
+#include "expr/param_values.h"
+#include "expr/sys_func_man.h"
+#include "platform/message_box.h"
+#include "platform/text_encoding.h"
+#include "script/cp932_bytes.h"
+#include "script/page_messages.h"
+
+namespace mobu {
+namespace {
+
+// The command traced last (process-wide), so a command that stays is traced once.
+const TCommand* last_traced = nullptr;
+
+bool TraceWanted()
+{
+    const char* setting = std::getenv("MOBU_TRACE");
+    return setting && *setting && std::string(setting) != "0";
+}
+
+void TraceToLog(const std::string& line) { std::fprintf(stderr, "trace: %s\n", Cp932ToUtf8(line).c_str()); }
+
+std::unique_ptr<TCustomParam> CopyOf(const TCustomParam* value)
+{
+    if (!value) return nullptr;
+    std::unique_ptr<TCustomParam> copy = NewParamOfType(value->VarType());
+    if (copy) copy->AssignAll(*value);
+    return copy;
+}
+
+}  // namespace
+
+// ---- TStack ----
+
+TStack::TStack() = default;
+TStack::~TStack() = default;
+
+void TStack::CopyFrom(const TStack& other)
+{
+    PageName = other.PageName;
+    PC = other.PC;
+    Entered = other.Entered;
+    ResultVar = other.ResultVar;
+    CallParams = other.CallParams;
+    Sender = other.Sender;
+    KeepRunning = other.KeepRunning;
+    State = other.State;
+    ResultValue = CopyOf(other.ResultValue.get());
+}
+
+// ---- TStackList ----
+
+void TStackList::SyncDepth()
+{
+    if (table_) table_->CurrentDepth = Count();
+}
+
+TStack& TStackList::Push()
+{
+    frames_.push_back(std::make_unique<TStack>());
+    SyncDepth();
+    return *frames_.back();
+}
+
+TStack& TStackList::Pop()
+{
+    if (frames_.empty()) throw EMobuError(page_messages::StackError());
+    LastPopped.CopyFrom(*frames_.back());
+    frames_.pop_back();
+    SyncDepth();
+    return LastPopped;
+}
+
+void TStackList::RemoveFrame(int32_t index)
+{
+    if (index < 0 || index >= Count()) return;
+    frames_.erase(frames_.begin() + index);
+    SyncDepth();
+}
+
+void TStackList::Clear()
+{
+    frames_.clear();
+    SyncDepth();
+}
+
+// ---- TCallMan ----
+
+TCallMan::TCallMan(TSysFuncMan* functions, TCallManComponents* components)
+    : functions_(functions), components_(components ? components : &default_components_)
+{
+    Stack.SetTable(Table());
+    EnsureAvailable = [](const std::string& name) {
+        if (name.empty()) return false;
+        try {
+            return VrFileManager().Exists(name);
+        } catch (const EMobuError&) {
+            return false;
+        }
+    };
+    LoadPage = [](TPage& page, const std::string& name) { page.Load(name); };
+    if (TraceWanted()) TraceWriter = TraceToLog;
+}
+
+TCallMan::~TCallMan()
+{
+    last_traced = nullptr;
+    Stack.Clear();
+}
+
+TParamCollection* TCallMan::Table() const { return functions_ ? &functions_->Table() : nullptr; }
+
+void TCallMan::SetComponents(TCallManComponents* components)
+{
+    components_ = components ? components : &default_components_;
+}
+
+TPage* TCallMan::GetPage(const std::string& name)
+{
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        if (pages_[i]->PageName == name) {
+            std::unique_ptr<TPage> page = std::move(pages_[i]);
+            pages_.erase(pages_.begin() + static_cast<std::ptrdiff_t>(i));
+            pages_.insert(pages_.begin(), std::move(page));
+            PC = 0;
+            return pages_.front().get();
+        }
+    }
+    auto page = std::make_unique<TPage>();
+    LoadPage(*page, name);  // a failure frees the new page and leaves PC where it was
+    pages_.insert(pages_.begin(), std::move(page));
+    // The least recently used pages go, except the current one: the cache holds at most
+    // ten pages besides it, even while the current page is the least recently used.
+    for (size_t i = pages_.size(); static_cast<int>(pages_.size()) > kCachedPages && i-- > 0;) {
+        if (pages_[i].get() == CurrentPage) continue;
+        if (last_traced && last_traced->Page() == pages_[i].get()) last_traced = nullptr;
+        pages_.erase(pages_.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    PC = 0;
+    return pages_.front().get();
+}
+
+void TCallMan::StartPage(const std::string& name)
+{
+    CurrentPage = GetPage(name);
+    PC = 0;
+    Entered = false;
+    CallParams.clear();
+    Mode = 0;
+    Stack.Clear();
+    Sender = nullptr;
+    for (int32_t level = 1; level <= EventLevel; ++level) components_->RemoveEventsOfLevel(level);
+    EventLevel = 2;
+}
+
+void TCallMan::Trace(TPage* page, int32_t pc, bool event)
+{
+    if (!TraceWriter || !page || pc < 0 || pc >= page->Count()) return;
+    const TCommand* command = page->Command(pc);
+    if (!event && command == last_traced) return;
+    last_traced = command;
+    char clock[16];
+    std::snprintf(clock, sizeof clock, "%.8x", static_cast<uint32_t>(GameClockMs));
+    TraceWriter(std::string(clock) + " : " + (event ? "<Event>" : "") + page->PageName + "(" +
+                std::to_string(command->LineNo) + ")");
+}
+
+void TCallMan::ExecOne(TPage*& page, bool& yielded)
+{
+    if (!page || PC < 0 || PC >= page->Count()) {
+        page = nullptr;
+        return;
+    }
+    TPage* const start_page = page;
+    const int32_t start_pc = PC;
+    try {
+        Trace(page, PC, false);
+        TCommand* command = page->Command(PC);
+        if (!Entered) {
+            if (command->IsDisabled()) {
+                ++PC;
+                return;
+            }
+            command->Enter(*this);
+            Entered = true;
+        }
+        KeepRunning = command->ContinuesFrame();
+        yielded = command->Yields();
+        command->Exec(*this, page, PC);
+    } catch (const std::exception&) {
+        // A failing command is abandoned as far as it got; the script goes on.
+    }
+    if (page != start_page || PC != start_pc) Entered = false;
+}
+
+int TCallMan::Step()
+{
+    if (!CurrentPage) return 0;
+    TPage* page = CurrentPage;
+    const int32_t start_pc = PC;
+    const int32_t start_frames = Stack.Count();
+    bool yielded = false;
+    ExecOne(page, yielded);
+    const int result = yielded ? 2 : 0;
+    if (page) {
+        // A command that stays on itself in the main script ends the frame: its progress
+        // depends on later frames, so stepping it again now would spin.
+        if (Mode == 0 && page == CurrentPage && PC == start_pc && Entered && Stack.Count() == start_frames) {
+            KeepRunning = false;
+        }
+        CurrentPage = page;
+        return result;
+    }
+    if (Stack.Count() == 0) {
+        KeepRunning = false;
+        return result;
+    }
+    if (TParamCollection* table = Table()) table->DeleteOwned(Stack.Count());
+    TStack& frame = Stack.Pop();
+    // A frame without a result (its page failed to load) assigns nothing.
+    if (!frame.ResultVar.empty() && frame.ResultValue) {
+        try {
+            TParamCollection* table = Table();
+            if (TParamCollectionItem* target = table ? table->Find(frame.ResultVar) : nullptr) {
+                TParamCollection::CopyConvert(target, *frame.ResultValue);
+            } else if (functions_) {
+                // The value goes in as a quoted literal, escaped, so nothing of it runs as code.
+                CompileAndRun(*functions_, BuildQuotedAssignment(frame.ResultVar, frame.ResultValue->GetString()));
+            }
+        } catch (const std::exception&) {
+            // A target that cannot take the value fails like a command: silently.
+        }
+    }
+    CurrentPage = GetPage(frame.PageName);
+    PC = frame.PC;
+    Entered = frame.Entered;
+    KeepRunning = frame.KeepRunning;
+    CallParams = frame.CallParams;
+    Sender = frame.Sender;
+    if (frame.State && CurrentPage && PC >= 0 && PC < CurrentPage->Count()) {
+        ByteReader state(*frame.State, page_messages::DamagedState());
+        CurrentPage->Command(PC)->LoadState(state);
+    }
+    if (Sender == nullptr) return 1;
+    return result == 2 ? 2 : -1;
+}
+
+void SplitEventHandler(const std::string& handler, std::string& file_name, std::string& label)
+{
+    std::string page = handler;
+    label.clear();
+    for (size_t i = handler.size(); i-- > 1;) {
+        const char c = handler[i];
+        if (c != '.' && c != '\\' && c != ':') continue;
+        // The byte may be the trail byte of a double-byte character.
+        if (IsCp932LeadByte(handler[i - 1])) {
+            --i;
+            continue;
+        }
+        if (c == ':') {
+            page = handler.substr(0, i);
+            label = handler.substr(i + 1);
+        }
+        break;
+    }
+    file_name = (page.size() >= 3 ? page.substr(0, page.size() - 3) : std::string()) + "msb";
+}
+
+TStack& TCallMan::PushCurrentContext()
+{
+    TStack& frame = Stack.Push();
+    frame.PageName = CurrentPage ? CurrentPage->PageName : std::string();
+    frame.PC = PC;
+    frame.Entered = Entered;
+    frame.CallParams = CallParams;
+    frame.Sender = Sender;
+    frame.KeepRunning = KeepRunning;
+    if (CurrentPage && PC >= 0 && PC < CurrentPage->Count() && Entered) {
+        ByteWriter state;
+        CurrentPage->Command(PC)->SaveState(state);
+        frame.State = state.Take();
+    }
+    return frame;
+}
+
+int TCallMan::StartEvent(int32_t level)
+{
+    if (CurrentPage && PC >= 0 && PC < CurrentPage->Count() && Entered && CurrentPage->Command(PC)->HoldsEvents()) {
+        return 0;
+    }
+    const int32_t index = components_->OldestWaitingEvent();
+    if (index < 0) return 0;
+    TCallManComponents::TEvent event = components_->EventAt(index);
+    std::string file_name, label;
+    SplitEventHandler(event.handler, file_name, label);
+    if (!EnsureAvailable(file_name)) return 0;
+    if (!CheckDepth()) return 0;
+    PushCurrentContext();
+    CurrentPage = GetPage(file_name);
+    PC = label.empty() ? 0 : std::max(0, CurrentPage->FindLabel(label));
+    Trace(CurrentPage, PC, true);
+    Entered = false;
+    components_->SetEventLevel(index, level);
+    CallParams = event.params;
+    Sender = event.sender;
+    Mode = 1;
+    return 1;
+}
+
+bool TCallMan::CheckDepth()
+{
+    if (Stack.Count() < kMaxStackDepth && EventLevel < kMaxStackDepth) return true;
+    // A runaway recursion: the script ends here, with a message, instead of exhausting memory.
+    QuitRequested = true;
+    ShowMessageBox(page_messages::CallTooDeep(), page_messages::WarningCaption(), MessageIcon::Warning,
+                   MessageButtons::Ok);
+    if (RequestClose) RequestClose();
+    return false;
+}
+
+bool TCallMan::Run()
+{
+    if (QuitRequested) return true;
+    do {
+        switch (Mode) {
+        case 0:
+            if (StartEvent(1) == 0) Step();
+            break;
+        case 1: {
+            const int r = Step();
+            if (r == 1) {
+                components_->RemoveEventsOfLevel(1);
+                Mode = 0;
+                KeepRunning = true;
+            } else if (r == 2) {
+                EventLevel = 2;
+                Mode = 2;
+                return true;
+            } else if (Mode != 1) {
+                KeepRunning = true;
+            }
+            break;
+        }
+        case 2:
+            if (StartEvent(EventLevel) == 1) {
+                ++EventLevel;
+                Mode = 3;
+            } else {
+                Mode = EventLevel > 2 ? 3 : 1;
+            }
+            break;
+        case 3: {
+            const int r = Step();
+            if (r == 1 || r == -1) {
+                --EventLevel;
+                components_->RemoveEventsOfLevel(EventLevel);
+                if (EventLevel <= 2) Mode = 2;
+            } else if (r == 2) {
+                Mode = 2;
+                return true;
+            }
+            break;
+        }
+        default:
+            Mode = 0;
+            break;
+        }
+    } while ((KeepRunning || Mode != 0) && !QuitRequested);
+    return true;
+}
+
+std::string TCallMan::CallParam(int32_t index) const
+{
+    if (index < 0 || index >= CallParamCount()) return {};
+    return CallParams[static_cast<size_t>(index)];
+}
+
+std::string TCallMan::LiveSenderName(const TMobuObject* sender) const
+{
+    if (!sender || !components_->IsRegistered(sender)) return {};
+    return components_->NameOf(sender);
+}
+
+std::string TCallMan::SenderName() const { return Mode != 0 ? LiveSenderName(Sender) : std::string(); }
+
+TCustomParam* TCallMan::ResultValue() const
+{
+    return Stack.Count() > 0 ? Stack.Top().ResultValue.get() : nullptr;
+}
+
+}  // namespace mobu

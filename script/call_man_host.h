@@ -1,0 +1,46 @@
+// What the interpreter needs from the component list: the event queue, component lookup
+// by name and the registrations that keep non-owning references honest, and the list
+// reset of the Reset command. The component model installs its implementation; until
+// then the call manager runs with an empty queue and no components.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mobu {
+
+class TMobuObject;
+
+class TCallManComponents {
+public:
+    virtual ~TCallManComponents() = default;
+
+    // A record of the event queue as the interpreter sees it.
+    struct TEvent {
+        std::string handler;  // event string: page, optionally ':' and a label
+        TMobuObject* sender = nullptr;
+        std::vector<std::string> params;
+    };
+
+    // Index of the oldest record whose level is 0, or -1.
+    virtual int32_t OldestWaitingEvent() { return -1; }
+    virtual TEvent EventAt(int32_t) { return {}; }
+    virtual void SetEventLevel(int32_t, int32_t) {}
+    // Removes every record of that level.
+    virtual void RemoveEventsOfLevel(int32_t) {}
+    // Removes every record whose level is not 0.
+    virtual void RemoveRunningEvents() {}
+    // Removes every record.
+    virtual void ClearEvents() {}
+
+    // Whether the component is still registered in the component list.
+    virtual bool IsRegistered(const TMobuObject*) { return false; }
+    virtual std::string NameOf(const TMobuObject*) { return {}; }
+    // The component of that name (an empty name gives none here).
+    virtual TMobuObject* FindComponent(const std::string&) { return nullptr; }
+    // The Reset command: every component and event removed, two new screen bases.
+    virtual void ResetList() {}
+};
+
+}  // namespace mobu

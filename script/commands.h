@@ -1,0 +1,195 @@
+// The command classes of script pages, one per command id. Control flow and variables act
+// now; the commands that need components, message text, media or transitions read and
+// keep their records, evaluate what their step machines need (hold-events flags) and
+// otherwise advance until those subsystems give them something to act on.
+#pragma once
+
+#include "script/command.h"
+
+namespace mobu {
+
+// ---- control flow ----
+class TComIf : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComElseif : public TComIf {
+public:
+    using TComIf::TComIf;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComElse : public TCommand {
+public:
+    using TCommand::TCommand;
+    bool ContinuesFrame() const override { return true; }
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComLabel : public TCommand {
+public:
+    using TCommand::TCommand;
+    bool IsLabel(const std::string& name) const override { return Text(0) == name; }
+};
+class TComComment : public TComLabel {
+public:
+    using TComLabel::TComLabel;
+    bool IsDisabled() const override { return true; }
+};
+class TComJump : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComCall : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComExit : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComBreak : public TComExit {
+public:
+    using TComExit::TComExit;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComContinue : public TComExit {
+public:
+    using TComExit::TComExit;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComWhile : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComWhileInit : public TCommand {
+public:
+    using TCommand::TCommand;
+    bool ContinuesFrame() const override { return true; }
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComWhileLoop : public TComWhileInit {
+public:
+    using TComWhileInit::TComWhileInit;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComWait : public TCommand {
+public:
+    using TCommand::TCommand;
+    bool HoldsEvents() const override { return hold_; }
+    bool Yields() const override { return true; }
+    void Enter(TCallMan& calls) override;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+    void SaveState(ByteWriter& out) const override;
+    void LoadState(ByteReader& in) override;
+    int32_t Remaining() const { return remaining_; }
+
+private:
+    int32_t remaining_ = 0;
+    int32_t first_frame_ = 1;
+    bool hold_ = false;
+};
+class TComDoEvent : public TCommand {
+public:
+    using TCommand::TCommand;
+    bool ContinuesFrame() const override { return false; }
+    bool Yields() const override { return true; }
+};
+class TComPCReset : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComReset : public TComPCReset {
+public:
+    using TComPCReset::TComPCReset;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComTerminate : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+
+// ---- variables and saves ----
+class TComCalc : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComVarNew : public TCommand {
+public:
+    using TCommand::TCommand;
+    void LoadRecord(ByteReader& in) override;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComVarDel : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComGameSave : public TCommand {
+public:
+    using TCommand::TCommand;
+    bool ContinuesFrame() const override { return false; }
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComGameLoad : public TCommand {
+public:
+    using TCommand::TCommand;
+    bool ContinuesFrame() const override { return false; }
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+
+// ---- commands of components, text, media and transitions ----
+// Base of the component-creating commands (the property block).
+class TComComponent : public TCommand {
+public:
+    using TCommand::TCommand;
+};
+class TComControl : public TComComponent {
+public:
+    using TComComponent::TComComponent;
+};
+class TComCabinet : public TComComponent {
+public:
+    using TComComponent::TComComponent;
+};
+// A command that waits for its target and may hold events (TextIns, media stop): with no
+// component list there is no target, so it never waits.
+class TComWaitTarget : public TCommand {
+public:
+    TComWaitTarget(TComList* owner, uint8_t id, size_t hold_field, size_t wait_field)
+        : TCommand(owner, id), hold_field_(hold_field), wait_field_(wait_field)
+    {
+    }
+    bool HoldsEvents() const override { return hold_; }
+    bool Yields() const override { return !target_.empty() && wait_; }
+    void Enter(TCallMan& calls) override;
+    void SaveState(ByteWriter& out) const override;
+    void LoadState(ByteReader& in) override;
+
+protected:
+    std::string target_;  // name of the target component ("" for none)
+    bool wait_ = false;
+    bool hold_ = false;
+    size_t hold_field_;
+    size_t wait_field_;
+};
+class TComFlip : public TCommand {
+public:
+    using TCommand::TCommand;
+    bool HoldsEvents() const override { return hold_; }
+    void Enter(TCallMan& calls) override;
+    void SaveState(ByteWriter& out) const override;
+    void LoadState(ByteReader& in) override;
+
+private:
+    bool hold_ = false;
+    bool clear_hidden_ = false;
+};
+
+}  // namespace mobu

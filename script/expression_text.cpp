@@ -1,0 +1,430 @@
+#include "script/expression_text.h"
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/mobu_error.h"
+#include "archive/byte_writer.h"
+#include "expr/build_mobu_parser.h"
+#include "expr/expr_quote.h"
+#include "expr/mobu_parser.h"
+#include "expr/opcodes.h"
+#include "expr/sys_func_table.h"
+#include "platform/text_encoding.h"
+
+namespace mobu {
+namespace {
+
+bool RoundTrips(std::string_view cp932, std::string& utf8)
+{
+    utf8 = Cp932ToUtf8(cp932);
+    if (Utf8ToCp932(utf8) != cp932) return false;
+    for (unsigned char c : cp932) {
+        if (c < 0x20 || c == 0x7F) return false;
+    }
+    return true;
+}
+
+[[noreturn]] void Fail(const std::string& what) { throw EMobuError(Utf8ToCp932(what)); }
+
+// ---- script syntax ----
+
+// Precedence group of a two-operand opcode (lower binds tighter), 0 for none.
+int GroupOf(uint8_t opcode)
+{
+    switch (opcode) {
+    case ocMul: case ocDiv: case ocMod: return 1;
+    case ocPlus: case ocMinus: return 2;
+    case ocShiftL: case ocShiftR: return 3;
+    case ocEqual: case ocBig: case ocSmall: case ocEBig: case ocESmall: case ocNEqual: return 4;
+    case ocComboStr: return 5;
+    case ocAnd: return 6;
+    case ocXor: return 7;
+    case ocOr: return 8;
+    default: return 0;
+    }
+}
+
+const char* OperatorText(uint8_t opcode)
+{
+    switch (opcode) {
+    case ocPlus: return "+"; case ocMinus: return "-"; case ocMul: return "*"; case ocDiv: return "/";
+    case ocMod: return "%"; case ocOr: return "|"; case ocAnd: return "&"; case ocXor: return "^";
+    case ocEqual: return "=="; case ocBig: return ">"; case ocSmall: return "<"; case ocEBig: return ">=";
+    case ocESmall: return "<="; case ocShiftL: return "<<"; case ocShiftR: return ">>";
+    case ocComboStr: return "++"; case ocNEqual: return "<>";
+    default: return "?";
+    }
+}
+
+std::string RealText(Real value)
+{
+    char buffer[64];
+    for (int digits = 1; digits <= 21; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*Lg", digits, value);
+        if (std::strtold(buffer, nullptr) == value) break;
+    }
+    std::string text = buffer;
+    if (text.find_first_of(".eEn") == std::string::npos) text += ".0";
+    return text;
+}
+
+struct TPiece {
+    std::string text;  // cp932
+    int group = 0;     // precedence group of its top operator, 0 for an atom
+};
+
+bool IsTemporary(const std::string& name)
+{
+    return name.rfind("____", 0) == 0 && name != "____arg";
+}
+
+// Rebuilds script text; false when the operations have no such form.
+bool Decompile(const std::vector<TOpeData>& operations, std::string& out)
+{
+    std::map<std::string, TPiece> temporaries;
+    std::vector<std::string> statements;
+    auto operand_piece = [&](const TOperand& operand, TPiece& piece) -> bool {
+        switch (operand.Tag) {
+        case otVariable: {
+            if (IsTemporary(operand.Text)) {
+                auto found = temporaries.find(operand.Text);
+                if (found == temporaries.end()) return false;
+                piece = found->second;
+                return true;
+            }
+            piece = {operand.Text, 0};
+            return !operand.Text.empty();
+        }
+        case otInteger:
+            if (operand.Integer < 0) return false;
+            piece = {std::to_string(operand.Integer), 0};
+            return true;
+        case otReal:
+            if (!(operand.Float >= 0)) return false;
+            piece = {RealText(operand.Float), 0};
+            return true;
+        case otFlag: piece = {operand.Flag ? "TRUE" : "FALSE", 0}; return true;
+        case otString:
+            for (char c : operand.Text) {
+                if (c == '\r' || c == '\n') return false;
+            }
+            piece = {QuoteExpressionString(operand.Text), 0};
+            return true;
+        default: return false;
+        }
+    };
+    for (const auto& op : operations) {
+        TPiece result;
+        if (op.Opcode == ocTo) {
+            if (op.Operands.size() != 1 || !operand_piece(op.Operands[0], result)) return false;
+        } else if (GroupOf(op.Opcode) != 0) {
+            if (op.Operands.size() != 2) return false;
+            TPiece left, right;
+            if (!operand_piece(op.Operands[0], left) || !operand_piece(op.Operands[1], right)) return false;
+            const int group = GroupOf(op.Opcode);
+            if (left.group > group) left.text = "(" + left.text + ")";
+            if (right.group >= group && right.group != 0) right.text = "(" + right.text + ")";
+            result = {left.text + " " + OperatorText(op.Opcode) + " " + right.text, group};
+        } else if (op.Opcode == ocFunc) {
+            if (op.FuncId >= kSysFuncCount) return false;
+            std::string text = std::string(kSysFuncTable[op.FuncId].name) + "(";
+            for (size_t i = 0; i < op.Operands.size(); ++i) {
+                TPiece argument;
+                if (!operand_piece(op.Operands[i], argument)) return false;
+                text += (i ? ", " : "") + argument.text;
+            }
+            result = {text + ")", 0};
+        } else if (op.Opcode == ocDimTo) {
+            if (op.Operands.size() < 2 || op.Operands[0].Tag != otVariable) return false;
+            std::string text = op.Operands[0].Text + "[";
+            for (size_t i = 1; i < op.Operands.size(); ++i) {
+                TPiece subscript;
+                if (!operand_piece(op.Operands[i], subscript)) return false;
+                text += (i > 1 ? ", " : "") + subscript.text;
+            }
+            result = {text + "]", 0};
+        } else {
+            return false;
+        }
+        if (IsTemporary(op.Dest)) {
+            temporaries[op.Dest] = result;
+        } else if (op.Dest == "____arg") {
+            statements.push_back(result.text);
+        } else {
+            if (op.Dest.empty()) return false;
+            statements.push_back(op.Dest + " = " + result.text);
+        }
+    }
+    if (statements.size() != 1) return false;
+    out = statements.front();
+    return true;
+}
+
+// ---- raw form ----
+
+const char* kHex = "0123456789ABCDEF";
+
+std::string RawOperand(const TOperand& operand)
+{
+    switch (operand.Tag) {
+    case otVariable: return "v" + QuoteSourceText(operand.Text);
+    case otInteger: return "i" + std::to_string(operand.Integer);
+    case otReal: {
+        ByteWriter bytes;
+        bytes.Real80(operand.Float);
+        std::string text = "r";
+        for (unsigned char c : bytes.Bytes()) {
+            text += kHex[c >> 4];
+            text += kHex[c & 15];
+        }
+        return text;
+    }
+    case otFlag: return operand.Flag ? "fT" : "fF";
+    default: return "s" + QuoteSourceText(operand.Text);
+    }
+}
+
+std::string RawText(const std::vector<TOpeData>& operations)
+{
+    std::string text = "{";
+    for (size_t i = 0; i < operations.size(); ++i) {
+        const TOpeData& op = operations[i];
+        if (i) text += " | ";
+        text += OpcodeName(op.Opcode) + " " + QuoteSourceText(op.Dest);
+        if (op.Opcode == ocFunc) text += " #" + std::to_string(op.FuncId);
+        text += " =";
+        for (size_t k = 0; k < op.Operands.size(); ++k) text += (k ? ", " : " ") + RawOperand(op.Operands[k]);
+    }
+    return text + "}";
+}
+
+class TRawReader {
+public:
+    explicit TRawReader(std::string_view text) : text_(text) {}
+
+    std::string Compile()
+    {
+        Expect('{');
+        std::vector<TOpeData> operations;
+        SkipBlanks();
+        if (Peek() != '}') {
+            for (;;) {
+                operations.push_back(Operation());
+                SkipBlanks();
+                if (Peek() == '|') {
+                    ++at_;
+                    continue;
+                }
+                break;
+            }
+        }
+        Expect('}');
+        SkipBlanks();
+        if (at_ != text_.size()) Fail("text after the raw expression");
+        ByteWriter out;
+        out.I32(static_cast<int32_t>(operations.size()));
+        for (const auto& op : operations) {
+            out.U8(op.Opcode);
+            out.String(op.Dest);
+            out.I32(static_cast<int32_t>(op.Operands.size()));
+            if (op.Opcode == ocFunc) out.U8(op.FuncId);
+            for (const auto& operand : op.Operands) {
+                out.U8(operand.Tag);
+                switch (operand.Tag) {
+                case otVariable:
+                case otString: out.String(operand.Text); break;
+                case otInteger: out.I32(operand.Integer); break;
+                case otReal: out.Real80(operand.Float); break;
+                default: out.U8(operand.Flag ? 1 : 0); break;
+                }
+            }
+        }
+        return out.Take();
+    }
+
+private:
+    char Peek() const { return at_ < text_.size() ? text_[at_] : '\0'; }
+    void SkipBlanks()
+    {
+        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t')) ++at_;
+    }
+    void Expect(char c)
+    {
+        SkipBlanks();
+        if (Peek() != c) Fail(std::string("raw expression: '") + c + "' expected");
+        ++at_;
+    }
+    std::string Word()
+    {
+        SkipBlanks();
+        size_t start = at_;
+        while (at_ < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[at_])) || text_[at_] == '-' ||
+                                      text_[at_] == '?')) {
+            ++at_;
+        }
+        return std::string(text_.substr(start, at_ - start));
+    }
+    std::string Quoted()
+    {
+        SkipBlanks();
+        if (Peek() != '"') Fail("raw expression: quoted text expected");
+        return UnquoteSourceText(text_, at_);
+    }
+    TOpeData Operation()
+    {
+        TOpeData op;
+        std::string name = Word();
+        int code = -1;
+        for (int i = 0; i < 256; ++i) {
+            if (OpcodeName(i) == name) {
+                code = i;
+                break;
+            }
+        }
+        if (code < 0) Fail("raw expression: unknown operation " + name);
+        op.Opcode = static_cast<uint8_t>(code);
+        op.Dest = Quoted();
+        SkipBlanks();
+        if (Peek() == '#') {
+            ++at_;
+            op.FuncId = static_cast<uint8_t>(std::stoi(Word()));
+        }
+        Expect('=');
+        SkipBlanks();
+        if (Peek() == '|' || Peek() == '}') return op;
+        for (;;) {
+            op.Operands.push_back(Operand());
+            SkipBlanks();
+            if (Peek() != ',') break;
+            ++at_;
+        }
+        return op;
+    }
+    TOperand Operand()
+    {
+        SkipBlanks();
+        TOperand operand;
+        char kind = Peek();
+        ++at_;
+        switch (kind) {
+        case 'v': operand.Tag = otVariable; operand.Text = Quoted(); break;
+        case 's': operand.Tag = otString; operand.Text = Quoted(); break;
+        case 'i': operand.Tag = otInteger; operand.Integer = static_cast<int32_t>(std::stol(Word())); break;
+        case 'f':
+            operand.Tag = otFlag;
+            operand.Flag = Peek() == 'T';
+            ++at_;
+            break;
+        case 'r': {
+            operand.Tag = otReal;
+            std::string hex = Word();
+            if (hex.size() != 2 * kRealStoredSize) Fail("raw expression: a real needs 20 hex digits");
+            uint8_t bytes[kRealStoredSize];
+            for (size_t i = 0; i < kRealStoredSize; ++i) bytes[i] = static_cast<uint8_t>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+            operand.Float = RealFromBytes(bytes);
+            break;
+        }
+        default: Fail("raw expression: bad operand");
+        }
+        return operand;
+    }
+
+    std::string_view text_;
+    size_t at_ = 0;
+};
+
+std::string CompileScriptText(const std::string& cp932)
+{
+    TBuildMobuParser compiler;
+    compiler.Compile(cp932);
+    return compiler.ToStream();
+}
+
+}  // namespace
+
+std::string QuoteSourceText(std::string_view cp932)
+{
+    std::string utf8;
+    const bool plain = RoundTrips(cp932, utf8);
+    std::string out = "\"";
+    if (plain) {
+        for (char c : utf8) {
+            if (c == '"' || c == '\\') out += '\\';
+            out += c;
+        }
+    } else {
+        for (unsigned char c : cp932) {
+            if (c >= 0x20 && c < 0x7F) {
+                if (c == '"' || c == '\\') out += '\\';
+                out += static_cast<char>(c);
+            } else {
+                out += "\\x";
+                out += kHex[c >> 4];
+                out += kHex[c & 15];
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string UnquoteSourceText(std::string_view utf8, size_t& position)
+{
+    if (position >= utf8.size() || utf8[position] != '"') Fail("quoted text expected");
+    ++position;
+    std::string out, plain;
+    auto flush = [&] {
+        out += Utf8ToCp932(plain);
+        plain.clear();
+    };
+    while (position < utf8.size() && utf8[position] != '"') {
+        char c = utf8[position++];
+        if (c != '\\') {
+            plain += c;
+            continue;
+        }
+        if (position >= utf8.size()) break;
+        char escaped = utf8[position++];
+        if (escaped == 'x' && position + 2 <= utf8.size()) {
+            flush();
+            out += static_cast<char>(std::stoi(std::string(utf8.substr(position, 2)), nullptr, 16));
+            position += 2;
+        } else {
+            plain += escaped;
+        }
+    }
+    if (position >= utf8.size()) Fail("unterminated quoted text");
+    ++position;
+    flush();
+    return out;
+}
+
+std::string ExpressionSourceText(const TMobuParser& expr)
+{
+    if (expr.Empty()) return {};
+    std::unique_ptr<std::string> text = std::make_unique<std::string>();
+    std::string utf8;
+    if (Decompile(expr.Operations(), *text) && RoundTrips(*text, utf8)) {
+        try {
+            if (CompileScriptText(*text) == expr.ToStream()) return utf8;
+        } catch (const std::exception&) {
+        }
+    }
+    return RawText(expr.Operations());
+}
+
+std::string CompileExpressionSource(std::string_view utf8_text)
+{
+    size_t start = utf8_text.find_first_not_of(" \t");
+    if (start == std::string_view::npos) {
+        ByteWriter empty;
+        empty.I32(0);
+        return empty.Take();
+    }
+    if (utf8_text[start] == '{') return TRawReader(utf8_text.substr(start)).Compile();
+    return CompileScriptText(Utf8ToCp932(utf8_text));
+}
+
+}  // namespace mobu

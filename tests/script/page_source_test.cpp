@@ -1,0 +1,122 @@
+// Page sources: what the assembler computes (loop exits, break and continue targets, label
+// targets, masks, versions), its errors, and disassembling back to the same bytes.
+#include <gtest/gtest.h>
+
+#include "app/mobu_error.h"
+#include "expr/mobu_parser.h"
+#include "platform/text_encoding.h"
+#include "script/page.h"
+#include "script/page_source.h"
+
+namespace mobu {
+namespace {
+
+const char* const kSources[] = {
+    "VarNew name: i; type: int; value: 0; scope: local\n"
+    "WhileInit expr: i = 0\n"
+    "While cond: i < 10\n"
+    "  Calc expr: i = i + 1; continue: yes\n"
+    "  If cond: i == 3\n"
+    "    Continue\n"
+    "  Elseif cond: i > 8 & TRUE\n"
+    "    Break\n"
+    "  Else\n"
+    "    Comment text: 日本語のコメント\n"
+    "WhileLoop expr: i = i\n"
+    "Break\n",
+    "page version: 105; result: string\n"
+    "Label name: top\n"
+    "Jump page: p.msb; target: top; cond: a <> \"x;y\"\n"
+    "Call page: other.msb; target: 3; result: a[1]; args: 1; args: ; args: Copy(s, 1, 2) ++ \"\\\"\"\n"
+    "Exit cond:\n"
+    "GameSave slot: 2; page: r.msb; caption: \"c\"\n"
+    "Wait time: 100\n",
+    "mask BoxNew: PR_NAME PR_ALPHA 167\n"
+    "BoxNew PR_NAME: \"b\"; PR_LEFT: 10 * 2; PR_COLOR: $FF00\n"
+    "BoxNew PR_TOP: -5; disabled: yes; line: 99\n"
+    "Flip transition: 3; duration: 500; names: \"a\"; names: \"b\"; hold: TRUE\n"
+    "TextIns text: x\"0102FF\"; box: \"mes\"; wait: TRUE\n"
+    "SaveCabinet PR_NAME: \"cab\"; invert: FALSE; names: \"x\"\n"
+    "VarNew name: f; type: real; value: 1.5; scope: status\n"
+    "PCReset page: p.msb; target: 0; all: yes\n"
+    "Calc expr: {ocTo \"x\" = i5 | ocFunc \"____0\" #0 = v\"x\"}\n",
+};
+
+TEST(PageSource, DisassemblyAssemblesToTheSameBytes)
+{
+    for (const char* source : kSources) {
+        TPageSourceOptions options;
+        options.page_name = "p.msb";
+        const std::string bytes = AssemblePage(source, options);
+        const std::string listing = DisassemblePage(bytes, "p.msb");
+        EXPECT_EQ(AssemblePage(listing, options), bytes) << listing;
+        EXPECT_EQ(DisassemblePage(AssemblePage(listing, options), "p.msb"), listing);
+    }
+}
+
+TEST(PageSource, LoopTargetsAreComputed)
+{
+    TPage page;
+    page.LoadFromBytes("p.msb", AssemblePage(kSources[0]));
+    // 0 VarNew, 1 WhileInit, 2 While, 3 Calc, 4 If, 5 Continue, 6 Elseif, 7 Break, 8 Else,
+    // 9 Comment, 10 WhileLoop, 11 Break
+    EXPECT_EQ(page.Command(2)->Fields()[1].number, 11);  // While exit: after its WhileLoop
+    EXPECT_EQ(page.Command(5)->Fields()[1].number, 10);  // Continue: the WhileLoop
+    EXPECT_EQ(page.Command(7)->Fields()[1].number, 11);  // Break: after the loop
+    EXPECT_EQ(page.Command(10)->Fields()[1].number, 2);  // WhileLoop head: the While
+    EXPECT_EQ(page.Command(11)->Fields()[1].number, -1);  // Break outside any loop
+    EXPECT_EQ(page.Command(4)->Depth, 1);
+    EXPECT_EQ(page.Command(5)->Depth, 2);
+    EXPECT_EQ(page.Command(3)->LineNo, 4);
+    EXPECT_EQ(page.Command(3)->ContinueFlag, 1);
+    EXPECT_EQ(page.Command(9)->Fields()[0].text, SysText(u8"日本語のコメント"));
+}
+
+TEST(PageSource, VersionsMasksAndLabels)
+{
+    TPageSourceOptions options;
+    options.page_name = "p.msb";
+    TPage page;
+    page.LoadFromBytes("p.msb", AssemblePage(kSources[1], options));
+    EXPECT_EQ(page.PageVersion, 105);
+    EXPECT_EQ(page.ResultType, 4);
+    EXPECT_EQ(page.Command(1)->Fields()[1].number, 0);  // the label "top"
+    EXPECT_TRUE(page.Command(4)->Fields()[2].present);   // GameSave index after 104
+    EXPECT_FALSE(page.Command(5)->Fields()[2].present);  // Wait hold only after 106
+    EXPECT_EQ(page.Command(2)->Fields()[4].list.size(), 3u);
+
+    page.LoadFromBytes("p.msb", AssemblePage(kSources[2], options));
+    EXPECT_TRUE(MaskHas(page.PropertyMasks[8], 0));
+    EXPECT_TRUE(MaskHas(page.PropertyMasks[8], 3));
+    EXPECT_TRUE(MaskHas(page.PropertyMasks[8], 4));
+    EXPECT_TRUE(MaskHas(page.PropertyMasks[8], 167));
+    EXPECT_TRUE(page.Command(1)->PropertyExprs()[0]->Empty());  // in the mask, not given here
+    EXPECT_EQ(page.Command(1)->LineNo, 99);
+    EXPECT_EQ(page.Command(3)->Fields()[0].text, std::string("\x01\x02\xFF", 3));
+}
+
+TEST(PageSource, ErrorsNameTheLine)
+{
+    const char* const bad[] = {
+        "Calc expr: a = (b\n",           // syntax error of the expression
+        "Nothing\n",                     // unknown command
+        "Calc exp: 1\n",                 // unknown operand
+        "Jump page: p.msb; target: nowhere\n",
+        "page version: 105\nWait hold: TRUE\n",  // not stored in this version
+        " Calc expr: 1\n",               // odd indentation
+        "VarNew name: v; type: text\n",
+    };
+    for (const char* source : bad) {
+        TPageSourceOptions options;
+        options.page_name = "p.msb";
+        try {
+            AssemblePage(source, options);
+            ADD_FAILURE() << source;
+        } catch (const EMobuError& error) {
+            EXPECT_EQ(Cp932ToUtf8(error.what()).rfind("line ", 0), 0u) << Cp932ToUtf8(error.what());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace mobu
