@@ -93,6 +93,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             headless.input_file = take_value();
         } else if (argument == "--dump-vars") {
             headless.dump_vars = take_value();
+        } else if (argument == "--dump-components") {
+            headless.dump_components = take_value();
         } else if (argument == "--seed") {
             line.seed = ParseValue<uint32_t>(argument, take_value(), 0, std::numeric_limits<uint32_t>::max());
         } else {
@@ -121,7 +123,7 @@ std::string HelpText()
 
     return "usage: mobuplay [OPTIONS] [GAME...]\n"
            "       mobuplay --headless [--frames N] [--tick-ms MS] [--shot-every K] [--shot-at F,F...]\n"
-           "                [--out DIR] [--input FILE] [--dump-vars FILE] [--seed S] GAME...\n"
+           "                [--out DIR] [--input FILE] [--dump-vars FILE] [--dump-components FILE] [--seed S] GAME...\n"
            "       mobuplay /config\n"
            "\n"
            "Plays a game made with the authoring tool: a folder holding game.dat (or mobu.mpb and\n"
@@ -163,6 +165,9 @@ std::string HelpText()
            "  --dump-vars FILE   when the run ends, write every variable to FILE as UTF-8 JSON: a\n"
            "                     list of {\"name\", \"scope\", \"type\", \"value\"} (arrays also\n"
            "                     \"dims\"; elements in storage order)\n"
+           "  --dump-components FILE  when the run ends, write the component tree to FILE as\n"
+           "                     UTF-8 JSON: type, name, parent, priority, position, size,\n"
+           "                     visibility and every property that differs from its default\n"
            "\n"
            "exit status: 0 when the game ran (the headless runner: N frames or the game's end),\n"
            "1 when it could not start (the reason is on standard error), 2 for a bad command line.\n"

@@ -17,7 +17,7 @@ struct THeadlessOptions {
     std::string out_dir = ".";     // where the PNG files go
     std::string input_file;        // scripted input, empty for none
     std::string dump_vars;         // every variable as JSON when the run ends, empty for none
-    // Later: --dump-components FILE (state dump after the last frame).
+    std::string dump_components;   // the component tree as JSON when the run ends, empty for none
 };
 
 struct TCommandLine {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <exception>
 
+#include "app/component_screen_bases.h"
 #include "app/debug_trace.h"
 #include "app/game_ini.h"
 #include "app/game_location.h"
@@ -64,7 +65,7 @@ void TFormView::FormCreate()
         LocateGameData(startup_.arguments, startup_.executable_path);
 
         DebugTrace("TBasePanel.Create");
-        if (!bases_) bases_ = std::make_unique<TBlankScreenBases>();
+        if (!bases_) bases_ = std::make_unique<TComponentScreenBases>();
 
         DebugTrace("TParamCollection.Create");
         params_ = std::make_unique<TParamCollection>();
@@ -141,6 +142,8 @@ void TFormView::DoFrame()
     }
     bases_->Render(frame_);
     host_.Present(frame_);
+    frame_.all_dirty = false;
+    frame_.dirty.clear();
     if (loop_) loop_->RateMeter().FramePresented();
 }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "graphics/dib_surface.h"
+
 namespace mobu {
 
 struct FrameBuffer {
@@ -14,6 +16,9 @@ struct FrameBuffer {
     int32_t height = 0;
     int32_t pitch = 0;  // bytes from one row to the next
     std::vector<uint32_t> pixels;
+    // What changed since the last present: the rectangles, or everything.
+    std::vector<TRect> dirty;
+    bool all_dirty = true;
 
     void Resize(int32_t new_width, int32_t new_height)
     {
@@ -21,8 +26,13 @@ struct FrameBuffer {
         height = new_height > 0 ? new_height : 0;
         pitch = width * 4;
         pixels.assign(static_cast<size_t>(width) * height, 0);
+        all_dirty = true;
     }
-    void Fill(uint32_t colour) { pixels.assign(pixels.size(), colour); }
+    void Fill(uint32_t colour)
+    {
+        pixels.assign(pixels.size(), colour);
+        all_dirty = true;
+    }
     uint32_t* Row(int32_t y) { return pixels.data() + static_cast<size_t>(y) * width; }
     const uint32_t* Row(int32_t y) const { return pixels.data() + static_cast<size_t>(y) * width; }
 };

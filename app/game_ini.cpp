@@ -98,6 +98,7 @@ void ReadGameIni(const std::string& path, TSoundSettings& settings)
     if (auto value = Lookup(values, "sound", "directsound")) settings.DirectSound = *value != 0;
     if (auto value = Lookup(values, "sound", "delaytime")) settings.DelayTime = NormaliseDelayTime(*value);
     if (auto value = Lookup(values, "video", "usewmp")) settings.UseWMP = *value != 0;
+    if (auto value = Lookup(values, "video", "smoothscaling")) settings.SmoothScaling = *value != 0;
 }
 
 }  // namespace mobu

@@ -1,6 +1,6 @@
 // "game.ini" beside the player: the sound and video options the media layer reads.
 //   [Sound] DirectSound=1  DelayTime=500
-//   [Video] UseWMP=0
+//   [Video] UseWMP=0  SmoothScaling=0
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@ struct TSoundSettings {
     bool DirectSound = true;  // Ogg and WMA through the media library (else wave-out streaming)
     int32_t DelayTime = 500;  // wave-out buffer length in ms: a multiple of 100 in 100..500
     bool UseWMP = false;      // video through the Windows Media path
+    bool SmoothScaling = false;  // scale the picture smoothly (else nearest neighbour)
 };
 
 // The process-wide settings, read once at start.

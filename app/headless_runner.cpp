@@ -6,7 +6,9 @@
 #include <fstream>
 #include <set>
 
+#include "app/component_screen_bases.h"
 #include "app/form_view.h"
+#include "components/components_json.h"
 #include "app/globals.h"
 #include "app/input_script.h"
 #include "app/loop_timing.h"
@@ -131,7 +133,18 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         }
         if (game_ended) break;
     }
-    // State dumps for the tests, after the last frame (later also --dump-components FILE).
+    // State dumps for the tests, after the last frame.
+    if (!options.dump_components.empty()) {
+        auto* bases = dynamic_cast<TComponentScreenBases*>(view.Bases());
+        std::ofstream dump(options.dump_components, std::ios::binary);
+        if (bases) WriteComponentsJson(bases->List(), dump);
+        else dump << "[]\n";
+        if (!dump) {
+            std::fprintf(stderr, "mobuplay: cannot write %s\n", options.dump_components.c_str());
+            view.FormClose();
+            return 1;
+        }
+    }
     if (!options.dump_vars.empty() && view.Variables()) {
         std::ofstream dump(options.dump_vars, std::ios::binary);
         WriteVariablesJson(*view.Variables(), dump);

@@ -258,6 +258,7 @@ void TDIBSurface::CopyAlphaPlane(const TDIBSurface& store8)
     if (store8.StoreBitCount() != 8) return;
     int rows = std::min(height_, store8.Height());
     size_t bytes = static_cast<size_t>(std::min(width_, store8.Width()));
+    if (rows <= 0 || bytes == 0) return;  // nothing to copy (and no rows to address)
     for (int y = 0; y < rows; ++y) std::memcpy(alpha_->ScanLine(y), store8.ScanLine(y), bytes);
 }
 
@@ -269,6 +270,7 @@ void TDIBSurface::CopyAlphaRect(const TDIBSurface& store8, const TRect& rect)
     if (r.IsEmpty()) return;
     int rows = std::min(r.Height(), height_);
     size_t bytes = static_cast<size_t>(std::min(r.Width(), width_));
+    if (rows <= 0 || bytes == 0) return;
     for (int y = 0; y < rows; ++y) std::memcpy(alpha_->ScanLine(y), store8.ScanLine(r.Top + y) + r.Left, bytes);
 }
 

@@ -56,37 +56,15 @@ std::pair<int, int> FirstPixelOf(const TDIBSurface& image, int32_t value)
     return {-1, -1};
 }
 
-// The store re-made at another bit count, every pixel through its colour; the alpha plane
-// is kept.
+// The store converted to another bit count, the alpha plane kept; towards 15 and 16 bits
+// true-colour pixels are dithered (error diffusion) rather than cut to their top bits.
 void ConvertStore(TDIBSurface& image, int bits)
 {
     if (image.IsEmpty()) {
         image.SetSize(0, 0, bits);
         return;
     }
-    TDIBSurface old = image;
-    image.DropAlphaPlane();
-    image.SetSize(old.Width(), old.Height(), bits);
-    const int old_bits = old.StoreBitCount();
-    if (old_bits <= 8 && bits == 24) {
-        // Palette images widen row by row through their palette.
-        const int per_byte = 8 / old_bits;
-        const unsigned mask = (1u << old_bits) - 1;
-        for (int y = 0; y < old.Height(); ++y) {
-            const uint8_t* source = old.ScanLine(y);
-            uint8_t* target = image.ScanLine(y);
-            for (int x = 0; x < old.Width(); ++x) {
-                const unsigned shift = 8 - old_bits * (x % per_byte + 1);
-                const uint32_t rgb = old.PaletteEntry(static_cast<int>((source[x / per_byte] >> shift) & mask));
-                target[3 * x] = static_cast<uint8_t>(rgb);
-                target[3 * x + 1] = static_cast<uint8_t>(rgb >> 8);
-                target[3 * x + 2] = static_cast<uint8_t>(rgb >> 16);
-            }
-        }
-    } else {
-        image.PutConverted(0, 0, -1, old);
-    }
-    if (old.HasAlphaPlane()) image.CopyAlphaPlane(*old.AlphaPlane());
+    image.ChangeBitCount(bits, 0, true);
 }
 
 }  // namespace

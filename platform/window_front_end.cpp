@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/form_view.h"
+#include "app/game_ini.h"
 #include "app/frame_loop.h"
 #include "app/globals.h"
 #include "app/shell_messages.h"
@@ -122,14 +123,29 @@ public:
     void Present(const FrameBuffer& frame) override
     {
         if (frame.width <= 0 || frame.height <= 0) return;
+        bool full_update = false;
         if (!frame_texture_ || texture_width_ != frame.width || texture_height_ != frame.height) {
+            full_update = true;
             if (frame_texture_) SDL_DestroyTexture(frame_texture_);
+            // Nearest-neighbour scaling unless the game asks for smooth scaling.
+            SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, SoundSettings.SmoothScaling ? "1" : "0");
             frame_texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                                frame.width, frame.height);
             texture_width_ = frame.width;
             texture_height_ = frame.height;
         }
-        if (frame_texture_) SDL_UpdateTexture(frame_texture_, nullptr, frame.pixels.data(), frame.pitch);
+        if (frame_texture_) {
+            if (full_update || frame.all_dirty) {
+                SDL_UpdateTexture(frame_texture_, nullptr, frame.pixels.data(), frame.pitch);
+            } else {
+                // Only what changed goes to the texture.
+                for (const TRect& r : frame.dirty) {
+                    if (r.IsEmpty()) continue;
+                    SDL_Rect area{r.Left, r.Top, r.Width(), r.Height()};
+                    SDL_UpdateTexture(frame_texture_, &area, frame.Row(r.Top) + r.Left, frame.pitch);
+                }
+            }
+        }
         Redraw();
     }
 

@@ -234,6 +234,7 @@ TEST_F(FormViewTest, ConfirmExitAsksInTheUsersLanguage)
 TEST_F(FormViewTest, KeysCountOnlyWhenActiveAndNotRepeated)
 {
     auto view = MakeView();
+    view->SetScreenBases(std::make_unique<TBlankScreenBases>());  // records what the shell routes
     view->FormCreate();
     auto* bases = static_cast<TBlankScreenBases*>(view->Bases());
     view->WindowKeyDown(0x41, false);

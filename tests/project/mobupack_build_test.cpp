@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "archive/vr_file_collection.h"
+#include "graphics/fesk_frame_list.h"
 #include "platform/durable_files.h"
 #include "platform/real_files.h"
 #include "script/project_setting.h"
@@ -130,6 +131,90 @@ TEST_F(MobupackBuild, TheDemoBuilds)
     EXPECT_EQ(project.start_page, "start.msb");
     EXPECT_NE(archive.Find("start.msb"), nullptr);
     EXPECT_EQ(archive.Find("project.ini"), nullptr);
+}
+
+// Red, green, blue and alpha of every pixel, rows from the top, as ImageMagick reads the file.
+std::string MagickRgba(const fs::path& image)
+{
+    std::string command = "convert '" + image.string() + "' -depth 8 rgba:-";
+    std::string bytes;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char buffer[4096];
+    while (size_t count = std::fread(buffer, 1, sizeof buffer, pipe)) bytes.append(buffer, count);
+    EXPECT_EQ(::pclose(pipe), 0) << command;
+    return bytes;
+}
+
+// The same from the composed image of a layered image's first frame (255 without alpha plane).
+std::string FrameRgba(const TFeskFrameList& list)
+{
+    const TDIBSurface& image = list.Frames(0).Image;
+    std::string bytes;
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x) {
+            int red = 0, green = 0, blue = 0;
+            image.RGBOfValue(image.GetPixel(x, y), false, red, green, blue);
+            const int alpha = image.HasAlphaPlane() ? image.AlphaPlane()->GetPixel(x, y) : 255;
+            bytes += {static_cast<char>(red), static_cast<char>(green), static_cast<char>(blue), static_cast<char>(alpha)};
+        }
+    return bytes;
+}
+
+TEST_F(MobupackBuild, MarkedImagesBecomeLayeredImages)
+{
+    for (int32_t ident_code : {0, 0x1234567}) {
+        SCOPED_TRACE(ident_code);
+        fs::remove_all(root_ / "src");
+        Write("project.ini", "[project]\nscreen = 320x240\nstart_page = start.msb\nident_code = " +
+                                 std::to_string(ident_code) + "\n");
+        Write("start.msb", "page");
+        Write("plain.png", "left as it is");
+        fs::create_directories(root_ / "src/cg");
+        const fs::path png = root_ / "src/cg/立ち絵.FSK.png", bmp = root_ / "src/bg.fsk.bmp";
+        ASSERT_EQ(std::system(("convert -size 23x17 gradient:'#ff8000-#0040ff' -alpha set -channel A -fx 'i/22' "
+                               "+channel png32:'" + png.string() + "'").c_str()), 0);
+        ASSERT_EQ(std::system(("convert -size 9x5 plasma:fractal -seed 7 bmp3:'" + bmp.string() + "'").c_str()), 0);
+        Outcome outcome = RunBuild(root_ / "src", root_ / "out");
+        ASSERT_EQ(outcome.status, 0) << outcome.output;
+
+        TVrFileCollection archive;
+        archive.OpenArchive((root_ / "out/game.dat").string());
+        std::vector<std::string> names;
+        for (int i = 0; i < archive.Count(); ++i) names.push_back(archive.Item(i)->Name());
+        EXPECT_EQ(names, (std::vector<std::string>{"mobu.mpb", "bg.fsk", J(u8"cg\\立ち絵.FSK"), "plain.png",
+                                                   "start.msb", "\\EOF\\"}));
+        for (auto [entry, source] : {std::pair{std::string("bg.fsk"), bmp}, std::pair{J(u8"cg\\立ち絵.FSK"), png}}) {
+            std::string bytes = archive.Extract(entry);
+            ASSERT_GT(bytes.size(), 40u);
+            EXPECT_EQ(bytes.substr(0, 7), "Fesk106");
+            EXPECT_EQ(bytes[7 + 4 + 21], ident_code != 0 ? 1 : 0);  // the scrambled flag of the header
+            TFeskFrameList list(ident_code);
+            list.LoadFromStream(bytes, false, false, false);
+            ASSERT_EQ(list.Count(), 1);
+            const std::string expected = MagickRgba(source);
+            ASSERT_FALSE(expected.empty());
+            EXPECT_EQ(FrameRgba(list), expected) << entry;
+        }
+    }
+}
+
+TEST_F(MobupackBuild, AMarkedFileThatIsNoImageStopsTheBuild)
+{
+    Write("project.ini", "[project]\nscreen = 320x240\nstart_page = start.msb\n");
+    Write("start.msb", "page");
+    Write("broken.fsk.png", "not a png");
+    Outcome outcome = RunBuild(root_ / "src", root_ / "out");
+    EXPECT_NE(outcome.status, 0);
+    EXPECT_NE(outcome.output.find("broken.fsk.png: "), std::string::npos) << outcome.output;
+    EXPECT_FALSE(RealFileExists((root_ / "out/game.dat").string()));
+
+    // The converted name collides with a file of the folder.
+    fs::remove(root_ / "src/broken.fsk.png");
+    ASSERT_EQ(std::system(("convert -size 2x2 xc:red png24:'" + (root_ / "src/a.fsk.png").string() + "'").c_str()), 0);
+    Write("A.FSK", "stale");
+    outcome = RunBuild(root_ / "src", root_ / "out");
+    EXPECT_NE(outcome.status, 0);
+    EXPECT_NE(outcome.output.find("two files of the build have this name"), std::string::npos) << outcome.output;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tools/mobupack/build_pipeline.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/mobu_error.h"
 #include "platform/text_encoding.h"
@@ -22,7 +23,35 @@ std::string FoldCase(std::string text)
     return text;
 }
 
+void CollectFolder(const TBuildContext& context, const std::filesystem::path& folder, const std::string& prefix,
+                   std::vector<std::string>& files)
+{
+    std::vector<std::filesystem::directory_entry> items;
+    for (const auto& item : std::filesystem::directory_iterator(folder)) items.push_back(item);
+    std::sort(items.begin(), items.end(),
+              [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
+    for (const auto& item : items) {
+        std::string name = item.path().filename().string();
+        if (name.empty() || name[0] == '.') continue;
+        std::string relative = prefix + name;
+        if (item.is_directory()) {
+            std::error_code error;
+            if (std::filesystem::equivalent(item.path(), context.output_folder, error)) continue;
+            CollectFolder(context, item.path(), relative + "/", files);
+        } else if (item.is_regular_file()) {
+            files.push_back(relative);
+        }
+    }
+}
+
 }  // namespace
+
+std::vector<std::string> SourceFiles(const TBuildContext& context)
+{
+    std::vector<std::string> files;
+    CollectFolder(context, context.source_folder, "", files);
+    return files;
+}
 
 TBuildStepRegistration::TBuildStepRegistration(TBuildStep step) { Registry().push_back(std::move(step)); }
 

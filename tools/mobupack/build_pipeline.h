@@ -4,8 +4,9 @@
 // compiled entries and claims its source files, so the step that packs the remaining
 // files leaves them out.
 //
-// Orders in use: 100 project (project.ini -> mobu.mpb), 800 files (every unclaimed file),
-// 900 archive (OUTDIR/game.dat). Compilers of further sources go between 100 and 800.
+// Orders in use: 100 project (project.ini -> mobu.mpb), 300 pages, 400 images (NAME.fsk.png/.bmp/.dib
+// -> NAME.fsk), 800 files (every unclaimed file), 900 archive (OUTDIR/game.dat). Compilers
+// of further sources go between 100 and 800.
 #pragma once
 
 #include <set>
@@ -48,6 +49,12 @@ struct TBuildStepRegistration {
 
 // The registered steps, in order.
 std::vector<TBuildStep> BuildSteps();
+
+// Every file of the source folder, as UTF-8 paths relative to it ("/" separated), walked in
+// name order. Names starting with "." (editor and version control files) are left out, and
+// so is the output folder when it lies inside the source (the archive being written must
+// not pack itself or an older build).
+std::vector<std::string> SourceFiles(const TBuildContext& context);
 
 // Relative UTF-8 path ("/" separated) to the archive name: cp932 with "\". Raises when
 // code page 932 cannot hold the name.

@@ -1,0 +1,571 @@
+#include "components/mobu_base_list.h"
+
+#include <algorithm>
+
+#include "app/mobu_error.h"
+#include "components/component_messages.h"
+#include "components/mobu_box.h"
+
+namespace mobu {
+namespace {
+
+TMobuObject* CreateDefault(TMobuBaseList& list, int code)
+{
+    if (!IsCreatableType(code)) return nullptr;
+    if (code == LT_BOX) return new TMobuBox(&list);
+    if (code == LT_CABINET) return new TMobuCabinet(&list);
+    // Kinds whose behaviour comes later: their common properties, drawing nothing.
+    if (IsVisualType(code)) return new TMobuControl(&list, code);
+    return new TMobuComponent(&list, code);
+}
+
+TMobuBaseList::TFactory& Factory()
+{
+    static TMobuBaseList::TFactory factory = CreateDefault;
+    return factory;
+}
+
+TTransitionFactory& TransitionFactory()
+{
+    static TTransitionFactory factory;
+    return factory;
+}
+
+const std::string kBaseName[2] = {std::string("\x01" "BASE0"), std::string("\x01" "BASE1")};
+
+}  // namespace
+
+void TMobuBaseList::SetFactory(TFactory factory) { Factory() = factory ? std::move(factory) : CreateDefault; }
+void TMobuBaseList::SetTransitionFactory(TTransitionFactory factory) { TransitionFactory() = std::move(factory); }
+
+TMobuBaseList::TMobuBaseList() : TMobuComponent(nullptr, LT_NONE)
+{
+    frame_.SetSize(width_, height_, 32);
+    CreateBases();
+}
+
+TMobuBaseList::~TMobuBaseList()
+{
+    resetting_ = true;
+    FreeAll();
+}
+
+void TMobuBaseList::CreateBases()
+{
+    for (int i = 0; i < 2; ++i) {
+        bases_[i] = new TMobuBase(this, kBaseName[i]);
+        bases_[i]->Resize(width_, height_);
+    }
+}
+
+void TMobuBaseList::FreeAll()
+{
+    transition_.reset();
+    transition_type_ = 0;
+    for (TMobuBase*& base : bases_) {
+        TMobuBase* doomed = base;
+        if (doomed) Destroy(doomed);
+        base = nullptr;
+    }
+    while (!all_.empty()) Destroy(all_.back());
+    events_.Clear();
+    doomed_.clear();
+    RClickList.clear();
+    focus_ = nullptr;
+    update_index_ = 0;
+}
+
+void TMobuBaseList::Reset()
+{
+    int32_t mouse_x = bases_[0] ? bases_[0]->MouseX : 0, mouse_y = bases_[0] ? bases_[0]->MouseY : 0;
+    int32_t colour = bases_[0] ? bases_[0]->Color : -1;
+    resetting_ = true;
+    FreeAll();
+    resetting_ = false;
+    active_index_ = 0;
+    CreateBases();
+    for (TMobuBase* base : bases_) {
+        base->MouseX = mouse_x, base->MouseY = mouse_y;
+        base->Color = colour;
+    }
+}
+
+// ---------------- registration ----------------
+
+void TMobuBaseList::Register(TMobuObject* object) { all_.push_back(object); }
+
+void TMobuBaseList::Unregister(TMobuObject* object)
+{
+    auto found = std::find(all_.begin(), all_.end(), object);
+    if (found == all_.end()) return;
+    auto position = static_cast<int32_t>(found - all_.begin());
+    all_.erase(found);
+    // Keeps the update pass on the same next object: removing an earlier one moves it back.
+    if (position < update_index_) --update_index_;
+    std::erase(doomed_, object);
+    if (focus_ == object) focus_ = nullptr;
+}
+
+bool TMobuBaseList::IsRegistered(const TMobuObject* object) const
+{
+    return object && std::find(all_.begin(), all_.end(), object) != all_.end();
+}
+
+void TMobuBaseList::Doom(TMobuObject* object)
+{
+    if (!object || object->IsBase()) return;
+    if (TMobuControl* control = object->AsControl()) control->Invalidate();
+    if (std::find(doomed_.begin(), doomed_.end(), object) == doomed_.end()) doomed_.push_back(object);
+    object->StoreName("");
+}
+
+bool TMobuBaseList::IsDoomed(const TMobuObject* object) const
+{
+    return std::find(doomed_.begin(), doomed_.end(), object) != doomed_.end();
+}
+
+void TMobuBaseList::Destroy(TMobuObject* object)
+{
+    if (!IsRegistered(object)) return;
+    if (TMobuControl* control = object->AsControl()) {
+        while (!control->children_.empty()) {
+            TMobuControl* child = control->children_.back();
+            if (IsRegistered(child)) Destroy(child);
+            else control->children_.pop_back();
+        }
+        if (control->parent_) {
+            if (!resetting_) control->Invalidate();
+            control->parent_->RemoveChild(control);
+            control->parent_ = nullptr;
+        }
+        if (focus_ == control) {
+            focus_ = nullptr;
+            refocus_requested_ = true;
+        }
+        for (TMobuBase* base : bases_) {
+            if (base && base->Hover == control) {
+                base->Hover = nullptr;
+                base->Capture = 0;
+            }
+        }
+    }
+    events_.RemoveSender(object);
+    std::erase(RClickList, object);
+    Unregister(object);
+    for (TMobuBase*& base : bases_)
+        if (base == object) base = nullptr;
+    delete object;
+}
+
+TMobuObject* TMobuBaseList::FindByName(const std::string& name) const
+{
+    if (name.empty()) return nullptr;
+    for (TMobuObject* object : all_)
+        if (object->Name() == name) return object;
+    return nullptr;
+}
+
+TMobuObject* TMobuBaseList::FindComponent(const std::string& name)
+{
+    if (name.empty() || name == kBaseName[0]) return ActiveBase();
+    if (name == "\x01" || name == kBaseName[1]) return InactiveBase();
+    for (TMobuObject* object : all_)
+        if (object->Name() == name && !IsDoomed(object)) return object;
+    return nullptr;
+}
+
+TMobuControl* TMobuBaseList::FindControl(const std::string& name)
+{
+    if (name.empty()) return ActiveBase();
+    if (name == "\x01") return InactiveBase();
+    if (name == kBaseName[0]) return bases_[0];
+    if (name == kBaseName[1]) return bases_[1];
+    for (TMobuObject* object : all_)
+        if (object->Name() == name && object->AsControl() && !IsDoomed(object)) return object->AsControl();
+    return nullptr;
+}
+
+std::string TMobuBaseList::AutoName() const
+{
+    for (int64_t n = 0;; ++n) {
+        std::string name = "object" + std::to_string(n);
+        if (!FindByName(name)) return name;
+    }
+}
+
+TMobuObject* TMobuBaseList::CreateComponent(int type_code, TMobuControl* parent)
+{
+    TMobuObject* object = Factory()(*this, type_code);
+    if (!object) return nullptr;
+    if (object->WantsAutoName()) object->StoreName(AutoName());
+    if (TMobuControl* control = object->AsControl()) control->SetParent(parent ? parent : ActiveBase());
+    return object;
+}
+
+// ---------------- size ----------------
+
+void TMobuBaseList::SetSize(int32_t width, int32_t height)
+{
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    frame_.SetSize(width_, height_, 32);
+    for (TMobuBase* base : bases_) base->Resize(width_, height_);
+}
+
+void TMobuBaseList::MarkAllDirty()
+{
+    for (TMobuBase* base : bases_) base->InvalidateAll();
+}
+
+// ---------------- input pass ----------------
+
+void TMobuBaseList::ProcessInput(int32_t elapsed_ms)
+{
+    if (refocus_requested_) {
+        SetFocus(ActiveBase()->FindFocusable());
+        refocus_requested_ = false;
+    }
+    std::copy(std::begin(key_clicked_), std::end(key_clicked_), key_clicked_last_);
+    std::fill(std::begin(key_clicked_), std::end(key_clicked_), false);
+    std::copy(std::begin(key_fire_), std::end(key_fire_), key_fire_last_);
+
+    MouseStep(*ActiveBase());
+
+    TMobuControl* focus = focus_;
+    if (focus && IsRegistered(focus) && focus->HandleKey && !focus->Paused() && !focus->IsBase() &&
+        !focus->IsSelecting()) {
+        if (key_down_pending_) focus->PostEvent(PR_ONKEYDOWN, key_down_codes_);
+        if (key_repeat_pending_ && IsRegistered(focus)) focus->PostEvent(PR_ONKEYREPEAT, key_repeat_codes_);
+        if (key_up_pending_ && IsRegistered(focus)) focus->PostEvent(PR_ONKEYUP, key_up_codes_);
+    }
+    key_down_pending_ = key_up_pending_ = key_repeat_pending_ = false;
+    key_down_codes_.clear();
+    key_up_codes_.clear();
+    key_repeat_codes_.clear();
+
+    for (int code = 0; code < 256; ++code) {
+        if (!key_down_[code]) continue;
+        key_repeat_left_[code] -= elapsed_ms;
+        key_fire_[code] = key_repeat_left_[code] <= 0;
+        if (key_fire_[code]) {
+            key_repeat_left_[code] += kRepeatMs;
+            key_repeat_pending_ = true;
+            key_repeat_codes_.push_back(std::to_string(code));
+        }
+    }
+}
+
+void TMobuBaseList::MouseStep(TMobuBase& base)
+{
+    base.LClick = base.LNew, base.LNew = false;
+    base.RClick = base.RNew, base.RNew = false;
+    base.WheelDown = base.WheelDownNew, base.WheelDownNew = false;
+    base.WheelUp = base.WheelUpNew, base.WheelUpNew = false;
+
+    if (base.RClick) {
+        std::vector<TMobuObject*> closers = RClickList;
+        for (TMobuObject* object : closers) {
+            TMobuControl* c = object->AsControl();
+            if (!c || !IsRegistered(c)) continue;
+            if (!c->GetProp(PR_RCLICKSCRAP).AsFlag() || !c->GetVisible() || c->GetBase() != &base || c->Paused() ||
+                c->IsInCabinet() || !(c->IgnoreMouse == IM_NONE || c->IgnoreMouse == IM_LCLICK))
+                continue;
+            if (c->RightClickScrap()) {
+                base.RClick = false;
+                break;
+            }
+        }
+    }
+
+    if (base.Capture != 0 && base.Hover && IsRegistered(base.Hover)) {
+        TMobuControl* hover = base.Hover;
+        if ((base.Capture & kCaptureLeft) && !base.LHeld) {
+            hover->LButtonUp();
+            base.Capture &= static_cast<uint8_t>(~kCaptureLeft);
+        } else if ((base.Capture & kCaptureRight) && !base.RHeld) {
+            hover->RButtonUp();
+            base.Capture &= static_cast<uint8_t>(~kCaptureRight);
+        }
+        if (IsRegistered(hover) && base.Moved) hover->MouseMove();
+        if (IsRegistered(hover)) hover->MouseHold();
+        base.Moved = false;
+        return;
+    }
+
+    uint32_t mask = base.LClick ? kMaskLeftClick : (base.RClick ? kMaskRightClick : kMaskMove);
+    TMobuControl* target = base.HitTest(base.MouseX, base.MouseY, mask);
+    base.Capture = 0;
+    auto still = [this](TMobuControl*& t) {
+        if (t && !IsRegistered(t)) t = nullptr;
+    };
+    if (target) {
+        if (base.LClick) {
+            target->LButtonDown();
+            still(target);
+            if (target && !target->Paused() && target->HandleKey) SetFocus(target);
+        } else if (base.RClick) {
+            target->RButtonDown();
+        } else if (base.WheelDown) {
+            if (!target->IsSelecting()) target->PostEvent(PR_ONWHEELDOWN);
+        } else if (base.WheelUp) {
+            if (!target->IsSelecting()) target->PostEvent(PR_ONWHEELUP);
+        }
+        still(target);
+    }
+    TMobuControl* old_hover = base.Hover;
+    if (old_hover && !IsRegistered(old_hover)) old_hover = nullptr;
+    if (old_hover && old_hover != target) {
+        old_hover->MouseOut(target);
+        still(target);
+    }
+    if (target && (base.Moved || target != base.Hover)) {
+        if (target != base.Hover) {
+            target->MouseIn(old_hover);
+            still(target);
+        }
+        if (target) target->MouseMove();
+        still(target);
+    }
+    base.Hover = target;
+    base.Moved = false;
+}
+
+// ---------------- update pass ----------------
+
+void TMobuBaseList::UpdatePass()
+{
+    for (TMobuBase* base : bases_) base->Update();
+    for (update_index_ = 0; update_index_ < static_cast<int32_t>(all_.size());) {
+        TMobuObject* object = all_[static_cast<size_t>(update_index_)];
+        if (object->IsBase()) {
+            ++update_index_;
+            continue;
+        }
+        bool in_cabinet = object->IsInCabinet();
+        if (!in_cabinet && !object->IsSelecting()) object->PostEvent(PR_ONIDLE);
+        if (!IsRegistered(object)) continue;  // removed while posting: the index already moved
+        if (object->Paused() || IsDoomed(object) || in_cabinet || !object->Update()) {
+            if (IsRegistered(object) && all_[static_cast<size_t>(update_index_)] == object) ++update_index_;
+        } else {
+            // Removing it (and its children) moves the index back over every earlier entry.
+            Destroy(object);
+        }
+    }
+    update_index_ = 0;
+    std::vector<TMobuObject*> doomed = doomed_;
+    for (TMobuObject* object : doomed) Destroy(object);
+    doomed_.clear();
+}
+
+// ---------------- draw pass ----------------
+
+void TMobuBaseList::DrawPass()
+{
+    frame_dirty_.clear();
+    if (!transition_) frame_dirty_ = ActiveBase()->DirtyList.Rects();
+    bases_[0]->DrawBase();
+    bases_[1]->DrawBase();
+    if (transition_) {
+        TRect changed =
+            transition_->DrawStep(frame_, ActiveBase()->Surface, InactiveBase()->Surface);
+        changed = IntersectRects(changed, TRect{0, 0, width_, height_});
+        if (!changed.IsEmpty()) frame_dirty_.push_back(changed);
+    }
+}
+
+void TMobuBaseList::ClearDirty()
+{
+    for (TMobuBase* base : bases_) base->DirtyList.Clear();
+}
+
+// ---------------- keyboard and mouse from the window layer ----------------
+
+void TMobuBaseList::KeyEvent(int code, bool down)
+{
+    if (code < 0 || code >= 256 || key_down_[code] == down) return;
+    key_down_[code] = down;
+    key_fire_[code] = down;
+    std::string text = std::to_string(code);
+    if (down) {
+        key_repeat_left_[code] = kFirstRepeatMs;
+        key_down_pending_ = key_repeat_pending_ = true;
+        key_down_codes_.push_back(text);
+        key_repeat_codes_.push_back(text);
+    } else {
+        key_up_pending_ = true;
+        key_up_codes_.push_back(text);
+    }
+}
+
+void TMobuBaseList::KeyClick(int code)
+{
+    if (code >= 0 && code < 256) key_clicked_[code] = true;
+}
+
+void TMobuBaseList::ClearKeys()
+{
+    std::fill(std::begin(key_down_), std::end(key_down_), false);
+    std::fill(std::begin(key_clicked_), std::end(key_clicked_), false);
+    std::fill(std::begin(key_fire_), std::end(key_fire_), false);
+    std::fill(std::begin(key_repeat_left_), std::end(key_repeat_left_), 0);
+    key_down_pending_ = key_up_pending_ = key_repeat_pending_ = false;
+    key_down_codes_.clear();
+    key_up_codes_.clear();
+    key_repeat_codes_.clear();
+}
+
+void TMobuBaseList::MousePosition(int32_t x, int32_t y)
+{
+    for (TMobuBase* base : bases_) {
+        if (base->MouseX != x || base->MouseY != y) base->Moved = true;
+        base->MouseX = x, base->MouseY = y;
+    }
+}
+
+void TMobuBaseList::MouseButtonDown(bool left, bool right)
+{
+    for (TMobuBase* base : bases_) base->LHeld = left, base->RHeld = right;
+    if (left) ActiveBase()->LNew = true;
+    if (right) ActiveBase()->RNew = true;
+}
+
+void TMobuBaseList::MouseButtonUp()
+{
+    for (TMobuBase* base : bases_) base->LHeld = base->RHeld = false;
+}
+
+void TMobuBaseList::Wheel(bool down) { (down ? ActiveBase()->WheelDownNew : ActiveBase()->WheelUpNew) = true; }
+
+// ---------------- focus ----------------
+
+void TMobuBaseList::SetFocus(TMobuControl* control)
+{
+    if (control == focus_) return;
+    TMobuControl* old = focus_;
+    if (old && IsRegistered(old) && !old->Name().empty() && !old->IsSelecting()) old->PostEvent(PR_ONFOCUSOUT);
+    focus_ = control;
+    if (control && !control->IsSelecting()) control->PostEvent(PR_ONFOCUSIN);
+    refocus_requested_ = false;
+    if (control) control->FocusGained();
+}
+
+// ---------------- active base and transitions ----------------
+
+void TMobuBaseList::SwitchBase(int new_active, int transition_id, bool reverse, bool force, int32_t position,
+                               int32_t duration)
+{
+    active_index_ = new_active & 1;
+    if (force || (transition_id != 0 && !transition_)) {
+        transition_.reset();
+        MarkAllDirty();
+        if (transition_id != 0) {
+            // The picture now on screen is the frame: keep it as the "from" picture.
+            ActiveBase()->Surface.Assign(frame_);
+            if (TransitionFactory()) transition_ = TransitionFactory()(transition_id, reverse, duration);
+        }
+        if (focus_ && focus_->GetBase() != ActiveBase()) {
+            focus_ = nullptr;
+            refocus_requested_ = true;
+        }
+    }
+    transition_type_ = transition_id;
+    if (transition_) transition_->SetPosition(position);
+}
+
+void TMobuBaseList::SetTransitionPosition(int32_t ms)
+{
+    if (transition_) transition_->SetPosition(ms);
+}
+
+int32_t TMobuBaseList::TransitionDuration() const { return transition_ ? transition_->Duration() : 0; }
+
+// ---------------- saved form ----------------
+
+void TMobuBaseList::SaveToStream(ByteWriter& out)
+{
+    out.I32(width_);
+    out.I32(height_);
+    out.I32(active_index_);
+    bases_[0]->SaveToStream(out);
+    bases_[1]->SaveToStream(out);
+    std::vector<TMobuObject*> written;
+    for (TMobuObject* object : all_) {
+        if (object->AsControl() || IsDoomed(object) || object->GetCompoType() == LT_NONE) continue;
+        if (object->Name().empty() || object->Name()[0] == '\x01') continue;
+        written.push_back(object);
+    }
+    out.I32(static_cast<int32_t>(written.size()));
+    for (TMobuObject* object : written) {
+        out.U8(static_cast<uint8_t>(object->GetCompoType()));
+        object->SaveToStream(out);
+    }
+    out.I32(events_.Count());
+    for (int32_t i = 0; i < events_.Count(); ++i) {
+        const TTimerData& record = events_.At(i);
+        out.String(record.Handler);
+        out.String(record.Sender && IsRegistered(record.Sender) ? record.Sender->Name() : std::string());
+        out.U8(record.Code);
+        out.I32(record.Level);
+        out.StringArray(record.Params);
+    }
+    out.String(focus_ ? focus_->Name() : std::string());
+}
+
+TMobuObject* TMobuBaseList::LoadComponent(ByteReader& in, int version, TMobuControl* parent, int depth)
+{
+    if (depth > kMaxSavedDepth) throw EMobuError(component_messages::BadSaveData());
+    int code = in.U8() & 0x7F;
+    TMobuObject* object = Factory()(*this, code);
+    if (!object) throw EMobuError(component_messages::BadSaveData());
+    TMobuControl* control = object->AsControl();
+    if ((parent != nullptr) != (control != nullptr)) {
+        Destroy(object);
+        throw EMobuError(component_messages::BadSaveData());
+    }
+    if (control) {
+        control->parent_ = parent;
+        parent->children_.push_back(control);
+        control->LoadControl(in, version, depth);
+    } else {
+        object->LoadFromStream(in, version);
+    }
+    return object;
+}
+
+void TMobuBaseList::LoadFromStream(ByteReader& in, int version)
+{
+    Reset();
+    int32_t width = in.I32(), height = in.I32(), active = in.I32();
+    if (width < 0 || height < 0 || int64_t{width} * height > (int64_t{1} << 26))
+        throw EMobuError(component_messages::BadSaveData());
+    SetSize(width, height);
+    active_index_ = active & 1;
+    bases_[0]->LoadControl(in, version, 0);
+    bases_[1]->LoadControl(in, version, 0);
+    bases_[0]->StoreName(kBaseName[0]);
+    bases_[1]->StoreName(kBaseName[1]);
+    MarkAllDirty();
+    int32_t count = static_cast<int32_t>(in.Count(1 + 4 + 4));
+    for (int32_t i = 0; i < count; ++i) LoadComponent(in, version, nullptr, 0);
+    int32_t records = static_cast<int32_t>(in.Count(4 + 4 + 1 + 1 + 4));
+    for (int32_t i = 0; i < records; ++i) {
+        TTimerData record;
+        record.Handler = in.String();
+        std::string sender = in.String();
+        record.Sender = sender.empty() ? nullptr : FindComponent(sender);
+        record.Code = in.U8();
+        record.Level = version < 114 ? (in.U8() != 0 ? 1 : 0) : in.I32();
+        record.Params = in.StringArray();
+        events_.Post(std::move(record));
+    }
+    if (version > 118) {
+        std::string name = in.String();
+        TMobuObject* found = name.empty() ? nullptr : FindComponent(name);
+        if (found && found->AsControl() && !found->IsBase()) {
+            focus_ = found->AsControl();
+            focus_->FocusGained();
+        }
+    }
+}
+
+}  // namespace mobu

@@ -1,0 +1,149 @@
+// TMobuBaseList: the component list. It owns the two screen bases and every registered
+// component, runs the three passes of a frame (input, update, draw), keeps the event queue,
+// the keyboard state and focus, switches the active base, and saves and loads itself.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "components/mobu_base.h"
+#include "components/timer_list.h"
+
+namespace mobu {
+
+// A running screen transition between the two bases (the transitions fill this in).
+class TBaseTransition {
+public:
+    virtual ~TBaseTransition() = default;
+    virtual void SetPosition(int32_t ms) = 0;
+    virtual int32_t Duration() const = 0;
+    // Draws the current step onto `target` from the two pictures; returns the changed area.
+    virtual TRect DrawStep(TCustomDIBX& target, TCustomDIBX& from, TCustomDIBX& to) = 0;
+};
+using TTransitionFactory =
+    std::function<std::unique_ptr<TBaseTransition>(int id, bool reverse, int32_t duration)>;
+
+class TMobuBaseList : public TMobuComponent {
+public:
+    static constexpr int32_t kFirstRepeatMs = 300;
+    static constexpr int32_t kRepeatMs = 50;
+    // Deepest nesting of controls a saved game may hold.
+    static constexpr int kMaxSavedDepth = 64;
+
+    TMobuBaseList();
+    ~TMobuBaseList() override;
+
+    // ---- registration and lookup ----
+    void Register(TMobuObject* object);
+    void Unregister(TMobuObject* object);
+    void Doom(TMobuObject* object);
+    bool IsDoomed(const TMobuObject* object) const;
+    bool IsRegistered(const TMobuObject* object) const;
+    int32_t GetCount() const { return static_cast<int32_t>(all_.size()); }
+    TMobuObject* GetItem(int32_t index) const { return all_[static_cast<size_t>(index)]; }
+    TMobuObject* FindComponent(const std::string& name);
+    TMobuControl* FindControl(const std::string& name);
+    // Any registered object of exactly that name (doomed ones are unnamed).
+    TMobuObject* FindByName(const std::string& name) const;
+    std::string AutoName() const;
+    TMobuBase* GetBase(int index) { return bases_[index & 1]; }
+    TMobuBase* ActiveBase() { return bases_[active_index_]; }
+    TMobuBase* InactiveBase() { return bases_[active_index_ ^ 1]; }
+    int ActiveIndex() const { return active_index_; }
+    // Destroys an object now (its children first).
+    void Destroy(TMobuObject* object);
+
+    // Creates a component of a type code (null when the code is not creatable), registered
+    // and auto-named; a control gets `parent` (the active base when none).
+    TMobuObject* CreateComponent(int type_code, TMobuControl* parent = nullptr);
+    // Replaces how components are created (the concrete component kinds install theirs).
+    using TFactory = std::function<TMobuObject*(TMobuBaseList&, int type_code)>;
+    static void SetFactory(TFactory factory);
+
+    // ---- size and surfaces ----
+    int32_t ScreenWidth() const { return width_; }
+    int32_t ScreenHeight() const { return height_; }
+    void SetSize(int32_t width, int32_t height);
+    // The frame surface the active base draws on (32 bits, owned here).
+    TDIBX& FrameSurface() { return frame_; }
+    void MarkAllDirty();
+
+    // ---- the three passes ----
+    void ProcessInput(int32_t elapsed_ms);
+    void UpdatePass();
+    void DrawPass();
+    // The rectangles drawn by the last DrawPass (frame coordinates), for presenting.
+    const std::vector<TRect>& FrameDirtyRects() const { return frame_dirty_; }
+    // Clears both bases' dirty lists (after presenting).
+    void ClearDirty();
+
+    // ---- input from the window layer ----
+    void KeyEvent(int code, bool down);
+    void KeyClick(int code);
+    void ClearKeys();
+    void MousePosition(int32_t x, int32_t y);
+    void MouseButtonDown(bool left, bool right);
+    void MouseButtonUp();
+    void Wheel(bool down);
+    bool KeyDown(int code) const { return code >= 0 && code < 256 && key_down_[code]; }
+    bool KeyClickedLast(int code) const { return code >= 0 && code < 256 && key_clicked_last_[code]; }
+    bool KeyFireLast(int code) const { return code >= 0 && code < 256 && key_fire_last_[code]; }
+
+    // ---- focus ----
+    TMobuControl* Focus() const { return focus_; }
+    void SetFocus(TMobuControl* control);
+    void DropFocus() { focus_ = nullptr; }
+    void RequestRefocus() { refocus_requested_ = true; }
+
+    // ---- events ----
+    TTimerList& Events() { return events_; }
+
+    // ---- active base and transitions ----
+    void SwitchBase(int new_active, int transition_id, bool reverse, bool force, int32_t position,
+                    int32_t duration);
+    void SetTransitionPosition(int32_t ms);
+    int32_t TransitionDuration() const;
+    bool TransitionRunning() const { return transition_ != nullptr; }
+    static void SetTransitionFactory(TTransitionFactory factory);
+
+    // ---- saved form ----
+    void SaveToStream(ByteWriter& out) override;
+    void LoadFromStream(ByteReader& in, int version) override;
+    // Reads one child or top-level component of a saved tree (type byte, then its form).
+    TMobuObject* LoadComponent(ByteReader& in, int version, TMobuControl* parent, int depth);
+    // Everything removed, two new bases (the size stays).
+    void Reset();
+
+    std::vector<TMobuObject*> RClickList;
+    int32_t UpdateIndex() const { return update_index_; }
+
+private:
+    void CreateBases();
+    void FreeAll();
+    void MouseStep(TMobuBase& base);
+
+    std::array<TMobuBase*, 2> bases_{};
+    int32_t width_ = 8, height_ = 8;
+    int active_index_ = 0;
+    TDIBX frame_;
+    std::vector<TRect> frame_dirty_;
+    std::unique_ptr<TBaseTransition> transition_;
+    int transition_type_ = 0;
+    TTimerList events_;
+    std::vector<TMobuObject*> all_;
+    std::vector<TMobuObject*> doomed_;
+    int32_t update_index_ = 0;
+    bool key_down_[256] = {}, key_clicked_[256] = {}, key_clicked_last_[256] = {};
+    bool key_fire_[256] = {}, key_fire_last_[256] = {};
+    int32_t key_repeat_left_[256] = {};
+    TMobuControl* focus_ = nullptr;
+    bool refocus_requested_ = false;
+    bool key_down_pending_ = false, key_up_pending_ = false, key_repeat_pending_ = false;
+    std::vector<std::string> key_down_codes_, key_up_codes_, key_repeat_codes_;
+    bool resetting_ = false;
+};
+
+}  // namespace mobu
