@@ -94,8 +94,27 @@ private:
     std::unique_ptr<TCustomParam> result_;
     std::string last_error_;
     // Whether any operation calls a function: only then can anything outside the run look
-    // its temporaries up by name, so only then must they be items of the variable table.
+    // its temporaries up by name, so only then may they have to be items of the variable
+    // table (not when every function called only reads its arguments as values).
     bool calls_functions_ = false;
+    std::vector<uint8_t> called_functions_;
+    // Values of the run's own temporaries, one slot per operation, kept between runs so a
+    // later run refills them instead of allocating new ones.
+    std::vector<std::unique_ptr<TCustomParam>> temporaries_;
+    // Scratch storage of a run, used by the outermost run only (a run started from inside a
+    // run of the same expression uses its own).
+    bool running_ = false;
+    std::vector<const TCustomParam*> operand_scratch_;
+    std::vector<TCustomParam*> private_scratch_;
+    // For each name slot (operands, then the destination, of every operation): whether it
+    // names a temporary and which operations write a temporary of that name.
+    std::vector<uint8_t> slot_temporary_;
+    std::vector<std::vector<uint32_t>> slot_makers_;
+    // Whether the last operation assigns "____arg", and the operations that write it.
+    bool ends_with_result_ = false;
+    std::vector<uint32_t> result_makers_;
+    std::vector<TCustomParam*> argument_scratch_;
+    std::string text_scratch_;
 
     // Name lookups of runs without function calls, reused while the table has neither gained,
     // lost nor renamed an item and the call depth is the same (then every lookup gives the

@@ -1,6 +1,9 @@
 // Running compiled expressions: binding operands, making temporaries, and the evaluation
 // rules of every opcode.
 #include <cmath>
+#include <string_view>
+#include <typeinfo>
+#include <unordered_map>
 
 #include "app/mobu_error.h"
 #include "expr/build_mobu_parser.h"
@@ -104,6 +107,30 @@ int Compare(const TCustomParam& a, const TCustomParam& b)
     }
 }
 
+// The string a value reads as: a view of a plain string value's own text, or the converted
+// text kept in `holder`.
+std::string_view TextOf(const TCustomParam& value, std::string& holder)
+{
+    if (typeid(value) == typeid(TParamStr)) {
+        const auto& text = static_cast<const TParamStr&>(value);
+        if (!text.Elements.empty()) return text.Elements[0];
+    }
+    holder = value.GetString();
+    return holder;
+}
+
+// A scalar string write into a plain string value that keeps the storage it already has.
+// False when the destination is not a plain string value.
+bool AssignText(TCustomParam& destination, std::string_view text)
+{
+    if (typeid(destination) != typeid(TParamStr)) return false;
+    auto& target = static_cast<TParamStr&>(destination);
+    target.DropDims();
+    if (target.Elements.empty()) target.Elements.resize(1);
+    target.Elements[0].assign(text.data(), text.size());
+    return true;
+}
+
 }  // namespace
 
 // The temporaries one run has made. While the table has deleted or renamed nothing since they
@@ -118,11 +145,17 @@ struct TMobuParser::TRunState {
     TParamCollection& table;
     std::vector<TCreated> created;
     uint64_t generation = 0;
-    std::vector<const TCustomParam*> operands;  // scratch: the operands of the running operation
-    // Without function calls nothing but the run itself can look a temporary up, so the run
-    // keeps its temporaries as detached values of its own instead of table items.
+    std::vector<const TCustomParam*>& operands;  // scratch: the operands of the running operation
+    // When nothing but the run itself can look a temporary up (no function calls, or only
+    // calls of functions that read values), the run keeps its temporaries as detached values
+    // of its own (in the parser's slots) instead of table items.
     bool private_temporaries = false;
-    std::vector<std::pair<const std::string*, std::unique_ptr<TCustomParam>>> privates;
+    // The run's own temporary made by each operation, if any.
+    std::vector<TCustomParam*>& privates;
+    // For each name slot, the operations whose destination has that name.
+    const std::vector<std::vector<uint32_t>>& makers;
+    TSysFuncMan::Arguments& arguments;  // scratch: the arguments of a call
+    std::string& text;                  // scratch: joined text
     // The parser's reusable lookups (only with private temporaries).
     std::vector<TCustomParam*>* lookups = nullptr;
     std::vector<uint8_t>* looked_up = nullptr;
@@ -137,10 +170,11 @@ struct TMobuParser::TRunState {
         return table.Find(name);
     }
 
-    TCustomParam* FindPrivate(const std::string& name)
+    // The run's own temporary of a name: the first one made by an operation writing that name.
+    TCustomParam* FindPrivate(const std::vector<uint32_t>& name_makers) const
     {
-        for (auto& [private_name, value] : privates) {
-            if (*private_name == name) return value.get();
+        for (uint32_t maker : name_makers) {
+            if (privates[maker]) return privates[maker];
         }
         return nullptr;
     }
@@ -148,8 +182,8 @@ struct TMobuParser::TRunState {
     // The value a name denotes: the run's own temporary of that name, or the table's variable.
     TCustomParam* FindValue(const std::string& name, size_t slot)
     {
-        if (private_temporaries && name.starts_with(kTemporaryPrefix)) {
-            if (TCustomParam* value = FindPrivate(name)) return value;
+        if (private_temporaries) {
+            if (TCustomParam* value = FindPrivate(makers[slot])) return value;
         }
         if (lookups && (*looked_up)[slot]) return (*lookups)[slot];
         TParamCollectionItem* item = Find(name);
@@ -167,18 +201,44 @@ void TMobuParser::Prepare()
     values_.clear();
     values_.reserve(operations_.size());
     calls_functions_ = false;
+    called_functions_.clear();
+    temporaries_.clear();
+    temporaries_.resize(operations_.size());
     slot_base_.clear();
     size_t slots = 0;
     lookup_key_ = TLookupKey{};
     for (const TOpeData& op : operations_) {
         slot_base_.push_back(slots);
         slots += op.Operands.size() + 1;
-        if (op.Opcode == ocFunc) calls_functions_ = true;
+        if (op.Opcode == ocFunc) {
+            calls_functions_ = true;
+            called_functions_.push_back(op.FuncId);
+        }
         std::vector<std::unique_ptr<TCustomParam>> operands;
         operands.reserve(op.Operands.size());
         for (const TOperand& operand : op.Operands) operands.push_back(MakeOperandValue(operand));
         values_.push_back(std::move(operands));
     }
+    // The name of every slot, and which operations make a temporary of that name.
+    std::unordered_map<std::string_view, std::vector<uint32_t>> makers;
+    for (size_t i = 0; i < operations_.size(); ++i) {
+        if (IsTemporaryName(operations_[i].Dest)) makers[operations_[i].Dest].push_back(static_cast<uint32_t>(i));
+    }
+    slot_makers_.assign(slots, {});
+    slot_temporary_.assign(slots, 0);
+    for (size_t i = 0; i < operations_.size(); ++i) {
+        const TOpeData& op = operations_[i];
+        for (size_t k = 0; k <= op.Operands.size(); ++k) {
+            const std::string& name = k < op.Operands.size() ? op.Operands[k].Text : op.Dest;
+            if (k < op.Operands.size() && op.Operands[k].Tag != otVariable) continue;
+            if (!IsTemporaryName(name)) continue;
+            slot_temporary_[slot_base_[i] + k] = 1;
+            if (auto found = makers.find(name); found != makers.end()) slot_makers_[slot_base_[i] + k] = found->second;
+        }
+    }
+    ends_with_result_ = !operations_.empty() && operations_.back().Opcode == ocTo && operations_.back().Dest == "____arg";
+    result_makers_.clear();
+    if (auto found = makers.find("____arg"); found != makers.end()) result_makers_ = found->second;
     lookups_.assign(slots, nullptr);
     looked_up_.assign(slots, 0);
 }
@@ -194,10 +254,41 @@ void TMobuParser::Execute()
 
 void TMobuParser::Execute(TSysFuncMan& functions)
 {
-    result_.reset();
+    // The previous result is dropped; its value object is kept to serve as a temporary again.
+    std::unique_ptr<TCustomParam> previous_result = std::move(result_);
     last_error_.clear();
     TParamCollection& table = functions.Table();
-    TRunState run{table, {}, table.Generation(), {}, !calls_functions_, {}, nullptr, nullptr};
+    bool private_temporaries = true;
+    for (uint8_t function : called_functions_) {
+        if (!functions.ReadsValuesOnly(function)) private_temporaries = false;
+    }
+    // A run started from inside a run of this same expression gets scratch storage of its own.
+    std::vector<const TCustomParam*> nested_operands;
+    std::vector<TCustomParam*> nested_privates;
+    const bool outermost = !running_;
+    if (!outermost) private_temporaries = false;
+    std::vector<const TCustomParam*>& operands = outermost ? operand_scratch_ : nested_operands;
+    std::vector<TCustomParam*>& privates = outermost ? private_scratch_ : nested_privates;
+    if (private_temporaries) privates.assign(operations_.size(), nullptr);
+    struct TRunning {
+        bool& flag;
+        bool was;
+        ~TRunning() { flag = was; }
+    } running{running_, running_};
+    running_ = true;
+    TSysFuncMan::Arguments nested_arguments;
+    std::string nested_text;
+    TRunState run{table,
+                  {},
+                  table.Generation(),
+                  operands,
+                  private_temporaries,
+                  privates,
+                  slot_makers_,
+                  outermost ? argument_scratch_ : nested_arguments,
+                  outermost ? text_scratch_ : nested_text,
+                  nullptr,
+                  nullptr};
     if (run.private_temporaries) {
         TLookupKey key{&table, table.Count(), table.Generation(), table.CurrentDepth};
         if (!(key == lookup_key_)) {
@@ -224,16 +315,21 @@ void TMobuParser::Execute(TSysFuncMan& functions)
             if (operations_[i].Operands[k].Tag == otVariable) static_cast<TParamVar*>(values_[i][k].get())->Unbind();
         }
     }
-    if (!operations_.empty() && operations_.back().Opcode == ocTo && operations_.back().Dest == "____arg") {
+    if (ends_with_result_) {
         try {
-            TCustomParam* own = run.private_temporaries ? run.FindPrivate("____arg") : nullptr;
+            TCustomParam* own = run.private_temporaries ? run.FindPrivate(result_makers_) : nullptr;
             TParamCollectionItem* item = own ? nullptr : run.Find("____arg");
             TCustomParam* value = own ? own : item ? item->Value() : nullptr;
             uint8_t type = value ? value->VarType() : PT_NONE;
             if (own && type >= PT_INT && type <= PT_STR && own->Concrete() == own) {
-                // The run's own result temporary: hand it over.
-                for (auto& [name, private_value] : run.privates) {
-                    if (private_value.get() == own) result_ = std::move(private_value);
+                // The run's own result temporary: hand it over, and keep the previous result's
+                // value object in its slot for the next run.
+                for (auto& slot : temporaries_) {
+                    if (slot.get() == own) {
+                        result_ = std::move(slot);
+                        slot = std::move(previous_result);
+                        break;
+                    }
                 }
             } else if (value && type >= PT_INT && type <= PT_STR && value->Concrete() == value) {
                 // A plain value (the usual case): copy it directly.
@@ -276,6 +372,13 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
             operands[k] = value;
             continue;
         }
+        if (run.private_temporaries) {
+            // The run's own temporary: the function reads only its value.
+            if (const TCustomParam* value = run.FindPrivate(slot_makers_[slot_base_[index] + k])) {
+                operands[k] = value;
+                continue;
+            }
+        }
         TParamCollectionItem* item = run.Find(reference->RefName);
         if (!item || !item->Value()) throw EMobuError(expr_messages::UnknownVariable(reference->RefName));
         TCustomParam* value = item->Value();
@@ -296,7 +399,7 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
     // b. A temporary destination that does not exist yet is made now.
     TCustomParam* destination = nullptr;
     const size_t destination_slot = slot_base_[index] + op.Operands.size();
-    if (IsTemporaryName(op.Dest) && !(destination = run.FindValue(op.Dest, destination_slot))) {
+    if (slot_temporary_[destination_slot] && !(destination = run.FindValue(op.Dest, destination_slot))) {
         uint8_t type = PT_NONE;
         switch (op.Opcode) {
         case ocTo:
@@ -348,8 +451,20 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
             FailBadOperation(op, operands);
         }
         if (run.private_temporaries) {
-            run.privates.emplace_back(&op.Dest, NewParamOfType(type));
-            destination = run.privates.back().second.get();
+            // Reuse the value this operation's temporary had in an earlier run, made fresh.
+            std::unique_ptr<TCustomParam>& slot = temporaries_[index];
+            if (slot && type != PT_NONE && slot->VarType() == type) {
+                switch (type) {
+                case PT_INT: slot->SetInteger(0); break;
+                case PT_FLOAT: slot->SetFloat(0); break;
+                case PT_BOOL: slot->SetFlag(false); break;
+                default: slot->SetString({}); break;
+                }
+            } else {
+                slot = NewParamOfType(type);
+            }
+            run.privates[index] = slot.get();
+            destination = slot.get();
         } else {
             const uint64_t before = table.Generation();
             TParamCollectionItem* temporary = table.Add(type);
@@ -383,7 +498,15 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
         case PT_INT: d.SetInteger(a.GetInteger()); break;
         case PT_FLOAT: d.SetFloat(Finite(a.GetFloat())); break;
         case PT_BOOL: d.SetFlag(a.GetFlag()); break;
-        case PT_STR: d.SetString(a.GetString()); break;
+        case PT_STR: {
+            if (&a != &d) {
+                std::string holder;
+                std::string_view text = TextOf(a, holder);
+                if (AssignText(d, text)) break;
+            }
+            d.SetString(a.GetString());
+            break;
+        }
         default: break;
         }
         break;
@@ -422,11 +545,24 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
     case ocShiftL: d.SetInteger(arith::ShiftLeft(a.GetInteger(), b.GetInteger())); break;
     case ocShiftR: d.SetInteger(arith::ShiftRight(a.GetInteger(), b.GetInteger())); break;
     case ocComboStr: {
-        std::string joined = a.GetString();
-        std::string tail = b.GetString();
-        if (joined.size() + tail.size() > kMaxStringSize) throw EMobuError(expr_messages::SizeTooLarge());
-        joined += tail;
-        d.SetString(joined);
+        std::string head_holder, tail_holder;
+        std::string_view head = TextOf(a, head_holder);
+        std::string_view tail = TextOf(b, tail_holder);
+        if (head.size() + tail.size() > kMaxStringSize) throw EMobuError(expr_messages::SizeTooLarge());
+        std::string& joined = run.text;
+        joined.clear();
+        joined.reserve(head.size() + tail.size());
+        joined.append(head);
+        joined.append(tail);
+        if (typeid(d) == typeid(TParamStr)) {
+            // Hand the joined text over and keep the destination's old storage for next time.
+            auto& target = static_cast<TParamStr&>(d);
+            target.DropDims();
+            if (target.Elements.empty()) target.Elements.resize(1);
+            std::swap(target.Elements[0], joined);
+        } else {
+            d.SetString(joined);
+        }
         break;
     }
     case ocEqual: d.SetFlag(Compare(a, b) == 0); break;
@@ -437,9 +573,9 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
     case ocESmall: d.SetFlag(Compare(a, b) <= 0); break;
     case ocDimTo: break;
     case ocFunc: {
-        TSysFuncMan::Arguments arguments;
-        arguments.reserve(values.size());
-        for (auto& value : values) arguments.push_back(value.get());
+        TSysFuncMan::Arguments& arguments = run.arguments;
+        arguments.clear();
+        for (const TCustomParam* value : operands) arguments.push_back(const_cast<TCustomParam*>(value));
         functions.Call(d, op.FuncId, arguments);
         break;
     }

@@ -168,6 +168,21 @@ void TSysFuncMan::SetHandler(int id, Handler handler)
 
 bool TSysFuncMan::HasHandler(int id) const { return id >= 0 && id < kSysFuncCount && handlers_[static_cast<size_t>(id)]; }
 
+bool TSysFuncMan::ReadsValuesOnly(int id) const
+{
+    // The built-in functions that read their arguments with Int, Float, Flag and Str only.
+    static constexpr int kValueFunctions[] = {0,  1,  5,  6,  7,  8,  13, 14, 15, 16, 17, 18, 20, 26, 37, 38,
+                                              39, 40, 41, 42, 43, 44, 45, 46, 48, 49, 51, 52, 55, 56, 57, 58,
+                                              59, 60, 61, 62, 63, 64, 66, 73, 74, 75, 76, 77, 78, 79, 80, 81,
+                                              82, 83, 85, 86, 126, 127, 128, 129, 133, 138, 139, 152, 153};
+    static const std::vector<bool> value_functions = [] {
+        std::vector<bool> table(kSysFuncCount, false);
+        for (int function : kValueFunctions) table[static_cast<size_t>(function)] = true;
+        return table;
+    }();
+    return id >= 0 && id < kSysFuncCount && value_functions[static_cast<size_t>(id)] && !handlers_[static_cast<size_t>(id)];
+}
+
 void TSysFuncMan::Call(TCustomParam& destination, int id, const Arguments& arguments)
 {
     if (id < 0 || id >= kSysFuncCount) return;

@@ -45,6 +45,11 @@ public:
     // Installs the implementation of a function that belongs to another subsystem.
     void SetHandler(int id, Handler handler);
     bool HasHandler(int id) const;
+    // Whether function `id` as it runs now only reads its arguments as values and writes its
+    // destination: no handler is installed, it looks up no names, changes no variable and
+    // does not care whether an argument is a variable. A call of such a function can be given
+    // the values of temporaries directly instead of references to variables of the table.
+    bool ReadsValuesOnly(int id) const;
 
     // Type of a component property (for the destination of GetProp); installed by the
     // component model. Without it every property reads as an integer.

@@ -5,6 +5,8 @@
 #include <climits>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "app/mobu_error.h"
 #include "expr/build_mobu_parser.h"
@@ -313,6 +315,43 @@ TEST_F(Evaluator, RepeatedRunsFollowEveryChangeOfTheTable)
     parser.Execute(functions);
     ASSERT_NE(parser.Result(), nullptr);
     EXPECT_EQ(parser.Result()->GetFloat(), 3.5L);
+}
+
+TEST_F(Evaluator, RepeatedRunsWithCallsKeepEveryResultApart)
+{
+    Declare("i", PT_INT);
+    TBuildMobuParser compiler;
+    compiler.Compile("IntToStr(i * 2, 3) ++ \"-\" ++ Copy(\"abcdef\", i + 1, 2)");
+    TMobuParser parser;
+    parser.LoadFromBytes(compiler.ToStream());
+    const int32_t before = table.Count();
+    std::vector<std::unique_ptr<TCustomParam>> taken;
+    std::vector<std::string> read;
+    for (int32_t i = 0; i < 3; ++i) {
+        Var("i").SetInteger(i);
+        parser.Execute(functions);
+        ASSERT_NE(parser.Result(), nullptr);
+        read.push_back(parser.Result()->GetString());
+        if (i != 1) taken.push_back(parser.TakeResult());
+    }
+    EXPECT_EQ(read, (std::vector<std::string>{"000-ab", "002-bc", "004-cd"}));
+    ASSERT_EQ(taken.size(), 2u);
+    EXPECT_EQ(taken[0]->GetString(), "000-ab");
+    EXPECT_EQ(taken[1]->GetString(), "004-cd");
+    EXPECT_EQ(table.Count(), before);
+
+    // A function of another subsystem finds the temporaries in the table while it runs.
+    int32_t during = 0;
+    functions.SetHandler(0, [&](TCustomParam& destination, const TSysFuncMan::Arguments& arguments) {
+        during = table.Count();
+        destination.SetString(arguments.at(0)->GetString());
+    });
+    Var("i").SetInteger(4);
+    parser.Execute(functions);
+    ASSERT_NE(parser.Result(), nullptr);
+    EXPECT_EQ(parser.Result()->GetString(), "8-ef");
+    EXPECT_GT(during, before);
+    EXPECT_EQ(table.Count(), before);
 }
 
 }  // namespace
