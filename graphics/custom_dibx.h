@@ -12,6 +12,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
 
 #include "graphics/dib_surface.h"
 
@@ -87,7 +90,8 @@ public:
                          bool vflip, int amount);
     virtual void DrawAddMask(int x, int y, TCustomDIBX& source, const TRect& src_rect, bool hflip, bool vflip,
                              TCustomDIBX& mask, int amount);
-    // Solid pixel through an 8-bit mask (text glyphs).
+    // Solid pixel through an 8-bit mask (text glyphs). A source rectangle that does not lie
+    // inside the mask draws nothing.
     virtual void DrawColorMask(int x, int y, TCustomDIBX& mask, const TRect& src_rect, bool hflip, bool vflip,
                                uint32_t pixel, int alpha);
 
@@ -110,6 +114,11 @@ public:
     // by amount / 256, saturating per channel.
     virtual void DrawIndexedAdd(int x, int y, TCustomDIBX& source, const TRect& src_rect, bool hflip, bool vflip,
                                 int amount, const uint32_t (&colour_table)[256]);
+    // Nearest-neighbour stretched counterpart of both: a 4-bit source is drawn as by
+    // DrawIndexed4 (Alpha as there, 16 table entries), an 8-bit source as by DrawIndexedAdd
+    // (Alpha is the amount, 256 table entries). A shorter table draws nothing.
+    virtual void StretchDrawIndexed(const TRect& dest_rect, TCustomDIBX& source, const TRect& src_rect, bool hflip,
+                                    bool vflip, int alpha, std::span<const uint32_t> colour_table);
 
     // ---- rotation, zoom and stretching ----
     // Zooms in 1/256 units, the angle in 1/256 turns; the source pivot lands on (X, Y).
@@ -154,8 +163,38 @@ public:
     // 256 and above additive with amount mode - 256 (at most 255).
     virtual void PatternFill(const TRect& rect, TCustomDIBX& texture, int offset_x, int offset_y, bool hflip,
                              bool vflip, int mode);
+    // The same through an 8-bit mask of the texture's size (mask, alpha-mask or add-mask).
+    virtual void PatternFillMask(const TRect& rect, TCustomDIBX& texture, int offset_x, int offset_y, bool hflip,
+                                 bool vflip, int mode, TCustomDIBX& mask);
     virtual void PatternCopy(const TRect& rect, TCustomDIBX& texture, bool hflip, bool vflip, int offset_x,
                              int offset_y);
+    // A border of the given width (strips as FrameRect) filled with the texture tiled from
+    // the rectangle's top left, (offset mod size) being the texture pixel placed there.
+    virtual void FramePattern(const TRect& rect, int width, int offset_x, int offset_y, TCustomDIBX& texture);
+
+    // ---- image files (file names are code page 932) ----
+    // Reads a ".bmp" file (any case) when it exists: the surface takes its size with its own
+    // bit count. Other names and missing files leave the surface unchanged.
+    virtual void LoadFromFile(const std::string& file_name);
+    // Recognises the bytes by their start: "BM" a bitmap, "PNG" at offset 1 a PNG, "Fesk" a
+    // layered image of which frame 0 is taken (`option` is its scrambling code). Other content
+    // leaves the surface unchanged.
+    virtual void LoadFromStream(std::string_view data, int option);
+    // Writes a 24-bit ".bmp" file of the surface; other names write nothing.
+    virtual void SaveToFile(const std::string& file_name);
+
+    // ---- palette (entries are 4 bytes in bitmap order B, G, R, 0: words 0x00RRGGBB) ----
+    // GetPalette/SetPalette move 2, 16 or 256 entries for 1-, 4- and 8-bit surfaces and none
+    // otherwise; the ...Entries forms move `count` entries from `index`, kept within 0..255.
+    virtual void GetPalette(uint32_t* entries);
+    virtual void GetPaletteEntries(uint32_t* entries, int index, int count) { (void)entries, (void)index, (void)count; }
+    virtual void SetPalette(const uint32_t* entries);
+    virtual void SetPaletteEntries(const uint32_t* entries, int index, int count)
+    {
+        (void)entries, (void)index, (void)count;
+    }
+    // Entries GetPalette and SetPalette move: 2, 16 or 256 up to 8 bits, else 0.
+    int PaletteCount() const;
 
     // ---- store management ----
     virtual void Release() { SetSize(0, 0, BitCount()); }
@@ -170,6 +209,8 @@ protected:
     int width_ = 0;
 
 private:
+    // Takes the image of the store: this surface's bit count, the store's size and pixels.
+    void TakeImage(TDIBSurface& image);
     void FillWith(const TRect& rect, int kind, uint32_t pixel, int alpha);
 };
 

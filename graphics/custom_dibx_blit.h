@@ -49,6 +49,17 @@ bool CutSourceToBounds(TRect& src_rect, int& x, int& y, const TCustomDIBX& sourc
 // whose top left lands on (x, y); x and y become the destination of the cut rectangle.
 bool CutToClip(const TCustomDIBX& dst, TRect& src_rect, int& x, int& y, bool hflip, bool vflip);
 
+// Where a nearest-neighbour stretch lands and samples: the visible destination block from
+// (x, y) and, for each of its columns and rows, the source column and row it samples.
+struct TStretchPlan {
+    int x = 0, y = 0, columns = 0, rows = 0;
+    std::vector<int32_t> column_of, row_of;
+};
+// Clips a stretch of src_rect onto dest_rect (parts outside the source or mask not sampled,
+// then the destination's clip); false when nothing is drawn.
+bool PlanStretch(const TCustomDIBX& dst, const TRect& dest_rect, const TCustomDIBX& source, const TRect& src_rect,
+                 const TCustomDIBX* mask, bool hflip, bool vflip, TStretchPlan& plan);
+
 // Checks shared by all copies: both surfaces drawable, the mask an 8-bit surface.
 bool CanBlit(const TSurfaceFormat& dst, const TSurfaceFormat& src, const TCustomDIBX* mask);
 

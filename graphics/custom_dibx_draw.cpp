@@ -164,8 +164,9 @@ void TCustomDIBX::DrawColorMask(int x, int y, TCustomDIBX& mask, const TRect& sr
     if (alpha <= 0 || mask.BitCount() != 8) return;
     TSurfaceFormat df = TSurfaceFormat::Of(*this);
     if (!df.Drawable() || IsEmpty()) return;
+    // Glyph rectangles lie inside their mask; one that does not draws nothing.
     TRect s = src_rect;
-    if (!CutSourceToBounds(s, x, y, mask, nullptr, hflip, vflip)) return;
+    if (s.IsEmpty() || s.Left < 0 || s.Top < 0 || s.Right > mask.Width() || s.Bottom > mask.Height()) return;
     TRect clip = GetClipRect();
     int64_t left = std::max<int64_t>(x, clip.Left), top = std::max<int64_t>(y, clip.Top);
     int64_t right = std::min<int64_t>(static_cast<int64_t>(x) + s.Width(), clip.Right);

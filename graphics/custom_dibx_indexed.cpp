@@ -55,6 +55,45 @@ void IndexedRows(TCustomDIBX& dst, TCustomDIBX& source, TRect s, int x, int y, b
     }
 }
 
+// One row of a 4-bit source through the 16-entry table (see DrawIndexed4); `columns` are
+// the source columns of the destination pixels from left to right.
+void Indexed4Row(uint8_t* dst_row, const uint8_t* src_row, const std::vector<int>& columns, const TSurfaceFormat& f,
+                 int alpha, int64_t key, const uint32_t* colour_table, std::vector<uint8_t>& pixels)
+{
+    const bool additive = alpha > 255;
+    TBlendOp op = additive ? TBlendOp::Add : alpha == 255 ? TBlendOp::Copy : TBlendOp::Alpha;
+    const uint32_t amount = additive ? static_cast<uint32_t>(alpha & 0xFF) : static_cast<uint32_t>(alpha);
+    const size_t n = columns.size();
+    pixels.resize(n * f.bytes);
+    uint64_t full = 0;
+    for (int c = 0; c < f.mask_count; ++c) full |= f.masks[c];
+    for (size_t i = 0; i < n; ++i) {
+        int column = columns[i];
+        uint8_t byte = src_row[column >> 1];
+        int index = (column & 1) ? byte & 15 : byte >> 4;
+        uint32_t d = ReadRaw(dst_row, i, f.bytes);
+        uint32_t value = colour_table[index];
+        bool skip = index == key;
+        if (additive && (value == 0 || (d & full) == full)) skip = true;
+        WriteRaw(pixels.data(), i, f.bytes, skip ? (additive ? 0 : d) : value);
+    }
+    TRowBlender(f, f, op, amount, kernels::kNoKey).Run(dst_row, pixels.data(), nullptr, n);
+}
+
+// One row of an 8-bit source added through the 256-entry table (see DrawIndexedAdd).
+void IndexedAddRow(uint8_t* dst_row, const uint8_t* src_row, const std::vector<int>& columns, const TSurfaceFormat& f,
+                   int amount, int64_t threshold, const uint32_t* colour_table, std::vector<uint8_t>& pixels)
+{
+    const size_t n = columns.size();
+    pixels.resize(n * f.bytes);
+    for (size_t i = 0; i < n; ++i) {
+        int index = src_row[columns[i]];
+        WriteRaw(pixels.data(), i, f.bytes, index > threshold ? colour_table[index] : 0);
+    }
+    TRowBlender(f, f, TBlendOp::Add, static_cast<uint32_t>(std::min(amount, 256)), kernels::kNoKey)
+        .Run(dst_row, pixels.data(), nullptr, n);
+}
+
 }  // namespace
 
 void TCustomDIBX::DrawIndexed4(int x, int y, TCustomDIBX& source, const TRect& src_rect, bool hflip, bool vflip,
@@ -62,27 +101,10 @@ void TCustomDIBX::DrawIndexed4(int x, int y, TCustomDIBX& source, const TRect& s
 {
     if (alpha <= 0) return;
     const int64_t key = source.TransparentColor;
-    const bool additive = alpha > 255;
-    TBlendOp op = additive ? TBlendOp::Add : alpha == 255 ? TBlendOp::Copy : TBlendOp::Alpha;
-    const uint32_t amount = additive ? static_cast<uint32_t>(alpha & 0xFF) : static_cast<uint32_t>(alpha);
     std::vector<uint8_t> pixels;
     IndexedRows(*this, source, src_rect, x, y, hflip, vflip, 4,
                 [&](uint8_t* dst_row, const uint8_t* src_row, const std::vector<int>& columns, const TSurfaceFormat& f) {
-                    const size_t n = columns.size();
-                    pixels.resize(n * f.bytes);
-                    uint64_t full = 0;
-                    for (int c = 0; c < f.mask_count; ++c) full |= f.masks[c];
-                    for (size_t i = 0; i < n; ++i) {
-                        int column = columns[i];
-                        uint8_t byte = src_row[column >> 1];
-                        int index = (column & 1) ? byte & 15 : byte >> 4;
-                        uint32_t d = ReadRaw(dst_row, i, f.bytes);
-                        uint32_t value = colour_table[index];
-                        bool skip = index == key;
-                        if (additive && (value == 0 || (d & full) == full)) skip = true;
-                        WriteRaw(pixels.data(), i, f.bytes, skip ? (additive ? 0 : d) : value);
-                    }
-                    TRowBlender(f, f, op, amount, kernels::kNoKey).Run(dst_row, pixels.data(), nullptr, n);
+                    Indexed4Row(dst_row, src_row, columns, f, alpha, key, colour_table, pixels);
                 });
 }
 
@@ -94,15 +116,34 @@ void TCustomDIBX::DrawIndexedAdd(int x, int y, TCustomDIBX& source, const TRect&
     std::vector<uint8_t> pixels;
     IndexedRows(*this, source, src_rect, x, y, hflip, vflip, 8,
                 [&](uint8_t* dst_row, const uint8_t* src_row, const std::vector<int>& columns, const TSurfaceFormat& f) {
-                    const size_t n = columns.size();
-                    pixels.resize(n * f.bytes);
-                    for (size_t i = 0; i < n; ++i) {
-                        int index = src_row[columns[i]];
-                        WriteRaw(pixels.data(), i, f.bytes, index > threshold ? colour_table[index] : 0);
-                    }
-                    TRowBlender(f, f, TBlendOp::Add, static_cast<uint32_t>(std::min(amount, 256)), kernels::kNoKey)
-                        .Run(dst_row, pixels.data(), nullptr, n);
+                    IndexedAddRow(dst_row, src_row, columns, f, amount, threshold, colour_table, pixels);
                 });
+}
+
+void TCustomDIBX::StretchDrawIndexed(const TRect& dest_rect, TCustomDIBX& source, const TRect& src_rect, bool hflip,
+                                     bool vflip, int alpha, std::span<const uint32_t> colour_table)
+{
+    if (alpha <= 0) return;
+    const int source_bits = source.StoreBitCount();
+    if (source_bits == 4 ? colour_table.size() < 16 : source_bits != 8 || colour_table.size() < 256) return;
+    TSurfaceFormat df = TSurfaceFormat::Of(*this);
+    if (!df.Drawable() || IsEmpty() || source.IsEmpty()) return;
+    TStretchPlan plan;
+    if (!PlanStretch(*this, dest_rect, source, src_rect, nullptr, hflip, vflip, plan)) return;
+    TPixelLock dst_lock(*this, true);
+    if (!dst_lock.Locked()) return;
+    TPixelLock src_lock(source, false);
+    if (!src_lock.Locked()) return;
+    const std::vector<int> columns(plan.column_of.begin(), plan.column_of.end());
+    const int64_t key = source.TransparentColor;
+    std::vector<uint8_t> pixels;
+    for (int step = 0; step < plan.rows; ++step) {
+        int r = RowInMemoryOrder(step, plan.rows, Pitch());
+        uint8_t* dst_row = dst_lock.WritableRow(plan.y + r) + static_cast<size_t>(plan.x) * df.bytes;
+        const uint8_t* src_row = src_lock.Row(plan.row_of[static_cast<size_t>(r)]);
+        if (source_bits == 4) Indexed4Row(dst_row, src_row, columns, df, alpha, key, colour_table.data(), pixels);
+        else IndexedAddRow(dst_row, src_row, columns, df, alpha, key, colour_table.data(), pixels);
+    }
 }
 
 }  // namespace mobu

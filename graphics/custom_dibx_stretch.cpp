@@ -31,14 +31,14 @@ std::vector<int32_t> SourceIndexes(int64_t cut, double scale, int count, int fir
     return indexes;
 }
 
-void Stretch(TCustomDIBX& dst, const TRect& dest_rect, TCustomDIBX& source, TRect s, TCustomDIBX* mask,
-             bool hflip, bool vflip, TBlendOp op, uint32_t amount, int64_t key)
+}  // namespace
+
+bool PlanStretch(const TCustomDIBX& dst, const TRect& dest_rect, const TCustomDIBX& source, const TRect& s,
+                 const TCustomDIBX* mask, bool hflip, bool vflip, TStretchPlan& plan)
 {
-    TSurfaceFormat df = TSurfaceFormat::Of(dst), sf = TSurfaceFormat::Of(source);
-    if (!CanBlit(df, sf, mask) || dst.IsEmpty() || source.IsEmpty()) return;
     int64_t dest_width = static_cast<int64_t>(dest_rect.Right) - dest_rect.Left;
     int64_t dest_height = static_cast<int64_t>(dest_rect.Bottom) - dest_rect.Top;
-    if (dest_width < 1 || dest_height < 1 || s.IsEmpty()) return;
+    if (dest_width < 1 || dest_height < 1 || s.IsEmpty()) return false;
     const double sx = static_cast<double>(s.Width()) / static_cast<double>(dest_width);
     const double sy = static_cast<double>(s.Height()) / static_cast<double>(dest_height);
 
@@ -47,7 +47,7 @@ void Stretch(TCustomDIBX& dst, const TRect& dest_rect, TCustomDIBX& source, TRec
     TRect bounds = source.SurfaceRect();
     if (mask) bounds = Intersect(bounds, mask->SurfaceRect());
     TRect cut = Intersect(s, bounds);
-    if (cut.IsEmpty()) return;
+    if (cut.IsEmpty()) return false;
     double d_left = dest_rect.Left, d_top = dest_rect.Top, d_right = dest_rect.Right, d_bottom = dest_rect.Bottom;
     double lost_left = (cut.Left - s.Left) / sx, lost_right = (s.Right - cut.Right) / sx;
     double lost_top = (cut.Top - s.Top) / sy, lost_bottom = (s.Bottom - cut.Bottom) / sy;
@@ -59,16 +59,31 @@ void Stretch(TCustomDIBX& dst, const TRect& dest_rect, TCustomDIBX& source, TRec
     TRect clip = dst.GetClipRect();
     double left = std::max<double>(d_left, clip.Left), right = std::min<double>(d_right, clip.Right);
     double top = std::max<double>(d_top, clip.Top), bottom = std::min<double>(d_bottom, clip.Bottom);
-    if (left >= right || top >= bottom) return;
-    const int x0 = static_cast<int>(left), y0 = static_cast<int>(top);
-    const int columns = static_cast<int>(right - left), rows = static_cast<int>(bottom - top);
+    if (left >= right || top >= bottom) return false;
+    plan.x = static_cast<int>(left), plan.y = static_cast<int>(top);
+    plan.columns = static_cast<int>(right - left), plan.rows = static_cast<int>(bottom - top);
     // Steps are counted from the unshrunk destination so that sampling does not move.
-    std::vector<int32_t> column_of = SourceIndexes(x0 - static_cast<int64_t>(dest_rect.Left), sx, columns,
-                                                   s.Left, s.Right - 1, hflip);
-    std::vector<int32_t> row_of = SourceIndexes(y0 - static_cast<int64_t>(dest_rect.Top), sy, rows, s.Top,
-                                                s.Bottom - 1, vflip);
-    for (int32_t& c : column_of) c = std::clamp(c, cut.Left, cut.Right - 1);
-    for (int32_t& r : row_of) r = std::clamp(r, cut.Top, cut.Bottom - 1);
+    plan.column_of = SourceIndexes(plan.x - static_cast<int64_t>(dest_rect.Left), sx, plan.columns, s.Left,
+                                   s.Right - 1, hflip);
+    plan.row_of = SourceIndexes(plan.y - static_cast<int64_t>(dest_rect.Top), sy, plan.rows, s.Top, s.Bottom - 1,
+                                vflip);
+    for (int32_t& c : plan.column_of) c = std::clamp(c, cut.Left, cut.Right - 1);
+    for (int32_t& r : plan.row_of) r = std::clamp(r, cut.Top, cut.Bottom - 1);
+    return true;
+}
+
+namespace {
+
+void Stretch(TCustomDIBX& dst, const TRect& dest_rect, TCustomDIBX& source, TRect s, TCustomDIBX* mask,
+             bool hflip, bool vflip, TBlendOp op, uint32_t amount, int64_t key)
+{
+    TSurfaceFormat df = TSurfaceFormat::Of(dst), sf = TSurfaceFormat::Of(source);
+    if (!CanBlit(df, sf, mask) || dst.IsEmpty() || source.IsEmpty()) return;
+    TStretchPlan plan;
+    if (!PlanStretch(dst, dest_rect, source, s, mask, hflip, vflip, plan)) return;
+    const int x0 = plan.x, y0 = plan.y, columns = plan.columns, rows = plan.rows;
+    const std::vector<int32_t>& column_of = plan.column_of;
+    const std::vector<int32_t>& row_of = plan.row_of;
 
     TPixelLock dst_lock(dst, true);
     if (!dst_lock.Locked()) return;

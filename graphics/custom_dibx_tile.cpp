@@ -137,6 +137,42 @@ void TCustomDIBX::PatternFill(const TRect& rect, TCustomDIBX& texture, int offse
     });
 }
 
+void TCustomDIBX::PatternFillMask(const TRect& rect, TCustomDIBX& texture, int offset_x, int offset_y, bool hflip,
+                                  bool vflip, int mode, TCustomDIBX& mask)
+{
+    if (mode <= 0 || texture.IsEmpty()) return;
+    const TRect whole = texture.SurfaceRect();
+    Tile(*this, rect, 0, 0, whole.Width(), whole.Height(), offset_x, offset_y, [&](int x, int y) {
+        if (mode == 255) DrawMask(x, y, texture, whole, hflip, vflip, mask);
+        else if (mode < 255) DrawAlphaMask(x, y, texture, whole, hflip, vflip, mask, mode);
+        else DrawAddMask(x, y, texture, whole, hflip, vflip, mask, std::min(mode - 256, 255));
+    });
+}
+
+// Strips as FrameRect draws them, each tiled so that the texture runs on unbroken from the
+// rectangle's top left.
+void TCustomDIBX::FramePattern(const TRect& rect, int width, int offset_x, int offset_y, TCustomDIBX& texture)
+{
+    if (width <= 0 || texture.IsEmpty()) return;
+    auto strip = [&](int left, int top, int64_t w, int64_t h) {
+        if (w <= 0 || h <= 0) return;
+        TRect part{left, top, static_cast<int>(std::min<int64_t>(left + w, INT32_MAX)),
+                   static_cast<int>(std::min<int64_t>(top + h, INT32_MAX))};
+        int64_t shift_x = static_cast<int64_t>(offset_x) + (static_cast<int64_t>(left) - rect.Left);
+        int64_t shift_y = static_cast<int64_t>(offset_y) + (static_cast<int64_t>(top) - rect.Top);
+        PatternCopy(part, texture, false, false, static_cast<int>(Wrap(shift_x, texture.Width())),
+                    static_cast<int>(Wrap(shift_y, texture.Height())));
+    };
+    const int64_t full_width = static_cast<int64_t>(rect.Right) - rect.Left;
+    const int64_t inner_height = static_cast<int64_t>(rect.Bottom) - rect.Top - 2 * static_cast<int64_t>(width);
+    strip(rect.Left, rect.Top, full_width, width);
+    strip(rect.Left, static_cast<int>(static_cast<int64_t>(rect.Bottom) - width), full_width, width);
+    if (inner_height > 0) {
+        strip(rect.Left, rect.Top + width, width, inner_height);
+        strip(static_cast<int>(static_cast<int64_t>(rect.Right) - width), rect.Top + width, width, inner_height);
+    }
+}
+
 void TCustomDIBX::PatternCopy(const TRect& rect, TCustomDIBX& texture, bool hflip, bool vflip, int offset_x,
                               int offset_y)
 {

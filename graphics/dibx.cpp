@@ -99,4 +99,20 @@ void TDIBX::Release()
     height_ = 0;
 }
 
+// Entries outside 0..255 are not touched.
+void TDIBX::GetPaletteEntries(uint32_t* entries, int index, int count)
+{
+    const int64_t first = std::clamp<int64_t>(index, 0, 256);
+    const int64_t last = std::clamp<int64_t>(static_cast<int64_t>(index) + std::max(count, 0), first, 256);
+    for (int64_t i = first; i < last; ++i) entries[i - index] = Store().PaletteEntry(static_cast<int>(i));
+}
+
+void TDIBX::SetPaletteEntries(const uint32_t* entries, int index, int count)
+{
+    const int64_t first = std::clamp<int64_t>(index, 0, 256);
+    const int64_t last = std::clamp<int64_t>(static_cast<int64_t>(index) + std::max(count, 0), first, 256);
+    for (int64_t i = first; i < last; ++i) Store().SetPaletteEntry(static_cast<int>(i), entries[i - index]);
+}
+
+
 }  // namespace mobu

@@ -40,6 +40,8 @@ public:
     // Size 0 × 0; the store shrinks to 8 × 8.
     void Release() override;
     void Compact() override { store_->Compress(); }
+    void GetPaletteEntries(uint32_t* entries, int index, int count) override;
+    void SetPaletteEntries(const uint32_t* entries, int index, int count) override;
 
     TDIBSurface& Store() { return *store_; }
     const TDIBSurface& Store() const { return *store_; }

@@ -204,4 +204,20 @@ void TDIBXWave::PatternFill(const TRect& rect, TCustomDIBX& texture, int offset_
     Bands([&](int s) { target_->PatternFill(Shifted(rect, s), texture, offset_x, offset_y, hflip, vflip, mode); });
 }
 
+void TDIBXWave::PatternFillMask(const TRect& rect, TCustomDIBX& texture, int offset_x, int offset_y, bool hflip,
+                                bool vflip, int mode, TCustomDIBX& mask)
+{
+    Bands([&](int s) {
+        target_->PatternFillMask(Shifted(rect, s), texture, offset_x, offset_y, hflip, vflip, mode, mask);
+    });
+}
+
+void TDIBXWave::StretchDrawIndexed(const TRect& dest_rect, TCustomDIBX& source, const TRect& src_rect, bool hflip,
+                                   bool vflip, int alpha, std::span<const uint32_t> colour_table)
+{
+    Bands([&](int s) {
+        target_->StretchDrawIndexed(Shifted(dest_rect, s), source, src_rect, hflip, vflip, alpha, colour_table);
+    });
+}
+
 }  // namespace mobu

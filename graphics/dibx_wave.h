@@ -73,6 +73,10 @@ public:
                             bool hflip, bool vflip, int amount) override;
     void PatternFill(const TRect& rect, TCustomDIBX& texture, int offset_x, int offset_y, bool hflip, bool vflip,
                      int mode) override;
+    void PatternFillMask(const TRect& rect, TCustomDIBX& texture, int offset_x, int offset_y, bool hflip, bool vflip,
+                         int mode, TCustomDIBX& mask) override;
+    void StretchDrawIndexed(const TRect& dest_rect, TCustomDIBX& source, const TRect& src_rect, bool hflip, bool vflip,
+                            int alpha, std::span<const uint32_t> colour_table) override;
 
 private:
     // Calls draw(shift) once per band of consecutive region rows sharing a displacement, with
