@@ -12,6 +12,7 @@
 #include "app/mobu_error.h"
 #include "app/process_random.h"
 #include "app/shell_messages.h"
+#include "components/component_functions.h"
 #include "expr/param_man.h"
 #include "expr/sys_func_man.h"
 #include "script/project_call_man.h"
@@ -75,6 +76,8 @@ void TFormView::FormCreate()
         DebugTrace("TSysFuncMan.Create");
         functions_ = std::make_unique<TSysFuncMan>(*params_);
         SetGlobalSysFuncMan(functions_.get());
+        // GetProp and SetProp reach the components through the screen-base list.
+        InstallComponentFunctions(*functions_);
         // The project's pages run on the call manager over this table and function manager.
         UseCallManForProject();
 
