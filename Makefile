@@ -30,12 +30,12 @@ test-unit: build
 test-asan: deps
 	cmake -S . -B $(BUILD_ASAN) $(CMAKE_GEN) -DMOBU_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
-	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS) -LE window
+	cd $(BUILD_ASAN) && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure -j $(JOBS) -LE window
 
 test-fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DMOBU_FUZZ=ON -DMOBU_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
-	cd $(BUILD_FUZZ) && ctest --output-on-failure -L fuzz
+	cd $(BUILD_FUZZ) && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure -L fuzz
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done

@@ -7,6 +7,7 @@ build=${1:-build}
 build_asan=${2:-build-asan}
 build_fuzz=${3:-build-fuzz}
 jobs=$(nproc)
+lsan_suppressions="$(cd "$(dirname "$0")" && pwd)/lsan.supp"
 status=0
 
 echo "== tests (normal build)"
@@ -20,12 +21,12 @@ fi
 echo "== tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake -S . -B "$build_asan" -G Ninja -DMOBU_SANITIZE=ON -DMOBU_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build_asan" -j "$jobs"
-(cd "$build_asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$jobs" -LE window) || status=1
+(cd "$build_asan" && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$lsan_suppressions" ctest --output-on-failure -j "$jobs" -LE window) || status=1
 
 echo "== fuzz targets (libFuzzer, short run)"
 CC=clang CXX=clang++ cmake -S . -B "$build_fuzz" -G Ninja -DMOBU_FUZZ=ON -DMOBU_SANITIZE=ON -DMOBU_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$build_fuzz" -j "$jobs"
-(cd "$build_fuzz" && ctest --output-on-failure -j "$jobs" -L fuzz) || status=1
+(cd "$build_fuzz" && LSAN_OPTIONS="suppressions=$lsan_suppressions" ctest --output-on-failure -j "$jobs" -L fuzz) || status=1
 
 exit $status
