@@ -2,6 +2,8 @@
 // scalar reference and packed versions that give exactly the same pixels.
 #pragma once
 
+#include <vector>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -27,5 +29,14 @@ struct TResampleKernels {
 const TResampleKernels& ScalarResampleKernels();
 const TResampleKernels* Sse2ResampleKernels();
 const TResampleKernels& ActiveResampleKernels();
+
+// The source pixels each target pixel of an area average covers, with their weights. Both
+// the scalar and the SSE2 path use this one table, so their results stay identical.
+struct TSpan {
+    int first = 0;
+    int last = 0;
+    std::vector<double> weights;
+};
+std::vector<TSpan> Spans(int target, int source);
 
 }  // namespace mobu::kernels

@@ -102,29 +102,6 @@ void BilinearSse2(const TResampleImage& to, const TResampleImage& from, int32_t 
     }
 }
 
-struct TSpan {
-    int first = 0;
-    int last = 0;
-    std::vector<double> weights;
-};
-
-std::vector<TSpan> Spans(int target, int source)
-{
-    double scale = static_cast<double>(source) / target;
-    std::vector<TSpan> spans(static_cast<size_t>(target));
-    for (int x = 0; x < target; ++x) {
-        double x0 = x * scale, x1 = (x + 1) * scale - 0.000001;
-        TSpan& s = spans[static_cast<size_t>(x)];
-        s.first = std::clamp(static_cast<int>(std::floor(x0)), 0, source - 1);
-        s.last = std::clamp(static_cast<int>(std::floor(x1)), s.first, source - 1);
-        for (int i = s.first; i <= s.last; ++i) {
-            double w = std::min<double>(i + 1, x1) - std::max<double>(i, x0);
-            s.weights.push_back(w > 0 ? w : 0);
-        }
-    }
-    return spans;
-}
-
 void AreaAverageSse2(const TResampleImage& to, const TResampleImage& from, int32_t key)
 {
     double sx = static_cast<double>(from.width) / to.width;
