@@ -1,5 +1,7 @@
 #include "script/page.h"
 
+#include <algorithm>
+
 #include "app/globals.h"
 #include "app/mobu_error.h"
 #include "archive/vr_file_manager.h"
@@ -48,17 +50,19 @@ void TPage::LoadFromBytes(const std::string& name, std::string_view bytes)
     int32_t entry_count = in.I32();
     int32_t entry_size = in.I32();
     if (entry_count < 0 || entry_size < 0) in.Fail();
-    if (entry_size > 0 && static_cast<size_t>(entry_count) > in.Remaining() / static_cast<size_t>(entry_size)) {
-        in.Fail();
-    }
-    for (int32_t k = 0; k < entry_count; ++k) {
+    const uint64_t table_bytes = static_cast<uint64_t>(entry_count) * static_cast<uint64_t>(entry_size);
+    if (table_bytes > in.Remaining()) in.Fail();
+    const size_t table_end = in.Position() + static_cast<size_t>(table_bytes);
+    const int32_t kept = std::min<int32_t>(entry_count, kMaskEntryCount);
+    const size_t used = std::min<size_t>(static_cast<size_t>(entry_size), kMaskEntrySize);
+    for (int32_t k = 0; k < kept; ++k) {
         size_t start = in.Position();
-        if (k < kMaskEntryCount) {
-            size_t used = std::min<size_t>(static_cast<size_t>(entry_size), kMaskEntrySize);
-            in.Read(PropertyMasks[static_cast<size_t>(k)].data(), used);
-        }
+        in.Read(PropertyMasks[static_cast<size_t>(k)].data(), used);
         in.Seek(start + static_cast<size_t>(entry_size));
     }
+    // Entries past the table are skipped in one step: a hostile count of empty entries
+    // must not make the reader loop for nothing.
+    in.Seek(table_end);
 
     // Every record is at least an id byte and the 10-byte common header.
     size_t command_count = in.Count(11);

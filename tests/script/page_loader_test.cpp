@@ -2,6 +2,8 @@
 // count and length, refused records, labels, and command state blobs.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/globals.h"
 #include "app/mobu_error.h"
 #include "archive/byte_writer.h"
@@ -70,6 +72,26 @@ TEST(PageLoader, WideMaskEntriesAreCutAndExtraEntriesSkipped)
     page.LoadFromBytes("p.msb", narrow.Bytes());
     EXPECT_EQ(page.ResultType, 2);
     for (int b = 0; b < kMaskEntrySize; ++b) EXPECT_EQ(page.PropertyMasks[0][b], b < 10 ? 0xFF : 0) << b;
+}
+
+// Two billion entries of zero bytes are a valid, empty table: the loader must take them in
+// one step (a loop over the count never finished), and still refuse a count whose entries
+// would pass the end.
+TEST(PageLoader, HugeCountsOfEmptyMaskEntriesLoadAtOnce)
+{
+    ByteWriter out = PageStart(116, 0x7FFFFFFF, 0);
+    out.I32(0);
+    TPage page;
+    page.LoadFromBytes("p.msb", out.Bytes());
+    EXPECT_EQ(page.Count(), 0);
+
+    ByteWriter overflowing = PageStart(116, 0, 0);
+    overflowing.I32(0);
+    std::string bytes = overflowing.Take();
+    const int32_t count = 0x40000000, size = 8;  // 2^33 bytes: wider than 32 bits
+    std::memcpy(&bytes[5], &count, 4);
+    std::memcpy(&bytes[9], &size, 4);
+    EXPECT_THROW(page.LoadFromBytes("p.msb", bytes), EMobuError);
 }
 
 TEST(PageLoader, MaskEntriesLargerThanTheTableCarryOnlyTheirFirstBytes)
