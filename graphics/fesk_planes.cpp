@@ -18,9 +18,12 @@ std::string InflatePlane(std::string_view compressed, size_t cap)
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK) throw EMobuError(MsgBrokenImage());
     std::string out;
-    // Planes inflate to a size known in advance: one buffer of that size (plus a byte that
-    // tells a longer stream apart); callers bound the cap by the stored size.
-    out.resize(cap + 1);
+    // Planes inflate to a size known in advance (plus a byte that tells a longer stream
+    // apart); callers bound the cap by the stored size. The buffer starts near what the
+    // compressed bytes can plausibly give and doubles from there, so a tiny file claiming a
+    // huge plane is refused before it makes the player allocate the whole claim.
+    const size_t plausible = std::max<size_t>(size_t{1} << 16, compressed.size() * 16);
+    out.resize(std::min(cap + 1, plausible));
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
     stream.avail_in = static_cast<uInt>(compressed.size());
     size_t produced = 0;

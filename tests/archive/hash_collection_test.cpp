@@ -62,5 +62,43 @@ TEST(KsRandom, SequenceAndPermutation)
     EXPECT_EQ(picker.Pick(), -1);
 }
 
+// The pool picks in logarithmic time; the order must stay that of removing the index-th
+// element of a plain list, for pools of every shape (sizes that are and are not powers of
+// two, refilled after use, seeds that wrap the state).
+TEST(KsRandom, PermutationMatchesAPlainListForManyPoolsAndSeeds)
+{
+    for (int32_t seed : {1, 7, kArchiveKey, -1, 0x7FFFFFFF}) {
+        TKsRandom picker(seed);
+        for (int count : {0, 1, 2, 3, 8, 1000, 1023, 1024, 1025}) {
+            picker.FillPool(count);
+            std::vector<int> pool(static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i) pool[static_cast<size_t>(i)] = i;
+            uint32_t s = picker.State();
+            while (!pool.empty()) {
+                s = s * 5u + static_cast<uint32_t>(seed);
+                const size_t index = s % pool.size();
+                const int expected = pool[index];
+                pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(index));
+                ASSERT_EQ(picker.Pick(), expected) << "seed " << seed << " count " << count;
+            }
+            EXPECT_EQ(picker.Pick(), -1);
+        }
+    }
+}
+
+TEST(KsRandom, AMillionElementPoolGivesEachElementOnce)
+{
+    TKsRandom picker(kArchiveKey);
+    const int count = 1 << 20;
+    picker.FillPool(count);
+    std::vector<bool> seen(count, false);
+    for (int i = 0; i < count; ++i) {
+        const int value = picker.Pick();
+        ASSERT_TRUE(value >= 0 && value < count && !seen[static_cast<size_t>(value)]);
+        seen[static_cast<size_t>(value)] = true;
+    }
+    EXPECT_EQ(picker.PoolSize(), 0);
+}
+
 }  // namespace
 }  // namespace mobu
