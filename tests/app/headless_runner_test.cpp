@@ -80,6 +80,29 @@ TEST_F(HeadlessRunnerTest, DemoGameWritesFramesOfTheScreenSize)
     EXPECT_FALSE(fs::exists(out / "frame-000002.png"));
 }
 
+// A game appended to a copy of the player runs on its own, started without arguments:
+// the archive comes from the executable itself and the build's install data lets it start.
+TEST_F(HeadlessRunnerTest, GameAppendedToThePlayerRunsWithoutArguments)
+{
+    fs::path demo = fs::path(MOBU_BINARY_DIR) / "demo";
+    if (!fs::exists(demo / "game.dat")) GTEST_SKIP() << "the demo game is not packed in this build";
+    const fs::path game = scratch / "mygame";
+    const std::string append = std::string(MOBU_BINARY_DIR) + "/mobupack append " + MOBU_BINARY_DIR + "/mobuplay " +
+                               (demo / "game.dat").string() + " " + game.string();
+    ASSERT_EQ(std::system(append.c_str()), 0);
+    const fs::path shots = scratch / "shots";
+    const std::string command = game.string() + " --headless --frames 3 --shot-at 3 --out " + shots.string() + " 2>" +
+                                (scratch / "stderr.txt").string();
+    const int raw = std::system(command.c_str());
+    std::ifstream errors(scratch / "stderr.txt");
+    std::stringstream text;
+    text << errors.rdbuf();
+    ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << text.str();
+    uint32_t width = 0, height = 0;
+    ASSERT_TRUE(PngSize(shots / "frame-000003.png", width, height));
+    EXPECT_EQ(width, 640u);
+}
+
 TEST_F(HeadlessRunnerTest, GameThatCannotStartFailsWithAMessage)
 {
     fs::create_directories(scratch / "empty");

@@ -8,6 +8,7 @@
 #include "graphics/fesk_frame_list.h"
 #include "platform/durable_files.h"
 #include "platform/real_files.h"
+#include "script/install_data.h"
 #include "script/project_setting.h"
 #include "tests/project/test_support.h"
 
@@ -71,7 +72,7 @@ TEST_F(MobupackBuild, CompilesTheProjectAndPacksTheFolder)
     std::vector<std::string> names;
     for (int i = 0; i < archive.Count(); ++i) names.push_back(archive.Item(i)->Name());
     EXPECT_EQ(names, (std::vector<std::string>{"mobu.mpb", "bgm\\theme.ogg", "start.msb", J(u8"画像\\背景.png"),
-                                               "\\EOF\\"}));
+                                               "install.dat", "\\EOF\\"}));
     TProjectSetting project = TProjectSetting::Parse(archive.Extract("mobu.mpb"));
     EXPECT_EQ(project.title, J(u8"もぶ"));
     EXPECT_EQ(project.screen_width, 320);
@@ -80,6 +81,27 @@ TEST_F(MobupackBuild, CompilesTheProjectAndPacksTheFolder)
     EXPECT_EQ(project.disk_map.DiskOf("BGM\\x.ogg"), 2);
     EXPECT_EQ(archive.Extract(J(u8"画像\\背景.png")), std::string(5000, 'p'));
     EXPECT_EQ(archive.Extract("start.msb"), "page bytes");
+    // A player started without arguments needs install data: the build adds the answer
+    // for a game that runs without its disk.
+    TInstallData install = TInstallData::Parse(archive.Extract("install.dat"));
+    EXPECT_EQ(install.title, J(u8"もぶ"));
+    EXPECT_EQ(install.disk_index, 0);
+    EXPECT_TRUE(install.no_disk_needed);
+}
+
+TEST_F(MobupackBuild, TheFoldersOwnInstallDataIsKept)
+{
+    Write("project.ini", "[project]\nscreen = 320x240\nstart_page = start.msb\n");
+    Write("start.msb", "page");
+    TInstallData own;
+    own.title = "own";
+    own.disk_index = 2;
+    Write("install.dat", own.Write());
+    Outcome outcome = RunBuild(root_ / "src", root_ / "out");
+    ASSERT_EQ(outcome.status, 0) << outcome.output;
+    TVrFileCollection archive;
+    archive.OpenArchive((root_ / "out/game.dat").string());
+    EXPECT_EQ(archive.Extract("install.dat"), own.Write());
 }
 
 TEST_F(MobupackBuild, AnOutputFolderInsideTheSourceIsNotPacked)
@@ -92,7 +114,7 @@ TEST_F(MobupackBuild, AnOutputFolderInsideTheSourceIsNotPacked)
     }
     TVrFileCollection archive;
     archive.OpenArchive((root_ / "src/out/game.dat").string());
-    EXPECT_EQ(archive.Count(), 3);  // mobu.mpb, start.msb and the end marker
+    EXPECT_EQ(archive.Count(), 4);  // mobu.mpb, start.msb, install.dat and the end marker
     EXPECT_EQ(archive.Find("out\\game.dat"), nullptr);
 }
 
@@ -182,7 +204,7 @@ TEST_F(MobupackBuild, MarkedImagesBecomeLayeredImages)
         std::vector<std::string> names;
         for (int i = 0; i < archive.Count(); ++i) names.push_back(archive.Item(i)->Name());
         EXPECT_EQ(names, (std::vector<std::string>{"mobu.mpb", "bg.fsk", J(u8"cg\\立ち絵.FSK"), "plain.png",
-                                                   "start.msb", "\\EOF\\"}));
+                                                   "start.msb", "install.dat", "\\EOF\\"}));
         for (auto [entry, source] : {std::pair{std::string("bg.fsk"), bmp}, std::pair{J(u8"cg\\立ち絵.FSK"), png}}) {
             std::string bytes = archive.Extract(entry);
             ASSERT_GT(bytes.size(), 40u);
