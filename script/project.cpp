@@ -224,9 +224,15 @@ void TProject::CreatePredefinedVariables(const std::vector<TPredefinedVariable>&
 
 void TProject::ReplaceDiskMapFromOriginal()
 {
+    // The name carries a leading "/": an archive may hold an entry of exactly that name,
+    // while a real file of the game folder is found under the name without it (virtual
+    // paths never start at the file system's root).
     TVrFileManager& files = VrFileManager();
-    if (!files.Exists(kOriginalProjectFileName)) return;
-    disk_map_ = TProjectSetting::Parse(files.ReadFile(kOriginalProjectFileName)).disk_map;
+    for (const char* name : {kOriginalProjectFileName, kOriginalProjectFileName + 1}) {
+        if (!files.Exists(name)) continue;
+        disk_map_ = TProjectSetting::Parse(files.ReadFile(name)).disk_map;
+        return;
+    }
 }
 
 void TProject::StartStartPage()

@@ -293,6 +293,19 @@ TEST_F(ProjectTest, OriginalProjectFileReplacesTheDiskMap)
     EXPECT_EQ(project->DiskMap().DiskOf("cg\\a.png"), 5);
 }
 
+TEST_F(ProjectTest, OriginalProjectFileBesideTheGameReplacesTheDiskMap)
+{
+    TProjectSetting original = TProjectSetting::Parse(ProjectBytes());
+    original.disk_map.Clear();
+    original.disk_map.Add("bgm", 3);
+    WriteFile(root_ / "game/mobu.mpb", ProjectBytes());
+    WriteFile(root_ / "game/start.msb", "page");
+    WriteFile(root_ / "game/original_mobu.mpb", original.Write());
+    auto project = StartWithFolder();
+    ASSERT_EQ(project->DiskMap().Entries().size(), 1u);
+    EXPECT_EQ(project->DiskMap().DiskOf("bgm\\a.ogg"), 3);
+}
+
 TEST_F(ProjectTest, EnsureAvailableAndDiskChanges)
 {
     WriteFile(root_ / "game/mobu.mpb", ProjectBytes());
