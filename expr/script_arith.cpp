@@ -38,6 +38,12 @@ Real CheckReal(Real result)
     return result;
 }
 
+Real CheckFinite(Real value)
+{
+    if (!std::isfinite(value)) Fail();
+    return value;
+}
+
 // The operands pass through volatile so the operation happens here, between the clearing and
 // the test of the conditions, and is never folded or moved by the compiler.
 Real Add(Real a, Real b)

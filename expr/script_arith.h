@@ -36,6 +36,10 @@ void BeginReal();
 // ...and fails when the computation raised overflow, zero division or an invalid operation,
 // or when its result is not a finite number; returns the result otherwise.
 Real CheckReal(Real result);
+// Fails when an already computed value is not a finite number. For values made elsewhere,
+// whose computation did not clear the conditions first: stale conditions of earlier,
+// unrelated work must not fail them.
+Real CheckFinite(Real value);
 
 // Truncation toward zero into 32 bits: values beyond 64 bits fail, others keep their low 32 bits.
 int32_t TruncToInt(Real value);

@@ -60,7 +60,7 @@ void CheckTextSize(size_t size)
 
 void SetReal(TCustomParam& destination, Real value)
 {
-    arith::CheckReal(value);
+    arith::CheckFinite(value);
     destination.SetFloat(value);
 }
 
@@ -70,7 +70,7 @@ void RealFunction(TCustomParam& destination, F function)
 {
     arith::BeginReal();
     volatile Real value = function();
-    SetReal(destination, value);
+    destination.SetFloat(arith::CheckReal(value));
 }
 
 // Writes an integer into a variable argument when the argument is one.
@@ -213,7 +213,9 @@ void TSysFuncMan::CallBuiltIn(TCustomParam& d, int id, const Arguments& args)
     case 4: {  // GetArraySize
         TParamVar& var = RequiredReference(args, 0, "GetArraySize");
         if (Has(args, 1)) {
-            d.SetInteger(var.DimSize(var.DimCount() - 1 - Int(args, 1)));
+            // In 64 bits: a dimension number near INT_MIN must not overflow.
+            const int64_t dim = static_cast<int64_t>(var.DimCount()) - 1 - Int(args, 1);
+            d.SetInteger(dim < 0 || dim > INT32_MAX ? var.DimSize(-1) : var.DimSize(static_cast<int32_t>(dim)));
         } else {
             d.SetInteger(var.Count());
         }
@@ -275,7 +277,7 @@ void TSysFuncMan::CallBuiltIn(TCustomParam& d, int id, const Arguments& args)
         TParamVar& var = RequiredReference(args, 0, "FillMem");
         switch (var.VarType()) {
         case PT_INT: var.FillInteger(Int(args, 1)); break;
-        case PT_FLOAT: var.FillFloat(arith::CheckReal(Float(args, 1))); break;
+        case PT_FLOAT: var.FillFloat(arith::CheckFinite(Float(args, 1))); break;
         case PT_BOOL: var.FillFlag(Flag(args, 1)); break;
         case PT_STR: var.FillString(Str(args, 1)); break;
         default: break;

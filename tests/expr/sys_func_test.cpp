@@ -1,6 +1,7 @@
 // The built-in functions that need only values, variables and text, through the evaluator.
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -401,6 +402,34 @@ TEST_F(SysFunc, JFunctionsMatchPythonsCp932Codec)
         ++checked;
     }
     EXPECT_EQ(checked, 300);
+}
+
+// Conditions raised by earlier, unrelated work (a text too large for a real, here) must
+// not make later real functions fail: they judge only their own computation.
+TEST_F(SysFunc, StaleFloatingPointConditionsDoNotFailLaterRealFunctions)
+{
+    const Case cases[] = {
+        {"StrToFloatDef(\"1e99999\", 1.5)", "1.5"},
+        {"Float(3)", "3"},
+        {"Fmax(1.5, 2.5)", "2.5"},
+        {"Fmin(1.5, 2.5)", "1.5"},
+    };
+    for (const Case& c : cases) {
+        std::feraiseexcept(FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO);
+        EXPECT_EQ(Eval(c.text), c.expected) << c.text;
+    }
+    std::feraiseexcept(FE_OVERFLOW);
+    EXPECT_EQ(Eval("ArcSin(2.0)"), "(none)");  // its own invalid operation still fails
+}
+
+TEST_F(SysFunc, ArraySizeOfAnyDimensionNumberIsDefined)
+{
+    Declare("a", PT_INT);
+    Run("SetArray(a, 2, 3)");
+    EXPECT_EQ(Eval("GetArraySize(a, 0)"), "3");
+    EXPECT_EQ(Eval("GetArraySize(a, 1)"), "2");
+    EXPECT_EQ(Eval("GetArraySize(a, -2147483648)"), "1");
+    EXPECT_EQ(Eval("GetArraySize(a, 2147483647)"), "1");
 }
 
 }  // namespace
