@@ -7,6 +7,26 @@
 #include "graphics/kernels/resample_kernels.h"
 
 namespace mobu {
+namespace {
+
+// The key colour as it reads once the store has been widened to 24 bits. 15- and 16-bit
+// channels widen by repeating their top bits, so the key must be widened the same way or
+// keys with middle channel values would no longer match their own pixels.
+uint32_t KeyAfterWidening(const TDIBSurface& store, uint32_t value)
+{
+    const int bits = store.BitCount();
+    if (bits == 15 || bits == 16) {
+        TDIBSurface probe(1, 1, bits);
+        probe.SetPixel(0, 0, value);
+        probe.SetBitCount(24);
+        return probe.GetPixel(0, 0) & 0xFFFFFF;
+    }
+    int r, g, b;
+    store.RGBOfValue(value, true, r, g, b);
+    return static_cast<uint32_t>(r << 16 | g << 8 | b);
+}
+
+}  // namespace
 
 void TDIBSurface::Resample(int width, int height, bool keep_bit_count, int32_t transparent_value, bool smooth)
 {
@@ -36,9 +56,7 @@ void TDIBSurface::Resample(int width, int height, bool keep_bit_count, int32_t t
         if (bits == 32) {
             key = transparent_value == -1 ? -1 : static_cast<int32_t>(static_cast<uint32_t>(transparent_value) & 0xFFFFFF);
         } else {
-            int r, g, b;
-            old.RGBOfValue(static_cast<uint32_t>(transparent_value), true, r, g, b);
-            key = r << 16 | g << 8 | b;
+            key = static_cast<int32_t>(KeyAfterWidening(old, static_cast<uint32_t>(transparent_value)));
         }
     }
     TDIBSurface source24 = old;

@@ -101,6 +101,32 @@ TEST(PixelStoreConvert, ResampleEdgeCases)
     EXPECT_EQ(c.GetPixel(1, 0), 0x000014u);
 }
 
+// A 15- or 16-bit key with middle channel values must still match its own pixels once the
+// store is widened to 24 bits for smoothing (channels widen by repeating their top bits).
+TEST(PixelStoreConvert, SmoothResampleSkipsKeysOfSixteenAndFifteenBitStores)
+{
+    struct Case {
+        int bits;
+        uint32_t key;
+        uint32_t other;
+    };
+    const Case cases[] = {
+        {16, (10u << 11) | (20u << 5) | 15u, (31u << 11) | (63u << 5) | 31u},
+        {15, (10u << 10) | (20u << 5) | 15u, (31u << 10) | (31u << 5) | 31u},
+        {16, (1u << 11) | (1u << 5) | 1u, 0},
+    };
+    for (const Case& c : cases) {
+        TDIBSurface s(2, 1, c.bits);
+        s.SetPixel(0, 0, c.key);
+        s.SetPixel(1, 0, c.other);
+        TDIBSurface expected(1, 1, c.bits);
+        expected.SetPixel(0, 0, c.other);
+        expected.SetBitCount(24);
+        s.Resample(1, 1, false, static_cast<int32_t>(c.key), true);
+        EXPECT_EQ(s.GetPixel(0, 0), expected.GetPixel(0, 0)) << c.bits << " " << c.key;
+    }
+}
+
 TEST(PixelStoreConvert, AreaAverageSkipsTheKey)
 {
     TDIBSurface s(2, 1, 24);
