@@ -6,6 +6,8 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "expr/jconvert.h"
+
 namespace mobu {
 namespace {
 
@@ -52,8 +54,6 @@ Converter& ToCp932()
     static Converter converter("CP932", "UTF-8");
     return converter;
 }
-
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 void AppendUtf8(std::string& out, char32_t code)
 {
