@@ -69,7 +69,11 @@ void ReadIconFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpt
     int32_t halved = height;
     std::memcpy(&dib[8], &halved, 4);
     ReadDib(store, reinterpret_cast<const uint8_t*>(dib.data()), dib.size(), 0, 0);
-    size_t table = bits <= 8 ? (colours_used ? std::min<uint32_t>(colours_used, 1u << bits) : (1u << bits)) * 4 : 0;
+    // The colour table as the bitmap reader skips it: images above 8 bits may still carry
+    // one of up to 256 entries when their used-colour count says so.
+    size_t table = bits <= 8 ? (colours_used ? std::min<uint32_t>(colours_used, 1u << bits) : (1u << bits)) * 4
+                   : colours_used <= 256 ? colours_used * 4
+                                         : 0;
     size_t colour_rows = DibRowBytes(width, bits) * static_cast<size_t>(height);
     size_t mask_start = header_size + table + colour_rows;
     size_t mask_row = DibRowBytes(width, 1);

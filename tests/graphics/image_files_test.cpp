@@ -2,6 +2,8 @@
 // own files read back by ImageMagick.
 #include <gtest/gtest.h>
 
+#include "archive/byte_writer.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -211,6 +213,51 @@ TEST(ImageFiles, IcoThatIsABitmapLoadsAsOne)
     TSaveOption option;
     LoadImageBytes(s, ".ico", reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), option);
     ExpectPixels(s, "ref.rgb");
+}
+
+// A 24-bit icon image may carry a colour table when its used-colour count says so; the AND
+// mask lies after that table, not where a table-less image would have it.
+TEST(ImageFiles, IconAndMaskAfterTheColourTableOfATrueColourImage)
+{
+    ByteWriter image;
+    image.U32(40);
+    image.I32(2);
+    image.I32(2);  // twice the height: colour rows, then the mask
+    image.U16(1);
+    image.U16(24);
+    image.U32(0);
+    image.U32(0);
+    image.I32(0);
+    image.I32(0);
+    image.U32(2);  // colours used: a table of two entries follows the header
+    image.U32(0);
+    image.U32(0x00FFFFFF);
+    image.U32(0x00000000);
+    for (uint8_t byte : {0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x00, 0x00}) image.U8(byte);  // one row, padded
+    for (uint8_t byte : {0x80, 0x00, 0x00, 0x00}) image.U8(byte);  // the AND mask: pixel 0 clear
+    ByteWriter file;
+    file.U16(0);
+    file.U16(1);
+    file.U16(1);
+    file.U8(2);
+    file.U8(1);
+    file.U8(0);
+    file.U8(0);
+    file.U16(1);
+    file.U16(24);
+    file.U32(static_cast<uint32_t>(image.Bytes().size()));
+    file.U32(22);
+    std::string bytes = file.Take() + image.Bytes();
+    TDIBSurface s;
+    TSaveOption option;
+    option.TakeAlpha = true;
+    LoadImageBytes(s, ".ico", reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), option);
+    ASSERT_EQ(s.Width(), 2);
+    ASSERT_EQ(s.Height(), 1);
+    ASSERT_TRUE(s.HasAlphaPlane());
+    EXPECT_EQ(s.AlphaPlane()->GetPixel(0, 0), 0u);
+    EXPECT_EQ(s.AlphaPlane()->GetPixel(1, 0), 255u);
+    EXPECT_EQ(s.GetPixel(1, 0) & 0xFFFFFF, 0x605040u);
 }
 
 TEST(ImageFiles, TgaWithoutFooterAndWithBadFooterOffsets)
