@@ -511,6 +511,14 @@ void TMobuBaseList::SaveToStream(ByteWriter& out)
     out.String(focus_ ? focus_->Name() : std::string());
 }
 
+bool TMobuBaseList::AcceptsSavedSize(int32_t width, int32_t height) const
+{
+    if (width < 0 || height < 0 || width > kMaxSavedSide || height > kMaxSavedSide) return false;
+    if (width == width_ && height == height_) return true;
+    int64_t limit = std::max(int64_t{width_} * height_ * 4, kMinSavedPixelLimit);
+    return int64_t{width} * height <= limit;
+}
+
 TMobuObject* TMobuBaseList::LoadComponent(ByteReader& in, int version, TMobuControl* parent, int depth)
 {
     if (depth > kMaxSavedDepth) throw EMobuError(component_messages::BadSaveData());
@@ -536,8 +544,7 @@ void TMobuBaseList::LoadFromStream(ByteReader& in, int version)
 {
     Reset();
     int32_t width = in.I32(), height = in.I32(), active = in.I32();
-    if (width < 0 || height < 0 || int64_t{width} * height > (int64_t{1} << 26))
-        throw EMobuError(component_messages::BadSaveData());
+    if (!AcceptsSavedSize(width, height)) throw EMobuError(component_messages::BadSaveData());
     SetSize(width, height);
     active_index_ = active & 1;
     bases_[0]->LoadControl(in, version, 0);

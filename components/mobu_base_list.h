@@ -32,6 +32,13 @@ public:
     static constexpr int32_t kRepeatMs = 50;
     // Deepest nesting of controls a saved game may hold.
     static constexpr int kMaxSavedDepth = 64;
+    // Largest screen a saved list may ask for. A save holds the project's screen size, which
+    // is the size the list already has; beyond that it may have up to four times the list's
+    // pixels (a list not yet sized takes up to a full-HD screen), and no side over 4096.
+    static constexpr int32_t kMaxSavedSide = 4096;
+    static constexpr int64_t kMinSavedPixelLimit = int64_t{1920} * 1080;
+    // Whether a saved list of that size may be loaded into this one.
+    bool AcceptsSavedSize(int32_t width, int32_t height) const;
 
     TMobuBaseList();
     ~TMobuBaseList() override;

@@ -350,6 +350,68 @@ TEST(SavedForm, DepthIsCapped)
     EXPECT_THROW(loaded.LoadFromStream(in, kComponentSaveVersion), EMobuError);
 }
 
+// The saved screen size decides how large the surfaces are: a save of the list's own size
+// (or a little larger) loads, sizes that would make huge surfaces are refused.
+TEST(SavedForm, ScreenSizeIsBounded)
+{
+    auto saved = [](int32_t width, int32_t height) {
+        TMobuBaseList list;
+        list.SetSize(width, height);
+        NewBox(list, "b", {1, 1, 5, 5}, 0x123456);
+        ByteWriter out;
+        list.SaveToStream(out);
+        return out.Bytes();
+    };
+    auto with_size = [](std::string bytes, int32_t width, int32_t height) {
+        for (int i = 0; i < 4; ++i) {
+            bytes[static_cast<size_t>(i)] = static_cast<char>(static_cast<uint32_t>(width) >> (8 * i));
+            bytes[static_cast<size_t>(4 + i)] = static_cast<char>(static_cast<uint32_t>(height) >> (8 * i));
+        }
+        return bytes;
+    };
+    const std::string small = saved(16, 16);
+    struct TCase {
+        int32_t list_width, list_height;  // 0: a list never sized
+        int32_t width, height;
+        bool loads;
+    } cases[] = {
+        {1280, 720, 1280, 720, true},
+        {1280, 720, 2560, 1440, true},    // four times the pixels
+        {1280, 720, 2561, 1440, false},
+        {640, 480, 1920, 1080, true},     // never less than a full-HD screen
+        {0, 0, 1920, 1080, true},         // an unsized list takes a full-HD screen
+        {0, 0, 1921, 1080, false},
+        {1280, 720, 4096, 900, true},     // just four times the pixels
+        {0, 0, 4097, 16, false},          // no side over 4096
+        {1280, 720, 16, 8192, false},
+        {1280, 720, 8192, 8192, false},
+        {1280, 720, -1, 720, false},
+        {1280, 720, 1 << 20, 1 << 20, false},
+    };
+    for (const TCase& c : cases) {
+        TMobuBaseList list;
+        if (c.list_width > 0) list.SetSize(c.list_width, c.list_height);
+        std::string bytes = with_size(small, c.width, c.height);
+        ByteReader in(bytes);
+        if (c.loads) {
+            EXPECT_NO_THROW(list.LoadFromStream(in, kComponentSaveVersion)) << c.width << "x" << c.height;
+            EXPECT_EQ(list.ScreenWidth(), c.width);
+            EXPECT_EQ(list.ScreenHeight(), c.height);
+            EXPECT_NE(list.FindControl("b"), nullptr);
+        } else {
+            EXPECT_THROW(list.LoadFromStream(in, kComponentSaveVersion), EMobuError) << c.width << "x" << c.height;
+            EXPECT_LE(int64_t{list.FrameSurface().Width()} * list.FrameSurface().Height(),
+                      int64_t{4096} * 4096);
+        }
+    }
+    // A real save of a 1280 x 720 game loads into the running 1280 x 720 list.
+    TMobuBaseList running;
+    running.SetSize(1280, 720);
+    std::string game = saved(1280, 720);
+    ByteReader in(game);
+    EXPECT_NO_THROW(running.LoadFromStream(in, kComponentSaveVersion));
+}
+
 TEST(Placement, PosZoomedWithNarrowParentUsesPlainRule)
 {
     class TImageLike : public TMobuControl {
