@@ -54,6 +54,53 @@ TEST(PageSource, DisassemblyAssemblesToTheSameBytes)
     }
 }
 
+TEST(PageSource, ExpressionsComeBackAsWritten)
+{
+    const char* const expressions[] = {
+        "x = (a + b) * c",
+        "a - (b - c) - d",
+        "x = IntToStr(a * (b + 1)) ++ \"s\"",
+        "i > 8 & TRUE | y ^ FALSE",
+        "t = a[i + 1, 2] << 3",
+    };
+    for (const char* expression : expressions) {
+        const std::string source = std::string("page version: 116; result: int\nCalc expr: ") + expression + "\n";
+        EXPECT_EQ(DisassemblePage(AssemblePage(source)), source);
+    }
+}
+
+// A raw Calc expression: ____0 = a, then `steps` operations ____k = ____(k-1) + `right`,
+// then x = ____steps.
+std::string ChainSource(int steps, const std::string& right)
+{
+    std::string text = "Calc expr: {ocTo \"____0\" = v\"a\"";
+    for (int k = 1; k <= steps; ++k) {
+        const std::string before = "v\"____" + std::to_string(k - 1) + "\"";
+        text += " | ocPlus \"____" + std::to_string(k) + "\" = " + before + ", " + (right.empty() ? before : right);
+    }
+    return text + " | ocTo \"x\" = v\"____" + std::to_string(steps) + "\"}\n";
+}
+
+TEST(PageSource, ChainsThatHaveNoShortTextStayRaw)
+{
+    const struct {
+        const char* name;
+        std::string source;
+    } cases[] = {
+        // Each step reads the one before twice: as script text it would double every step.
+        {"doubling", ChainSource(40, "")},
+        // Each step reads the one before once, but the text outgrows any sane length.
+        {"long", ChainSource(12000, "v\"bbbb\"")},
+    };
+    for (const auto& c : cases) {
+        const std::string bytes = AssemblePage(c.source);
+        const std::string listing = DisassemblePage(bytes);
+        EXPECT_LT(listing.size(), c.source.size() + 64) << c.name;
+        EXPECT_NE(listing.find("expr: {ocTo"), std::string::npos) << c.name;
+        EXPECT_EQ(AssemblePage(listing), bytes) << c.name;
+    }
+}
+
 TEST(PageSource, LoopTargetsAreComputed)
 {
     TPage page;
