@@ -17,12 +17,13 @@ const char* const kResultNames[] = {"none", "int", "real", "flag", "string"};
 const char* const kTypeNames[] = {"?", "int", "real", "flag", "string"};
 const char* const kScopeNames[] = {"global", "auto", "local", "status"};
 
-// A string operand as written: bare when it reads back unchanged, else quoted.
+// A string operand as written: bare when it reads back unchanged, else quoted. A bare
+// value ends at a ';', loses blanks at its ends, and a '"' anywhere in it opens quoted text.
 std::string StringValue(const std::string& cp932)
 {
     std::string utf8 = Cp932ToUtf8(cp932);
-    bool bare = !utf8.empty() && Utf8ToCp932(utf8) == cp932 && utf8.front() != '"' && utf8.front() != ' ' &&
-                utf8.back() != ' ' && utf8.find_first_of(";\t") == std::string::npos;
+    bool bare = !utf8.empty() && Utf8ToCp932(utf8) == cp932 && utf8.front() != ' ' && utf8.back() != ' ' &&
+                utf8.find_first_of("\";\t") == std::string::npos;
     for (unsigned char c : cp932) {
         if (c < 0x20 || c == 0x7F) bare = false;
     }

@@ -6,6 +6,7 @@
 #include "expr/mobu_parser.h"
 #include "platform/text_encoding.h"
 #include "script/page.h"
+#include "script/expression_text.h"
 #include "script/page_source.h"
 
 namespace mobu {
@@ -140,6 +141,32 @@ TEST(PageSource, VersionsMasksAndLabels)
     EXPECT_TRUE(page.Command(1)->PropertyExprs()[0]->Empty());  // in the mask, not given here
     EXPECT_EQ(page.Command(1)->LineNo, 99);
     EXPECT_EQ(page.Command(3)->Fields()[0].text, std::string("\x01\x02\xFF", 3));
+}
+
+TEST(PageSource, AwkwardLabelNamesComeBackUnchanged)
+{
+    const std::string names[] = {
+        "a\"b", "\"a", "a\"", "\"\"", "a\\\"b", "\\", "a\\b", " a", "a ", "a;b", "a:b", ":", "",
+        "a\tb", "12", "-3", "auto", "x\"41\"", SysText(u8"日本語のラベル"), "\x81\xFF",
+    };
+    TPageSourceOptions options;
+    options.page_name = "p.msb";
+    for (const std::string& name : names) {
+        const std::string quoted = QuoteSourceText(name);
+        const std::string bytes = AssemblePage(
+            "Calc expr: 1\nLabel name: " + quoted + "\nJump target: " + quoted + "\nComment text: " + quoted + "\n",
+            options);
+        TPage page;
+        page.LoadFromBytes("p.msb", bytes);
+        ASSERT_EQ(page.Command(1)->Fields()[0].text, name);
+        ASSERT_EQ(page.Command(2)->Fields()[1].number, 1);
+        const std::string listing = DisassemblePage(bytes, "p.msb");
+        try {
+            EXPECT_EQ(AssemblePage(listing, options), bytes) << listing;
+        } catch (const EMobuError& error) {
+            ADD_FAILURE() << Cp932ToUtf8(error.what()) << "\n" << listing;
+        }
+    }
 }
 
 TEST(PageSource, ErrorsNameTheLine)
