@@ -169,6 +169,21 @@ TEST(PageSource, AwkwardLabelNamesComeBackUnchanged)
     }
 }
 
+TEST(PageSource, JumpTargetsAreNamedOnlyByTheFirstLabelOfTheirName)
+{
+    const std::string source =
+        "page version: 116; result: int\n"
+        "Comment text: a\n"
+        "Label name: a\n"
+        "Label name: b\n"
+        "Label name: b\n"
+        "Jump target: 1\n"   // a comment of that text comes first
+        "Jump target: b\n"
+        "Jump target: 3\n";  // the second label of the name
+    const std::string listing = DisassemblePage(AssemblePage(source));
+    EXPECT_EQ(listing, source);
+}
+
 TEST(PageSource, ErrorsNameTheLine)
 {
     const char* const bad[] = {
