@@ -1,5 +1,6 @@
 #include "script/expression_text.h"
 
+#include <charconv>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -226,6 +227,30 @@ bool Decompile(const std::vector<TOpeData>& operations, std::string& out)
 
 const char* kHex = "0123456789ABCDEF";
 
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The byte written as two hex digits at the start of the text, or -1.
+int HexByte(std::string_view text)
+{
+    if (text.size() < 2) return -1;
+    const int high = HexDigit(text[0]), low = HexDigit(text[1]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+// Whether the whole word is a decimal number within [low, high].
+bool DecimalWithin(std::string_view word, int64_t low, int64_t high, int64_t& value)
+{
+    const char* end = word.data() + word.size();
+    const auto [stop, error] = std::from_chars(word.data(), end, value);
+    return error == std::errc() && stop == end && value >= low && value <= high;
+}
+
 std::string RawOperand(const TOperand& operand)
 {
     switch (operand.Tag) {
@@ -349,7 +374,10 @@ private:
         SkipBlanks();
         if (Peek() == '#') {
             ++at_;
-            op.FuncId = static_cast<uint8_t>(std::stoi(Word()));
+            const std::string word = Word();
+            int64_t id = 0;
+            if (!DecimalWithin(word, 0, 255, id)) Fail("raw expression: bad function number \"" + word + "\"");
+            op.FuncId = static_cast<uint8_t>(id);
         }
         Expect('=');
         SkipBlanks();
@@ -371,18 +399,30 @@ private:
         switch (kind) {
         case 'v': operand.Tag = otVariable; operand.Text = Quoted(); break;
         case 's': operand.Tag = otString; operand.Text = Quoted(); break;
-        case 'i': operand.Tag = otInteger; operand.Integer = static_cast<int32_t>(std::stol(Word())); break;
+        case 'i': {
+            operand.Tag = otInteger;
+            const std::string word = Word();
+            int64_t value = 0;
+            if (!DecimalWithin(word, INT32_MIN, INT32_MAX, value)) Fail("raw expression: bad integer \"" + word + "\"");
+            operand.Integer = static_cast<int32_t>(value);
+            break;
+        }
         case 'f':
             operand.Tag = otFlag;
+            if (Peek() != 'T' && Peek() != 'F') Fail("raw expression: fT or fF expected");
             operand.Flag = Peek() == 'T';
             ++at_;
             break;
         case 'r': {
             operand.Tag = otReal;
-            std::string hex = Word();
+            const std::string hex = Word();
             if (hex.size() != 2 * kRealStoredSize) Fail("raw expression: a real needs 20 hex digits");
             uint8_t bytes[kRealStoredSize];
-            for (size_t i = 0; i < kRealStoredSize; ++i) bytes[i] = static_cast<uint8_t>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+            for (size_t i = 0; i < kRealStoredSize; ++i) {
+                const int byte = HexByte(std::string_view(hex).substr(2 * i));
+                if (byte < 0) Fail("raw expression: bad hex digits in real \"" + hex + "\"");
+                bytes[i] = static_cast<uint8_t>(byte);
+            }
             operand.Float = RealFromBytes(bytes);
             break;
         }
@@ -446,9 +486,11 @@ std::string UnquoteSourceText(std::string_view utf8, size_t& position)
         }
         if (position >= utf8.size()) break;
         char escaped = utf8[position++];
-        if (escaped == 'x' && position + 2 <= utf8.size()) {
+        if (escaped == 'x') {
+            const int byte = HexByte(utf8.substr(position));
+            if (byte < 0) Fail("quoted text: \\x needs two hex digits");
             flush();
-            out += static_cast<char>(std::stoi(std::string(utf8.substr(position, 2)), nullptr, 16));
+            out += static_cast<char>(byte);
             position += 2;
         } else {
             plain += escaped;

@@ -41,6 +41,8 @@ const char* const kSources[] = {
     "VarNew name: f; type: real; value: 1.5; scope: status\n"
     "PCReset page: p.msb; target: 0; all: yes\n"
     "Calc expr: {ocTo \"x\" = i5 | ocFunc \"____0\" #0 = v\"x\"}\n",
+    "Calc expr: {ocTo \"x\" = i-2147483648 | ocTo \"y\" = i2147483647 | ocTo \"z\" = s\"\\x81\\xffa\"}\n"
+    "Comment text: \"\\x81\\x40\"\n",
 };
 
 TEST(PageSource, DisassemblyAssemblesToTheSameBytes)
@@ -194,6 +196,16 @@ TEST(PageSource, ErrorsNameTheLine)
         "page version: 105\nWait hold: TRUE\n",  // not stored in this version
         " Calc expr: 1\n",               // odd indentation
         "VarNew name: v; type: text\n",
+        // Raw expressions and quoted texts that no number or byte can be read from.
+        "Calc expr: {ocTo \"x\" = i99999999999999}\n",
+        "Calc expr: {ocTo \"x\" = i-}\n",
+        "Calc expr: {ocFunc \"x\" #256 = v\"a\"}\n",
+        "Calc expr: {ocFunc \"x\" # = v\"a\"}\n",
+        "Calc expr: {ocTo \"x\" = rZZ000000000000000000}\n",
+        "Calc expr: {ocTo \"x\" = fX}\n",
+        "Calc expr: {ocTo \"x\" = s\"\\xZZ\"}\n",
+        "Label name: \"\\x4\"\n",
+        "Calc expr: 1\nComment text: \"a\\xG1\"\n",
     };
     for (const char* source : bad) {
         TPageSourceOptions options;
