@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/globals.h"
+#include "components/mobu_base_list.h"
 #include "components/mobu_box.h"
 #include "components/mobu_motion.h"
 
@@ -170,6 +172,101 @@ TEST(MotionTick, MovingTheControlReanchorsARelativeFilm)
     fixed_motion.Tick(0);
     EXPECT_EQ(fixed_film.Origins.size(), 1u);
     EXPECT_EQ(fixed_film.Applies, 2);
+}
+
+// The control's update runs the film and acts when it ends.
+class MotionControl : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FrameDeltaMs = 100;
+        SetMotionFilmFactory([this](TMobuControl& target, const std::string& path) -> std::unique_ptr<TMotionFilm> {
+            if (path != "walk.mmt") return nullptr;
+            auto film = std::make_unique<TFakeFilm>(target, 3, 0, false);
+            last_film = film.get();
+            return film;
+        });
+        list.SetSize(320, 240);
+        box = list.CreateComponent(LT_BOX)->AsControl();
+        box->SetName("walker");
+    }
+    void TearDown() override
+    {
+        SetMotionFilmFactory({});
+        FrameDeltaMs = 0;
+    }
+
+    TMobuBaseList list;
+    TMobuControl* box = nullptr;
+    TFakeFilm* last_film = nullptr;
+};
+
+TEST_F(MotionControl, AttachingNeedsAFilm)
+{
+    box->SetMotion("other.mmt");
+    EXPECT_FALSE(box->HasMotion());
+    box->SetMotion("walk.mmt");
+    ASSERT_TRUE(box->HasMotion());
+    EXPECT_EQ(&box->Motion->Film(), last_film);
+    // While attached, the film's position places the control.
+    box->SetLeft(50);
+    list.UpdatePass();
+    EXPECT_EQ(box->GetAbsLeft(), 0);
+    box->SetMotion("");
+    EXPECT_FALSE(box->HasMotion());
+    EXPECT_EQ(box->GetAbsLeft(), 50);
+
+    SetMotionFilmFactory({});
+    box->SetMotion("walk.mmt");
+    EXPECT_FALSE(box->HasMotion());
+}
+
+TEST_F(MotionControl, FinishingPostsPlayEndOnce)
+{
+    box->SetProp(PR_ONPLAYEND, TPropValue::Text("page:ended"));
+    box->SetMotion("walk.mmt");
+    list.UpdatePass();
+    list.UpdatePass();
+    EXPECT_EQ(list.Events().Count(), 0);
+    list.UpdatePass();  // 100 ms = frame 6, past the 3 frames
+    ASSERT_EQ(list.Events().Count(), 1);
+    const TTimerData& record = list.Events().At(0);
+    EXPECT_EQ(record.Code, PR_ONPLAYEND);
+    EXPECT_EQ(record.Sender, box);
+    EXPECT_EQ(record.Handler, "page:ended");
+    EXPECT_TRUE(record.Params.empty());
+    list.Events().Clear();
+    list.UpdatePass();
+    EXPECT_EQ(list.Events().Count(), 0);
+    EXPECT_EQ(list.FindComponent("walker"), box);
+    // Restarted, it plays and ends again.
+    box->RestartMotion();
+    for (int i = 0; i < 3; ++i) list.UpdatePass();
+    EXPECT_EQ(list.Events().Count(), 1);
+}
+
+TEST_F(MotionControl, AutoScrapRemovesTheControlInstead)
+{
+    box->SetProp(PR_ONPLAYEND, TPropValue::Text("page:ended"));
+    box->SetProp(PR_AUTOSCRAP, TPropValue::Flag(true));
+    box->SetMotion("walk.mmt");
+    list.UpdatePass();
+    list.UpdatePass();
+    EXPECT_EQ(list.FindComponent("walker"), box);
+    list.UpdatePass();
+    EXPECT_EQ(list.FindComponent("walker"), nullptr);
+    EXPECT_EQ(list.Events().Count(), 0);
+}
+
+TEST_F(MotionControl, RepeatingFilmNeverEnds)
+{
+    box->SetProp(PR_ONPLAYEND, TPropValue::Text("page:ended"));
+    box->SetProp(PR_AUTOSCRAP, TPropValue::Flag(true));
+    box->SetProp(PR_REPEAT, TPropValue::Flag(true));
+    box->SetMotion("walk.mmt");
+    for (int i = 0; i < 10; ++i) list.UpdatePass();
+    EXPECT_EQ(list.FindComponent("walker"), box);
+    EXPECT_EQ(list.Events().Count(), 0);
 }
 
 }  // namespace
