@@ -8,6 +8,7 @@
 
 #include "app/globals.h"
 #include "components/mobu_base_list.h"
+#include "components/mobu_blur.h"
 #include "expr/custom_param.h"
 
 namespace mobu {
@@ -286,6 +287,7 @@ void TMobuCustomImage::BlurStep(int32_t elapsed)
     blur_timer_ = 0;
     if (!BlurSnapshotChanged()) return;
     TakeBlurSnapshot();
+    CreateAfterimage(*this);
 }
 
 TPropValue TMobuCustomImage::ReadProperty(int id)
