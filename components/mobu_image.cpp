@@ -467,6 +467,19 @@ void TMobuCustomImages::ResetPicture()
     if (TMobuImageList* list = ActiveList()) list->Clear();
 }
 
+void TMobuCustomImages::ReleaseSurfaces()
+{
+    ImageSurface = nullptr;
+    ImageMask = nullptr;
+    if (TMobuImageList* list = ActiveList()) list->DropCopies();
+}
+
+void TMobuCustomImages::RestoreSurfaces()
+{
+    LendFrame();
+    Invalidate();
+}
+
 bool TMobuCustomImages::Playing()
 {
     if (PausedFlag || AniPaused) return false;

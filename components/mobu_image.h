@@ -149,6 +149,8 @@ public:
     virtual bool Repeats() { return GetProp(PR_REPEAT).AsFlag(); }
     virtual bool AutoScraps() { return GetProp(PR_AUTOSCRAP).AsFlag(); }
     bool Playing();
+    void ReleaseSurfaces() override;
+    void RestoreSurfaces() override;
 
     int32_t Brightness = 0;
     bool PausedFlag = false;

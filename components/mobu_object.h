@@ -197,6 +197,10 @@ public:
     // Keyboard handling of the focused control, once per input pass before its key events
     // are posted (the key state of the component list tells what fired or was clicked).
     virtual void KeyStep() {}
+    // Around a display-mode change: drop every surface borrowed from the image cache (and
+    // copies made from them), then take them again once the cache has reloaded.
+    virtual void ReleaseSurfaces() {}
+    virtual void RestoreSurfaces() {}
     virtual void EnteredCabinet() {}
     virtual void LeftCabinet() {}
     virtual void PositionChanged();

@@ -464,5 +464,38 @@ TEST_F(ImageComponents, FilmPictureCopiesFrameZeroAndDarkensItsCopy)
     EXPECT_EQ(image.GetCompoType(), LT_NONE);
 }
 
+TEST_F(ImageComponents, SurfacesComeBackAfterADisplayChangeOrADitherSwitch)
+{
+    TMobuImages* image = NewImages("pic\\three.fsk");
+    image->SetProp(PR_BRIGHTNESS, TPropValue::Int(30));
+    image->SetProp(PR_INDEX, TPropValue::Int(1));
+    struct TCase {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
+        {"recreated", [&] { list_.ReleaseSurfaces(); list_.RestoreSurfaces(true); }},
+        {"in place", [&] { list_.ReleaseSurfaces(); list_.RestoreSurfaces(false); }},
+        {"dither", [&] { list_.SetImageDither(!FeskCollection().Dither()); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        TFeskItem* item = image->Lists[0]->Item();
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(image->ImageSurface, &image->Lists[0]->Surface(1, 30));
+        TDIBX copy;
+        copy.SetSize(4, 3, 32);
+        copy.Assign(*item->Frame(1).Surface);
+        copy.TransparentColor = item->Frame(1).Surface->TransparentColor;
+        ApplyBrightness(copy, 30);
+        Draw();
+        TDIBX expected;
+        Background(expected);
+        expected.Draw(0, 0, copy, copy.SurfaceRect(), true, false, false);
+        EXPECT_TRUE(SameAsFrame(expected));
+    }
+    list_.SetImageDither(false);
+}
+
 }  // namespace
 }  // namespace mobu
