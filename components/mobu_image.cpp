@@ -217,7 +217,7 @@ void TMobuCustomImage::Draw(TCustomDIBX& target)
 bool TMobuCustomImage::PictureHit(int32_t x, int32_t y)
 {
     double px = x, py = y;
-    if (Angle % 256 != 0) {
+    if (Rotates() && Angle % 256 != 0) {
         // The pixel's centre, back into the unrotated picture around the placement point.
         const double ox = OriginX(), oy = OriginY();
         const double c = std::cos(-Radians(Angle)), s = std::sin(-Radians(Angle));

@@ -90,6 +90,8 @@ public:
     void RecomputeSize();
     // Whether there is a picture to size by (a source or a lent surface).
     virtual bool HasPicture() { return ImageSurface != nullptr; }
+    // Whether PR_ANGLE turns the drawn picture (tiles are never turned).
+    virtual bool Rotates() const { return true; }
 
     int32_t ImageKey = -1;
     TDIBX OwnSurface;
@@ -205,6 +207,7 @@ public:
     int32_t GetAbsLeft() override;
     int32_t GetAbsTop() override;
     TRect GetBoundsRect() override { return TMobuControl::GetBoundsRect(); }
+    bool Rotates() const override { return false; }
     void Draw(TCustomDIBX& surface) override;
 
     TMobuImageList List;

@@ -392,11 +392,14 @@ TEST_F(ImageComponents, TileRepeatsThePictureShiftedByTheScroll)
         tile->SetProp(PR_SCROLLY, TPropValue::Int(c.scroll_y));
         tile->SetProp(PR_DISTANCEX, TPropValue::Int(c.distance_x));
         tile->SetProp(PR_ALPHA, TPropValue::Int(c.alpha));
+        tile->SetProp(PR_ANGLE, TPropValue::Int(64));  // tiles are never turned
         Draw();
         TDIBX expected;
         Background(expected);
         c.draw(expected, TRect{1, 2, 14, 11});
         EXPECT_TRUE(SameAsFrame(expected));
+        EXPECT_EQ(list_.ActiveBase()->HitTest(13, 10, kMaskMove), tile);
+        EXPECT_EQ(list_.ActiveBase()->HitTest(0, 10, kMaskMove), list_.ActiveBase());
         list_.Destroy(tile);
     }
 }
