@@ -152,6 +152,10 @@ public:
     bool AniPaused = false;
     bool HandleKey = false;
     bool HasMotion = false;  // a film is attached (its position replaces Left/Top)
+    // The name of the control this one is an afterimage of ("" for ordinary controls).
+    std::string AfterimageOwner;
+    // Afterimages of one owner are ordered by this (their alpha within its blend mode).
+    virtual int32_t AfterimageOrder() { return 0; }
 
     virtual bool GetVisible() const { return visible_; }
     void SetVisible(bool visible);
