@@ -520,8 +520,6 @@ bool TMobuCustomImages::Update()
     return false;
 }
 
-bool TMobuCustomImages::BlurSnapshotChanged() { return TMobuCustomImage::BlurSnapshotChanged(); }
-
 TPropValue TMobuCustomImages::ReadProperty(int id)
 {
     switch (id) {
@@ -728,8 +726,6 @@ void TMobuTile::Draw(TCustomDIBX& target)
     }
     DrawChildren(target);
 }
-
-bool TMobuTile::BlurSnapshotChanged() { return TMobuCustomImage::BlurSnapshotChanged(); }
 
 TPropValue TMobuTile::ReadProperty(int id)
 {

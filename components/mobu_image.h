@@ -116,7 +116,7 @@ protected:
     void MarkSizeDirty();
     // Afterimages: called by Update with the elapsed time.
     void BlurStep(int32_t elapsed);
-    virtual bool BlurSnapshotChanged();
+    bool BlurSnapshotChanged();
     void TakeBlurSnapshot();
 
     int32_t blur_timer_ = 0;
@@ -167,7 +167,6 @@ protected:
     void LendFrame();
     // Drops the lent surfaces and the list, index -1.
     void ResetPicture();
-    bool BlurSnapshotChanged() override;
 
     TFrameClock clock_;
 };
@@ -219,7 +218,6 @@ protected:
     void WriteProperty(int id, const TPropValue& value) override;
     void SaveTypePart(ByteWriter& out) override;
     void LoadTypePart(ByteReader& in, int version) override;
-    bool BlurSnapshotChanged() override;
 
     std::string source_;
 };
