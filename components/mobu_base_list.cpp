@@ -4,7 +4,10 @@
 
 #include "app/mobu_error.h"
 #include "components/component_messages.h"
+#include "components/fesk_collection.h"
 #include "components/mobu_box.h"
+#include "components/mobu_image.h"
+#include "components/mobu_map_image.h"
 
 namespace mobu {
 namespace {
@@ -14,6 +17,9 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (!IsCreatableType(code)) return nullptr;
     if (code == LT_BOX) return new TMobuBox(&list);
     if (code == LT_CABINET) return new TMobuCabinet(&list);
+    if (code == LT_IMAGES) return new TMobuImages(&list);
+    if (code == LT_TILE) return new TMobuTile(&list);
+    if (code == LT_MAPIMG) return new TMobuMapImage(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing.
     if (IsVisualType(code)) return new TMobuControl(&list, code);
     return new TMobuComponent(&list, code);
@@ -217,6 +223,33 @@ void TMobuBaseList::MarkAllDirty()
     for (TMobuBase* base : bases_) base->InvalidateAll();
 }
 
+void TMobuBaseList::ReleaseSurfaces()
+{
+    transition_.reset();
+    for (TMobuObject* object : all_)
+        if (TMobuControl* control = object->AsControl()) control->ReleaseSurfaces();
+    FeskCollection().ReleaseSurfaces();
+}
+
+void TMobuBaseList::SetImageDither(bool flag)
+{
+    if (flag == FeskCollection().Dither()) return;
+    for (TMobuObject* object : all_)
+        if (TMobuControl* control = object->AsControl()) control->ReleaseSurfaces();
+    FeskCollection().SetDither(flag);
+    for (TMobuObject* object : all_)
+        if (TMobuControl* control = object->AsControl()) control->RestoreSurfaces();
+    MarkAllDirty();
+}
+
+void TMobuBaseList::RestoreSurfaces(bool recreate)
+{
+    FeskCollection().Reload(recreate);
+    for (TMobuObject* object : all_)
+        if (TMobuControl* control = object->AsControl()) control->RestoreSurfaces();
+    MarkAllDirty();
+}
+
 // ---------------- input pass ----------------
 
 void TMobuBaseList::ProcessInput(int32_t elapsed_ms)
@@ -232,6 +265,11 @@ void TMobuBaseList::ProcessInput(int32_t elapsed_ms)
     MouseStep(*ActiveBase());
 
     TMobuControl* focus = focus_;
+    if (focus && IsRegistered(focus) && focus->HandleKey && !focus->Paused() && !focus->IsBase() &&
+        !focus->IsSelecting()) {
+        focus->KeyStep();
+    }
+    // Checked again: the key step may have started a selection or removed the control.
     if (focus && IsRegistered(focus) && focus->HandleKey && !focus->Paused() && !focus->IsBase() &&
         !focus->IsSelecting()) {
         if (key_down_pending_) focus->PostEvent(PR_ONKEYDOWN, key_down_codes_);

@@ -160,12 +160,19 @@ public:
     bool HandleKey = false;
     // The attached film player, or none; while attached, MotionX/MotionY replace Left/Top.
     std::unique_ptr<TMobuMotion> Motion;
-    bool HasMotion() const { return Motion != nullptr; }
+    // Placed by a film: the attached player's, or (for an afterimage) its owner's, whose
+    // MotionX/MotionY the copy took over.
+    bool HasMotion() const { return Motion != nullptr || MotionPlaced; }
+    bool MotionPlaced = false;
     // Attaches a new player for the film at `path` (dropping the old one); without a film
     // for the path the control is left without a motion.
     void SetMotion(const std::string& path);
     // Plays the attached film from its start again.
     void RestartMotion();
+    // The name of the control this one is an afterimage of ("" for ordinary controls).
+    std::string AfterimageOwner;
+    // Afterimages of one owner are ordered by this (their alpha within its blend mode).
+    virtual int32_t AfterimageOrder() { return 0; }
 
     virtual bool GetVisible() const { return visible_; }
     void SetVisible(bool visible);
@@ -208,6 +215,13 @@ public:
     virtual void MouseHold() {}
     virtual void FocusGained() {}
     virtual bool RightClickScrap() { return false; }
+    // Keyboard handling of the focused control, once per input pass before its key events
+    // are posted (the key state of the component list tells what fired or was clicked).
+    virtual void KeyStep() {}
+    // Around a display-mode change: drop every surface borrowed from the image cache (and
+    // copies made from them), then take them again once the cache has reloaded.
+    virtual void ReleaseSurfaces() {}
+    virtual void RestoreSurfaces() {}
     virtual void EnteredCabinet() {}
     virtual void LeftCabinet() {}
     virtual void PositionChanged();
