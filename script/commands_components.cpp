@@ -3,6 +3,7 @@
 #include "app/mobu_error.h"
 #include "components/component_creation.h"
 #include "components/component_functions.h"
+#include "components/mobu_image.h"
 #include "expr/custom_param.h"
 #include "expr/mobu_parser.h"
 #include "expr/param_collection.h"
@@ -85,12 +86,18 @@ void TComComponent::Exec(TCallMan& calls, TPage*&, int32_t& pc)
     TMobuBaseList* list = calls.Components().List();
     const int type = CreatedComponentType(CommandId());
     if (!list || type == LT_NONE) return;
-    CreateWithParameters(*list, type, [this, &calls](int id, std::optional<TPropValue>& value) {
+    TMobuObject* created = CreateWithParameters(*list, type, [this, &calls](int id, std::optional<TPropValue>& value) {
         TMobuParser* expr = PropertyExpr(id);
         if (!expr) return false;
         if (const TCustomParam* result = Evaluate(calls, expr)) value = ValueAs(*result, StoredType(id));
         return true;
     });
+    // An image list keeps its PR_DELAY expression and runs it again each time its last frame
+    // is entered, so a script can change the pause at the end of an animation while it plays.
+    if (CommandId() == CI_IMGNEW) {
+        TMobuParser* delay = PropertyExpr(PR_DELAY);
+        if (auto* images = dynamic_cast<TMobuCustomImages*>(created); images && delay) images->SetDelayExpression(*delay);
+    }
 }
 
 void TComCabinet::Exec(TCallMan& calls, TPage*&, int32_t& pc)

@@ -5,6 +5,7 @@
 #include "components/base_list_call_components.h"
 #include "components/component_creation.h"
 #include "components/component_messages.h"
+#include "components/mobu_image.h"
 #include "script/page_messages.h"
 #include "tests/script/script_harness.h"
 
@@ -73,6 +74,25 @@ TEST(ComponentCreation, BoxNewAppliesItsParameters)
     EXPECT_EQ(back->GetProp(PR_ALPHA).AsInt(), 255);
     // Created visible: its rectangle is waiting to be drawn.
     EXPECT_FALSE(script.list.ActiveBase()->DirtyList.Empty());
+}
+
+// ImgNew hands its PR_DELAY expression to the image list, which runs it anew whenever it
+// asks for the last frame's extra wait: a variable changed later changes the wait.
+TEST(ComponentCreation, ImgNewKeepsItsDelayExpression)
+{
+    TComponentScript script;
+    script.table.AddVariable("pause", PT_INT)->Value()->SetInteger(40);
+    script.Run("ImgNew PR_NAME: \"walker\"; PR_DELAY: pause + 2; continue: yes\n");
+    auto* images = dynamic_cast<TMobuCustomImages*>(script.Control("walker"));
+    ASSERT_NE(images, nullptr);
+    TMobuCustomImages::SetDelayEvaluator([&script](TMobuParser& expression) {
+        expression.Execute(script.functions);
+        return expression.Result() ? expression.Result()->GetInteger() : 0;
+    });
+    EXPECT_EQ(images->LastFrameWaitValue(), 42);
+    script.table.Find("pause")->Value()->SetInteger(100);
+    EXPECT_EQ(images->LastFrameWaitValue(), 102);
+    TMobuCustomImages::SetDelayEvaluator({});
 }
 
 struct TCreationCase {
