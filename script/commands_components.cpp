@@ -132,16 +132,29 @@ void TComCabinet::Exec(TCallMan& calls, TPage*&, int32_t& pc)
     if (cabinet->Children().empty()) list->Doom(cabinet);
 }
 
+namespace {
+
+// The component a property command names and the property id it gives; no component (or no list) gives none, a missing id raises the command's message.
+TMobuObject* PropertyTarget(TCallMan& calls, TMobuParser* name, TMobuParser* property, int32_t& id)
+{
+    TMobuBaseList* list = calls.Components().List();
+    if (!list) return nullptr;
+    TMobuObject* target = list->FindComponent(EvalString(calls, name));
+    if (!target) return nullptr;
+    bool present = false;
+    id = EvalInteger(calls, property, 0, &present);
+    if (!present) throw EMobuError(page_messages::BadProperty());
+    return target;
+}
+
+}  // namespace
+
 void TComGetProp::Exec(TCallMan& calls, TPage*&, int32_t& pc)
 {
     ++pc;
-    TMobuBaseList* list = calls.Components().List();
-    if (!list) return;
-    TMobuObject* target = list->FindComponent(EvalString(calls, Expr(0)));
+    int32_t id = 0;
+    TMobuObject* target = PropertyTarget(calls, Expr(0), Expr(1), id);
     if (!target) return;
-    bool present = false;
-    const int32_t id = EvalInteger(calls, Expr(1), 0, &present);
-    if (!present) throw EMobuError(page_messages::BadProperty());
     TParamCollection* table = calls.Table();
     TParamCollectionItem* variable = table ? table->Find(Text(2)) : nullptr;
     if (variable && variable->Value()) GetPropOf(*target, id, *variable->Value());
@@ -150,13 +163,9 @@ void TComGetProp::Exec(TCallMan& calls, TPage*&, int32_t& pc)
 void TComSetProp::Exec(TCallMan& calls, TPage*&, int32_t& pc)
 {
     ++pc;
-    TMobuBaseList* list = calls.Components().List();
-    if (!list) return;
-    TMobuObject* target = list->FindComponent(EvalString(calls, Expr(0)));
+    int32_t id = 0;
+    TMobuObject* target = PropertyTarget(calls, Expr(0), Expr(1), id);
     if (!target) return;
-    bool present = false;
-    const int32_t id = EvalInteger(calls, Expr(1), 0, &present);
-    if (!present) throw EMobuError(page_messages::BadProperty());
     if (const TCustomParam* value = Evaluate(calls, Expr(2))) SetPropOf(*target, id, *value);
 }
 

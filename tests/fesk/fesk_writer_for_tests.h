@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,25 @@ public:
     }
     std::string out;
 };
+
+// The 24-bit rows of a picture whose pixel (x, y) is 0x00RRGGBB, row 0 first: blue, green,
+// red per pixel, each row padded to 4 bytes.
+inline std::string Rows24(int width, int height, const std::function<uint32_t(int, int)>& pixel)
+{
+    std::string out;
+    const size_t row_bytes = (static_cast<size_t>(width) * 24 + 31) / 32 * 4;
+    for (int y = 0; y < height; ++y) {
+        std::string row(row_bytes, '\0');
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = pixel(x, y);
+            row[3 * x] = static_cast<char>(p & 0xFF);
+            row[3 * x + 1] = static_cast<char>((p >> 8) & 0xFF);
+            row[3 * x + 2] = static_cast<char>((p >> 16) & 0xFF);
+        }
+        out += row;
+    }
+    return out;
+}
 
 inline std::string Zlib(const std::string& raw)
 {

@@ -16,23 +16,6 @@ namespace {
 
 using namespace testing_fesk;
 
-std::string Rows24(int width, int height, const std::function<uint32_t(int, int)>& pixel)
-{
-    std::string out;
-    const size_t row_bytes = (static_cast<size_t>(width) * 24 + 31) / 32 * 4;
-    for (int y = 0; y < height; ++y) {
-        std::string row(row_bytes, '\0');
-        for (int x = 0; x < width; ++x) {
-            const uint32_t p = pixel(x, y);
-            row[3 * x] = static_cast<char>(p & 0xFF);
-            row[3 * x + 1] = static_cast<char>((p >> 8) & 0xFF);
-            row[3 * x + 2] = static_cast<char>((p >> 16) & 0xFF);
-        }
-        out += row;
-    }
-    return out;
-}
-
 // Two 6 × 4 frames; the left two columns of frame 0 are the transparent value 0.
 std::string TwoFramePicture()
 {

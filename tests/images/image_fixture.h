@@ -18,23 +18,6 @@ namespace mobu::testing_images {
 
 using namespace testing_fesk;
 
-inline std::string Rows24(int width, int height, const std::function<uint32_t(int, int)>& pixel)
-{
-    std::string out;
-    const size_t row_bytes = (static_cast<size_t>(width) * 24 + 31) / 32 * 4;
-    for (int y = 0; y < height; ++y) {
-        std::string row(row_bytes, '\0');
-        for (int x = 0; x < width; ++x) {
-            const uint32_t p = pixel(x, y);
-            row[3 * x] = static_cast<char>(p & 0xFF);
-            row[3 * x + 1] = static_cast<char>((p >> 8) & 0xFF);
-            row[3 * x + 2] = static_cast<char>((p >> 16) & 0xFF);
-        }
-        out += row;
-    }
-    return out;
-}
-
 // `count` frames of width × height and `delay` ms; frame i is a gradient of hue `hue` + i
 // whose column 0 is the transparent value 0.
 inline std::string Picture(int count, int width, int height, int delay, int hue = 0)
