@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/screen_bases.h"
+#include "components/base_list_call_components.h"
 #include "components/mobu_base_list.h"
 
 namespace mobu {
@@ -29,10 +30,13 @@ public:
     void MouseButtonUp() override { list_.MouseButtonUp(); }
     void Wheel(bool down) override { list_.Wheel(down); }
 
+    TCallManComponents* CallManComponents() override { return &calls_; }
+
     TMobuBaseList& List() { return list_; }
 
 private:
     TMobuBaseList list_;
+    TBaseListCallComponents calls_{list_};
 };
 
 // Copies rectangle `rect` of a 32-bit surface into the presentation buffer (same size).

@@ -78,8 +78,9 @@ void TFormView::FormCreate()
         SetGlobalSysFuncMan(functions_.get());
         // GetProp and SetProp reach the components through the screen-base list.
         InstallComponentFunctions(*functions_);
-        // The project's pages run on the call manager over this table and function manager.
-        UseCallManForProject();
+        // The project's pages run on the call manager over this table and function manager;
+        // component events reach it through the screen bases.
+        UseCallManForProject(bases_->CallManComponents());
 
         InitGame();
     } catch (const std::exception& error) {

@@ -10,6 +10,8 @@
 
 namespace mobu {
 
+class TCallManComponents;
+
 class TScreenBases {
 public:
     virtual ~TScreenBases() = default;
@@ -35,6 +37,10 @@ public:
     // Any release clears the held flags of both bases.
     virtual void MouseButtonUp() = 0;
     virtual void Wheel(bool down) = 0;
+
+    // What the interpreter sees of the components (their events, names and registrations);
+    // none when there are no components.
+    virtual TCallManComponents* CallManComponents() { return nullptr; }
 };
 
 class TBlankScreenBases : public TScreenBases {

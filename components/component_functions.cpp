@@ -29,11 +29,22 @@ void SetGlobalBaseList(TMobuBaseList* list) { global_list = list; }
 
 void GetPropInto(TMobuBaseList& list, const std::string& object, int32_t id, TCustomParam& result)
 {
+    if ((id & 0xFF) > 164) throw EMobuError(component_messages::GetPropError());
+    if (TMobuObject* target = list.FindComponent(object)) GetPropOf(*target, id, result);
+}
+
+void SetPropFrom(TMobuBaseList& list, const std::string& object, int32_t id, const TCustomParam& value)
+{
+    const int32_t low = id & 0xFF;
+    if (low > 164 || low == PR_APPEARX || low == PR_APPEARY) throw EMobuError(component_messages::SetPropError());
+    if (TMobuObject* target = list.FindComponent(object)) SetPropOf(*target, id, value);
+}
+
+void GetPropOf(TMobuObject& object, int32_t id, TCustomParam& result)
+{
     id &= 0xFF;
     if (id > 164) throw EMobuError(component_messages::GetPropError());
-    TMobuObject* target = list.FindComponent(object);
-    if (!target) return;
-    TPropValue value = target->GetProp(id);
+    TPropValue value = object.GetProp(id);
     switch (value.type) {
         case PT_FLOAT: result.SetFloat(value.real); break;
         case PT_BOOL: result.SetFlag(value.integer != 0); break;
@@ -42,13 +53,11 @@ void GetPropInto(TMobuBaseList& list, const std::string& object, int32_t id, TCu
     }
 }
 
-void SetPropFrom(TMobuBaseList& list, const std::string& object, int32_t id, const TCustomParam& value)
+void SetPropOf(TMobuObject& object, int32_t id, const TCustomParam& value)
 {
     id &= 0xFF;
     if (id > 164 || id == PR_APPEARX || id == PR_APPEARY) throw EMobuError(component_messages::SetPropError());
-    TMobuObject* target = list.FindComponent(object);
-    if (!target) return;
-    target->SetProp(id, ReadParam(value, StoredType(id)));
+    object.SetProp(id, ReadParam(value, StoredType(id)));
 }
 
 void InstallComponentFunctions(TSysFuncMan& functions)

@@ -22,6 +22,10 @@ void GetPropInto(TMobuBaseList& list, const std::string& object, int32_t id, TCu
 // PR_APPEARX / PR_APPEARY.
 void SetPropFrom(TMobuBaseList& list, const std::string& object, int32_t id, const TCustomParam& value);
 
+// The same on an object already found.
+void GetPropOf(TMobuObject& object, int32_t id, TCustomParam& result);
+void SetPropOf(TMobuObject& object, int32_t id, const TCustomParam& value);
+
 // Installs GetProp, SetProp and the property types into the function manager; they work on
 // the global component list.
 void InstallComponentFunctions(TSysFuncMan& functions);

@@ -472,7 +472,7 @@ TMobuControl* TMobuControl::HitTest(int32_t x, int32_t y, uint32_t mask)
     if (!GetVisible()) return nullptr;
     TRect r = GetBoundsRect();
     if (x < r.Left || y < r.Top || x >= r.Right || y >= r.Bottom) return nullptr;
-    TMobuControl* candidate = ((mask >> IgnoreMouse) & 1u) && IgnoreMouse <= IM_RCLICK ? this : nullptr;
+    TMobuControl* candidate = IgnoreMouse <= IM_RCLICK && ((mask >> IgnoreMouse) & 1u) ? this : nullptr;
     for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
         if ((*it)->Name().empty()) continue;
         if (TMobuControl* hit = (*it)->HitTest(x, y, mask)) return hit;

@@ -77,6 +77,8 @@ public:
     virtual bool IsInCabinet() const { return false; }
     // Once per frame; true asks the list to remove the object.
     virtual bool Update() { return false; }
+    // Called by a creating command after its last property: the object shows itself.
+    virtual void EndCreation() { Invalidate(); }
     // Posts an event record of `code` with the handler of that event property: not when the
     // handler is empty, nor (unless `allow_duplicate`) while one of that code from this
     // object waits in the queue. True when posted.

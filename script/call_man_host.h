@@ -10,6 +10,7 @@
 
 namespace mobu {
 
+class TMobuBaseList;
 class TMobuObject;
 
 class TCallManComponents {
@@ -41,6 +42,9 @@ public:
     virtual TMobuObject* FindComponent(const std::string&) { return nullptr; }
     // The Reset command: every component and event removed, two new screen bases.
     virtual void ResetList() {}
+    // The component list itself, for the commands that create, change and delete
+    // components; none when the interpreter runs without one.
+    virtual TMobuBaseList* List() { return nullptr; }
 };
 
 }  // namespace mobu

@@ -54,6 +54,9 @@ std::unique_ptr<TCommand> CreateCommand(TComList* owner, uint8_t id)
     case CI_TEXTINS: return std::make_unique<TComWaitTarget>(owner, id, 4, 3);
     case CI_MOVIESTOP: return std::make_unique<TComWaitTarget>(owner, id, 3, 2);
     case CI_FLIP: return std::make_unique<TComFlip>(owner, id);
+    case CI_GETPROP: return std::make_unique<TComGetProp>(owner, id);
+    case CI_SETPROP: return std::make_unique<TComSetProp>(owner, id);
+    case CI_OBJDEL: return std::make_unique<TComObjDel>(owner, id);
     case CI_TIMER:
     case CI_SOUND: return std::make_unique<TComNonVisualOf>(owner, id);
     case CI_SAVECABINET:

@@ -1,7 +1,8 @@
-// The command classes of script pages, one per command id. Control flow and variables act
-// now; the commands that need components, message text, media or transitions read and
-// keep their records, evaluate what their step machines need (hold-events flags) and
-// otherwise advance until those subsystems give them something to act on.
+// The command classes of script pages, one per command id. Control flow, variables and the
+// commands on components act now; the commands that need message text, media or
+// transitions read and keep their records, evaluate what their step machines need
+// (hold-events flags) and otherwise advance until those subsystems give them something to
+// act on.
 #pragma once
 
 #include "script/command.h"
@@ -145,19 +146,47 @@ public:
 };
 
 // ---- commands of components, text, media and transitions ----
-// Base of the component-creating commands (the property block).
+// Base of the component-creating commands (the property block): creates the component kind
+// of its command id in the component list and applies the properties the page's mask gives
+// it, in the creation order.
 class TComComponent : public TCommand {
 public:
     using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+
+protected:
+    // The expression slot of a property (null when the page's mask has no bit for it).
+    TMobuParser* PropertyExpr(int id) const;
 };
 class TComControl : public TComComponent {
 public:
     using TComComponent::TComComponent;
 };
+// SaveCabinet and LoadCabinet: park components of the hidden base in a cabinet, and bring
+// them back.
 class TComCabinet : public TComComponent {
 public:
     using TComComponent::TComComponent;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
 };
+class TComGetProp : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComSetProp : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComObjDel : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+// The component type a creating command makes (LT_NONE for other ids).
+int CreatedComponentType(int command_id);
+
 // A command that waits for its target and may hold events (TextIns, media stop): with no
 // component list there is no target, so it never waits.
 class TComWaitTarget : public TCommand {

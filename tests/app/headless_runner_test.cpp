@@ -103,6 +103,63 @@ TEST_F(HeadlessRunnerTest, GameAppendedToThePlayerRunsWithoutArguments)
     EXPECT_EQ(width, 640u);
 }
 
+// Reads a whole file.
+std::string Slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST_F(HeadlessRunnerTest, AClickOnABoxRunsItsHandler)
+{
+    fs::path source = scratch / "clicks";
+    fs::create_directories(source);
+    std::ofstream(source / "project.ini") << "[project]\ntitle = clicks\nscreen = 320x240\nstart_page = start.msb\n";
+    std::ofstream(source / "start.mss")
+        << "page version: 116; result: none\n"
+           "VarNew name: hits; type: int; continue: yes\n"
+           "VarNew name: ins; type: int; continue: yes\n"
+           "VarNew name: who; type: string; continue: yes\n"
+           "BoxNew PR_NAME: \"button\"; PR_LEFT: 100; PR_TOP: 80; PR_WIDTH: 60; PR_HEIGHT: 40; PR_COLOR: 255; "
+           "PR_ONLBTNDOWN: \"click.msb:down\"; PR_ONMOUSEIN: \"click.msb:in\"\n";
+    std::ofstream(source / "click.mss")
+        << "page version: 116; result: none\n"
+           "Label name: down\n"
+           "Calc expr: hits = hits + 1\n"
+           "Calc expr: who = @Sender\n"
+           "ObjDel component: @Sender\n"
+           "BoxNew PR_NAME: \"done\"; PR_LEFT: 10; PR_TOP: 10; PR_WIDTH: 20; PR_HEIGHT: 20; PR_COLOR: 65280\n"
+           "Exit\n"
+           "Label name: in\n"
+           "Calc expr: ins = ins + 1\n";
+    fs::path game = scratch / "game";
+    std::string build = std::string(MOBU_BINARY_DIR) + "/mobupack build " + source.string() + " " + game.string() +
+                        " >" + (scratch / "build.txt").string() + " 2>&1";
+    ASSERT_EQ(std::system(build.c_str()), 0) << Slurp(scratch / "build.txt");
+
+    // The mouse comes over the box, then presses on it.
+    std::ofstream(scratch / "input.txt") << "3 mouse move 120 100\n5 mouse down 120 100 left\n6 mouse up 120 100 left\n";
+    fs::path vars = scratch / "vars.json", components = scratch / "components.json";
+    TRun run = RunPlayer("--headless --frames 10 --input " + (scratch / "input.txt").string() + " --dump-vars " +
+                             vars.string() + " --dump-components " + components.string() + " " + game.string(),
+                         scratch);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    std::string variables = Slurp(vars);
+    EXPECT_NE(variables.find("\"name\": \"hits\", \"scope\": \"global\", \"type\": \"int\", \"value\": 1}"),
+              std::string::npos) << variables;
+    EXPECT_NE(variables.find("\"name\": \"ins\", \"scope\": \"global\", \"type\": \"int\", \"value\": 1}"),
+              std::string::npos) << variables;
+    EXPECT_NE(variables.find("\"name\": \"who\", \"scope\": \"global\", \"type\": \"string\", \"value\": \"button\"}"),
+              std::string::npos) << variables;
+    std::string listed = Slurp(components);
+    EXPECT_EQ(listed.find("\"name\": \"button\""), std::string::npos) << listed;
+    EXPECT_NE(listed.find("{\"type\": \"LT_BOX\", \"name\": \"done\", \"priority\": 0, \"parent\": \"\\u0001BASE0\", "
+                          "\"left\": 10, \"top\": 10, \"width\": 20, \"height\": 20, \"visible\": true"),
+              std::string::npos) << listed;
+}
+
 TEST_F(HeadlessRunnerTest, GameThatCannotStartFailsWithAMessage)
 {
     fs::create_directories(scratch / "empty");

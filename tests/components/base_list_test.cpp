@@ -201,6 +201,16 @@ TEST_F(TInputFixture, IgnoreMouseMasks)
     EXPECT_TRUE(list.ActiveBase()->LClick);
 }
 
+TEST_F(TInputFixture, IgnoreMouseOutsideTheKnownValuesIsNeverHit)
+{
+    // PR_IGNOREMOUSE takes any byte; the values past IM_RCLICK let nothing through.
+    for (int value : {IM_RCLICK + 1, 31, 32, 200, 255}) {
+        front->SetProp(PR_IGNOREMOUSE, TPropValue::Int(value));
+        for (uint32_t mask : {kMaskLeftClick, kMaskRightClick, kMaskMove, 0xFFFFFFFFu})
+            EXPECT_EQ(list.ActiveBase()->HitTest(120, 120, mask), list.ActiveBase()) << value;
+    }
+}
+
 TEST_F(TInputFixture, KeyFocusAndRepeat)
 {
     front->HandleKey = true;
