@@ -142,7 +142,10 @@ TEST_F(MobupackBuild, FaultsStopTheBuildWithoutAnArchive)
 
 TEST_F(MobupackBuild, TheDemoBuilds)
 {
-    Outcome outcome = RunBuild(fs::path(MOBU_SOURCE_DIR) / "examples/demo", root_ / "out");
+    // The demo's page sources staged with the pictures the build drew (examples/CMakeLists.txt).
+    const fs::path staged = fs::path(MOBU_BINARY_DIR) / "demo-src";
+    ASSERT_TRUE(fs::exists(staged / "project.ini")) << "the demo game is not staged in this build";
+    Outcome outcome = RunBuild(staged, root_ / "out");
     ASSERT_EQ(outcome.status, 0) << outcome.output;
     TVrFileCollection archive;
     archive.OpenArchive((root_ / "out/game.dat").string());
@@ -153,6 +156,22 @@ TEST_F(MobupackBuild, TheDemoBuilds)
     EXPECT_EQ(project.start_page, "start.msb");
     EXPECT_NE(archive.Find("start.msb"), nullptr);
     EXPECT_EQ(archive.Find("project.ini"), nullptr);
+    for (const char* page : {"title.msb", "field.msb", "square.msb"}) EXPECT_NE(archive.Find(page), nullptr) << page;
+    // Every picture became a layered image; the animations and buttons have their frames.
+    for (auto [image, frames] : {std::pair{"cg\\title.fsk", 1}, std::pair{"cg\\field.fsk", 1}, std::pair{"cg\\tile.fsk", 1},
+                                 std::pair{"cg\\badge.fsk", 1}, std::pair{"cg\\sprite.fsk", 4},
+                                 std::pair{"cg\\btn_start.fsk", 2}, std::pair{"cg\\btn_back.fsk", 2}}) {
+        SCOPED_TRACE(image);
+        ASSERT_NE(archive.Find(image), nullptr);
+        TFeskFrameList list;
+        list.LoadFromStream(archive.Extract(image), false, false, false);
+        EXPECT_EQ(list.Count(), frames);
+    }
+    for (int i = 0; i < archive.Count(); ++i) {
+        const std::string name = archive.Item(i)->Name();
+        EXPECT_EQ(name.find(".png"), std::string::npos) << name;  // no picture source, no art script
+        EXPECT_EQ(name.find(".sh"), std::string::npos) << name;
+    }
 }
 
 // Red, green, blue and alpha of every pixel, rows from the top, as ImageMagick reads the file.

@@ -1,0 +1,118 @@
+// What the demo game's screens look like, read back from a screenshot (a PNG file of the
+// headless runner or a capture of the window). The window tests and the headless tests check
+// the same sights through these helpers. Colours come from examples/demo/art/make_art.sh.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "graphics/fesk_frame_list.h"
+
+namespace mobu::demo_screens {
+
+struct TRgb {
+    int r = 0, g = 0, b = 0;
+};
+
+// A screenshot with the game screen starting `top` rows down (the window's toolbar strip).
+class TShot {
+public:
+    bool Load(const std::string& png_path, int top = 0)
+    {
+        top_ = top;
+        try {
+            list_.LoadFromFile(png_path, true, false, false);
+        } catch (...) {
+            return false;
+        }
+        return list_.Count() == 1;
+    }
+    int Width() const { return list_.Frames(0).Image.Width(); }
+    int Height() const { return list_.Frames(0).Image.Height(); }
+    // The pixel at game screen coordinates.
+    TRgb At(int x, int y) const
+    {
+        const TDIBSurface& image = list_.Frames(0).Image;
+        TRgb rgb;
+        image.RGBOfValue(image.GetPixel(x, y + top_), false, rgb.r, rgb.g, rgb.b);
+        return rgb;
+    }
+
+private:
+    TFeskFrameList list_;
+    int top_ = 0;
+};
+
+// The title's night sky: deep blue.
+inline bool IsSky(TRgb c) { return c.b > c.r + 40 && c.b > c.g + 20; }
+// The field's grass: green.
+inline bool IsGrass(TRgb c) { return c.g > c.r + 40 && c.g > c.b + 20; }
+// The tile pattern: browns and ochre, red well above blue.
+inline bool IsTile(TRgb c) { return c.r > c.b + 40 && c.r > 90; }
+
+// The title screen: sky above, the tiled strip at the bottom.
+inline bool TitleShown(const TShot& shot)
+{
+    return IsSky(shot.At(20, 20)) && IsSky(shot.At(600, 220)) && IsTile(shot.At(8, 460)) && IsTile(shot.At(630, 470));
+}
+
+// The field screen: grass on both sides, the tiled floor.
+inline bool FieldShown(const TShot& shot)
+{
+    return IsGrass(shot.At(20, 100)) && IsGrass(shot.At(620, 300)) && IsTile(shot.At(8, 400)) &&
+           IsTile(shot.At(630, 430));
+}
+
+// A point on the start button's plate (240..400 x 300..348): red normally, orange when lit.
+inline TRgb StartButtonPlate(const TShot& shot) { return shot.At(252, 324); }
+inline bool IsLitPlate(TRgb c) { return c.r > 200 && c.g > 110 && c.b < 80; }
+inline bool IsUnlitPlate(TRgb c) { return c.r > 140 && c.g < 80; }
+// A point on the back button's plate (500..620 x 420..460): dark blue normally, light blue lit.
+inline TRgb BackButtonPlate(const TShot& shot) { return shot.At(510, 440); }
+
+// The star crossing the title sky (rows 150..213 hold only sky and the star).
+struct TStar {
+    int left = 0, right = 0;  // columns holding star pixels
+    char colour = '?';        // 'r', 'y', 'g' or 'b': the frame shown
+};
+inline std::optional<TStar> FindStar(const TShot& shot)
+{
+    TStar star;
+    star.left = shot.Width();
+    int red = 0, yellow = 0, green = 0, blue = 0, pixels = 0;
+    for (int y = 150; y < 214; ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            TRgb c = shot.At(x, y);
+            if (IsSky(c) && c.r < 90) continue;
+            ++pixels;
+            star.left = std::min(star.left, x);
+            star.right = std::max(star.right, x);
+            if (c.r > 200 && c.g > 200 && c.b > 200) continue;  // the white rim
+            if (c.r > 200 && c.g < 120) ++red;
+            else if (c.r > 200 && c.g > 160 && c.b < 100) ++yellow;
+            else if (c.g > 180 && c.r < 120 && c.b < 150) ++green;
+            else if (c.b > 200 && c.r < 120) ++blue;
+        }
+    if (pixels < 100) return std::nullopt;
+    const int most = std::max({red, yellow, green, blue});
+    star.colour = most == red ? 'r' : most == yellow ? 'y' : most == green ? 'g' : 'b';
+    return star;
+}
+
+// Pixels of the field that are neither grass nor dark (the turning star, x 250..470,
+// y 185..370, clear of the panel, the glow, the emblem and the floor).
+inline int FieldStarPixels(const TShot& shot)
+{
+    int count = 0;
+    for (int y = 185; y < 370; ++y)
+        for (int x = 250; x < 470; ++x) {
+            TRgb c = shot.At(x, y);
+            if (c.r > 60 || c.b > 110 || c.g > 180) ++count;
+        }
+    return count;
+}
+
+}  // namespace mobu::demo_screens
