@@ -114,6 +114,7 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
                                          "' --shot-at 20,28,34,50,60,80,95,125,140 --out '" +
                                          (root_ / "shots").string() + "' --dump-components '" + components.string() + "'");
     demo_screens::TShot title = Shot(20);
+    EXPECT_TRUE(demo_screens::TitlePlateRimShown(title));  // the title page has run
     if (ComponentLine(ReadAll(components), "title_bg").find("\"width\": 640") == std::string::npos &&
         !demo_screens::TitleShown(title))
         GTEST_SKIP() << "ImgNew does not show pictures in this build yet (image components)";

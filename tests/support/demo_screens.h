@@ -66,6 +66,14 @@ inline bool FieldShown(const TShot& shot)
            IsTile(shot.At(630, 430));
 }
 
+// The light rim of the translucent plate (a box) behind the start button: its left edge at
+// x 200..201 from y 284 to 363, nothing as light just outside it.
+inline bool TitlePlateRimShown(const TShot& shot)
+{
+    const TRgb rim = shot.At(200, 320), outside = shot.At(197, 320);
+    return rim.r > 100 && rim.g > 100 && rim.b > 100 && outside.r < 90 && outside.g < 90;
+}
+
 // A point on the start button's plate (240..400 x 300..348): red normally, orange when lit.
 inline TRgb StartButtonPlate(const TShot& shot) { return shot.At(252, 324); }
 inline bool IsLitPlate(TRgb c) { return c.r > 200 && c.g > 110 && c.b < 80; }
