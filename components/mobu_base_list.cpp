@@ -5,6 +5,7 @@
 #include "app/mobu_error.h"
 #include "components/component_messages.h"
 #include "components/mobu_box.h"
+#include "components/mobu_image.h"
 
 namespace mobu {
 namespace {
@@ -14,6 +15,8 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (!IsCreatableType(code)) return nullptr;
     if (code == LT_BOX) return new TMobuBox(&list);
     if (code == LT_CABINET) return new TMobuCabinet(&list);
+    if (code == LT_IMAGES) return new TMobuImages(&list);
+    if (code == LT_TILE) return new TMobuTile(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing.
     if (IsVisualType(code)) return new TMobuControl(&list, code);
     return new TMobuComponent(&list, code);

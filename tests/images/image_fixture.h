@@ -1,0 +1,120 @@
+// A small game folder with layered pictures for the picture component tests, and a 16 × 16
+// screen to put components on.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "../fesk/fesk_writer_for_tests.h"
+#include "app/globals.h"
+#include "archive/vr_file_manager.h"
+#include "components/fesk_collection.h"
+#include "components/mobu_base_list.h"
+
+namespace mobu::testing_images {
+
+using namespace testing_fesk;
+
+inline std::string Rows24(int width, int height, const std::function<uint32_t(int, int)>& pixel)
+{
+    std::string out;
+    const size_t row_bytes = (static_cast<size_t>(width) * 24 + 31) / 32 * 4;
+    for (int y = 0; y < height; ++y) {
+        std::string row(row_bytes, '\0');
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = pixel(x, y);
+            row[3 * x] = static_cast<char>(p & 0xFF);
+            row[3 * x + 1] = static_cast<char>((p >> 8) & 0xFF);
+            row[3 * x + 2] = static_cast<char>((p >> 16) & 0xFF);
+        }
+        out += row;
+    }
+    return out;
+}
+
+// `count` frames of width × height and `delay` ms; frame i is a gradient of its own hue whose
+// column 0 is the transparent value 0.
+inline std::string Picture(int count, int width, int height, int delay)
+{
+    TRawFile file;
+    for (int i = 0; i < count; ++i) {
+        TRawFrame frame;
+        frame.width = width;
+        frame.height = height;
+        frame.delay = delay;
+        frame.transparent = 0;
+        TRawLayer layer;
+        layer.colour = Rows24(width, height, [i](int x, int y) {
+            return x == 0 ? 0u : static_cast<uint32_t>(0x200000 * (i + 1) + x * 0x1008 + y * 0x11);
+        });
+        frame.layers.push_back(layer);
+        file.frames.push_back(frame);
+    }
+    return WriteRawFesk(file);
+}
+
+constexpr int32_t kBackground = 0x404040;
+
+class ImageScene : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("mobu_imgcomp_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(folder_ / "pic");
+        std::ofstream(folder_ / "pic" / "three.fsk", std::ios::binary) << Picture(3, 4, 3, 100);
+        std::ofstream(folder_ / "pic" / "one.fsk", std::ios::binary) << Picture(1, 4, 3, 100);
+        ResetVrFileManager();
+        VrFileManager().SetBaseFolder(folder_.string());
+        list_.SetSize(16, 16);
+        list_.GetBase(0)->Color = kBackground;
+        FrameDeltaMs = 50;
+    }
+    void TearDown() override
+    {
+        list_.Reset();
+        ResetVrFileManager();
+        std::filesystem::remove_all(folder_);
+    }
+
+    // One frame of the list: update and draw.
+    void Frame()
+    {
+        list_.UpdatePass();
+        list_.DrawPass();
+        list_.ClearDirty();
+    }
+    void Draw()
+    {
+        list_.ActiveBase()->InvalidateAll();
+        list_.DrawPass();
+        list_.ClearDirty();
+    }
+    // A 16 × 16 surface of the background colour to compose the expected picture on.
+    static void Background(TDIBX& surface)
+    {
+        surface.SetSize(16, 16, 32);
+        surface.Clear(static_cast<uint32_t>(surface.ColorToPixel(kBackground)));
+    }
+    // Whether every pixel of the frame equals the hand-composed one.
+    ::testing::AssertionResult SameAsFrame(TDIBX& expected)
+    {
+        TDIBX& frame = list_.FrameSurface();
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                if (frame.GetPixel(x, y) != expected.GetPixel(x, y))
+                    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << "): " << std::hex
+                                                         << frame.GetPixel(x, y) << " instead of "
+                                                         << expected.GetPixel(x, y);
+        return ::testing::AssertionSuccess();
+    }
+
+    std::filesystem::path folder_;
+    TMobuBaseList list_;
+};
+
+}  // namespace mobu::testing_images
