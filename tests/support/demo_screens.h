@@ -53,17 +53,30 @@ inline bool IsGrass(TRgb c) { return c.g > c.r + 40 && c.g > c.b + 20; }
 // The tile pattern: browns and ochre, red well above blue.
 inline bool IsTile(TRgb c) { return c.r > c.b + 40 && c.r > 90; }
 
-// The title screen: sky above, the tiled strip at the bottom.
-inline bool TitleShown(const TShot& shot)
-{
-    return IsSky(shot.At(20, 20)) && IsSky(shot.At(600, 220)) && IsTile(shot.At(8, 460)) && IsTile(shot.At(630, 470));
-}
+// The title screen: the night sky.
+inline bool TitleShown(const TShot& shot) { return IsSky(shot.At(20, 20)) && IsSky(shot.At(600, 220)); }
 
-// The field screen: grass on both sides, the tiled floor.
+// The field screen: grass on both sides under the pale band.
 inline bool FieldShown(const TShot& shot)
 {
-    return IsGrass(shot.At(20, 100)) && IsGrass(shot.At(620, 300)) && IsTile(shot.At(8, 400)) &&
-           IsTile(shot.At(630, 430));
+    const TRgb band = shot.At(320, 18);
+    return IsGrass(shot.At(20, 100)) && IsGrass(shot.At(620, 300)) && band.r > 180 && band.g > 210;
+}
+
+// A tiled band (the title's strip, rows 448..479; the field's floor, rows 376..439): the
+// pattern at the left end, in the middle and at the right end of row `y`.
+inline bool TilesAcross(const TShot& shot, int y)
+{
+    return IsTile(shot.At(4, y)) && IsTile(shot.At(320, y)) && IsTile(shot.At(636, y));
+}
+// Row `y` of `later` is row `y` of `earlier` moved `shift` pixels to the left (wrapping).
+inline bool RowShiftedLeft(const TShot& earlier, const TShot& later, int y, int shift)
+{
+    for (int x = 0; x < 640; ++x) {
+        const TRgb a = earlier.At((x + shift) % 640, y), b = later.At(x, y);
+        if (a.r != b.r || a.g != b.g || a.b != b.b) return false;
+    }
+    return true;
 }
 
 // The light rim of the translucent plate (a box) behind the start button: its left edge at
