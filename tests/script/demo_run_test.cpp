@@ -135,6 +135,13 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
     EXPECT_TRUE(demo_screens::FieldShown(field));
     EXPECT_TRUE(demo_screens::FieldShown(field_later));
     EXPECT_GT(demo_screens::FieldStarPixels(field_later), demo_screens::FieldStarPixels(field) * 13 / 10);
+    // The emblem turns 2/256 of a round a frame: 10 frames later its bar points 28 degrees away.
+    const double bar = demo_screens::EmblemBarDegrees(field), bar_later = demo_screens::EmblemBarDegrees(Shot(60));
+    ASSERT_GE(bar, 0);
+    ASSERT_GE(bar_later, 0);
+    EXPECT_NEAR(demo_screens::TurnBetween(bar, bar_later), 10 * 2 * 360.0 / 256, 6) << bar << " " << bar_later;
+    // Translucent: the bar is a blend of its red and the grass, not the red itself (255, 96, 96).
+    EXPECT_LT(field.At(120, 260).r, 230);
     const demo_screens::TRgb grass = field.At(20, 100), panel = field.At(100, 100), glow = field.At(500, 100),
                              beside = field.At(380, 100);
     EXPECT_GT(panel.r, grass.r + 40);  // white at 96/255 over grass: lighter, not white

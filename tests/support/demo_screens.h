@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -134,6 +135,31 @@ inline int FieldStarPixels(const TShot& shot)
             if (c.r > 60 || c.b > 110 || c.g > 180) ++count;
         }
     return count;
+}
+
+// The direction (degrees, 0..180) of the emblem's red bar on the field: the emblem turns
+// round (120, 260) at 150 %, translucent over the grass; its bar pixels are red but not
+// yellow like its ring. Negative when the bar is not found.
+inline double EmblemBarDegrees(const TShot& shot)
+{
+    double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+    for (int y = 195; y < 325; ++y)
+        for (int x = 55; x < 185; ++x) {
+            const TRgb c = shot.At(x, y);
+            if (c.r <= 130 || c.g >= 130) continue;
+            n += 1, sx += x, sy += y, sxx += double(x) * x, syy += double(y) * y, sxy += double(x) * y;
+        }
+    if (n < 50) return -1;
+    const double cxx = sxx / n - (sx / n) * (sx / n), cyy = syy / n - (sy / n) * (sy / n),
+                 cxy = sxy / n - (sx / n) * (sy / n);
+    double degrees = 0.5 * std::atan2(2 * cxy, cxx - cyy) * 180 / M_PI;
+    return degrees < 0 ? degrees + 180 : degrees;
+}
+// The smaller angle between two directions of EmblemBarDegrees.
+inline double TurnBetween(double a, double b)
+{
+    const double d = std::fabs(a - b);
+    return std::min(d, 180 - d);
 }
 
 }  // namespace mobu::demo_screens
