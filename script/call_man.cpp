@@ -206,12 +206,11 @@ void TCallMan::ExecOne(TPage*& page, bool& yielded)
 
 int TCallMan::Step()
 {
-    if (!CurrentPage) return 0;
     TPage* page = CurrentPage;
     const int32_t start_pc = PC;
     const int32_t start_frames = Stack.Count();
     bool yielded = false;
-    ExecOne(page, yielded);
+    if (page) ExecOne(page, yielded);
     const int result = yielded ? 2 : 0;
     if (page) {
         // A command that stays on itself in the main script ends the frame: its progress
@@ -222,9 +221,15 @@ int TCallMan::Step()
         CurrentPage = page;
         return result;
     }
-    if (Stack.Count() == 0) {
+    if (Stack.Count() == 0 || !CurrentPage) {
+        // Nothing is left to run: the script idles, and every later step meets the same end.
         KeepRunning = false;
-        return result;
+        if (Mode == 0) return result;
+        // A handler whose page ended with no context to return to (DeleteStack removed it)
+        // ends as if it had returned to an idle main script. Reporting "not finished" would
+        // have Run step it again and again without anything changing.
+        Sender = nullptr;
+        return 1;
     }
     if (TParamCollection* table = Table()) table->DeleteOwned(Stack.Count());
     TStack& frame = Stack.Pop();

@@ -76,9 +76,14 @@ void TCallMan::LoadFromStream(ByteReader& in, int32_t version)
     // A frame record is at least 27 bytes long.
     const size_t frame_count = in.Count(27);
     if (frame_count > static_cast<size_t>(kMaxStackDepth)) in.Fail();
+    // A handler, running or suspended, always has the context it interrupted below it.
+    if (mode != 0 && frame_count == 0) in.Fail();
     Stack.Clear();
     for (size_t i = 0; i < frame_count; ++i) ReadFrame(in, version, Stack.Push());
-    EventLevel = version >= 116 ? in.I32() : 2;
+    // Levels start at 2 and grow by one per nested handler, within the depth cap.
+    const int32_t event_level = version >= 116 ? in.I32() : 2;
+    if (event_level < 2 || event_level > kMaxStackDepth) in.Fail();
+    EventLevel = event_level;
 
     CurrentPage = page_name.empty() ? nullptr : GetPage(page_name);
     PC = pc;

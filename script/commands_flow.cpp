@@ -1,4 +1,7 @@
 // Control-flow commands: blocks, loops, jumps, calls, returns, waits and resets.
+#include <algorithm>
+#include <cstdint>
+
 #include "app/globals.h"
 #include "expr/mobu_parser.h"
 #include "expr/param_collection.h"
@@ -152,7 +155,10 @@ void TComWait::Exec(TCallMan& calls, TPage*&, int32_t& pc)
         if (first_frame_) {
             first_frame_ = 0;
         } else {
-            remaining_ -= FrameDeltaMs;
+            // In 64 bits, kept within int32: a time near INT32_MIN must end the wait, not wrap
+            // round to nearly 25 days.
+            const int64_t left = static_cast<int64_t>(remaining_) - FrameDeltaMs;
+            remaining_ = static_cast<int32_t>(std::clamp<int64_t>(left, INT32_MIN, INT32_MAX));
             if (remaining_ <= 0) {
                 ++pc;
                 return;

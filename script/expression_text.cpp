@@ -1,5 +1,6 @@
 #include "script/expression_text.h"
 
+#include <charconv>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -71,9 +72,28 @@ std::string RealText(Real value)
     return text;
 }
 
+// Longest script text rebuilt for one expression; a longer one is written in the raw form,
+// which costs no more to read back than to write.
+constexpr size_t kMaxRebuiltText = 64 * 1024;
+
+// Rebuilt text of one operation: literal texts and the pieces of the temporaries it reads.
+// The parts are joined only when the statement is complete, so each text is copied once
+// however deeply the operations nest.
+struct TPart {
+    std::string text;
+    int32_t piece = -1;  // index of a temporary's piece, or -1 for the literal text
+};
+
 struct TPiece {
-    std::string text;  // cp932
-    int group = 0;     // precedence group of its top operator, 0 for an atom
+    std::vector<TPart> parts;
+    size_t length = 0;  // of the joined text
+    int group = 0;      // precedence group of its top operator, 0 for an atom
+
+    void Add(std::string text)
+    {
+        length += text.size();
+        parts.push_back({std::move(text), -1});
+    }
 };
 
 bool IsTemporary(const std::string& name)
@@ -84,88 +104,152 @@ bool IsTemporary(const std::string& name)
 // Rebuilds script text; false when the operations have no such form.
 bool Decompile(const std::vector<TOpeData>& operations, std::string& out)
 {
-    std::map<std::string, TPiece> temporaries;
-    std::vector<std::string> statements;
-    auto operand_piece = [&](const TOperand& operand, TPiece& piece) -> bool {
+    std::vector<TPiece> pieces;
+    // Temporaries made and not yet read. The compiler reads each temporary once, so a second
+    // read has no source form; writing its text out twice would also double the text with
+    // every operation of a chain.
+    std::map<std::string, int32_t> temporaries;
+    int32_t statement = -1;
+    std::string statement_head;
+    // Adds an operand to a piece. Under a two-operand operator of group `parent` (0 for
+    // none) it goes in parentheses when its own top operator binds looser: on the left when
+    // its group is higher, on the right when it is as high or higher.
+    auto add_operand = [&](TPiece& into, const TOperand& operand, int parent = 0, bool right = false) -> bool {
+        TPart part;
+        int group = 0;
+        size_t length = 0;
         switch (operand.Tag) {
-        case otVariable: {
+        case otVariable:
             if (IsTemporary(operand.Text)) {
                 auto found = temporaries.find(operand.Text);
                 if (found == temporaries.end()) return false;
-                piece = found->second;
-                return true;
+                part.piece = found->second;
+                group = pieces[static_cast<size_t>(part.piece)].group;
+                length = pieces[static_cast<size_t>(part.piece)].length;
+                temporaries.erase(found);
+                break;
             }
-            piece = {operand.Text, 0};
-            return !operand.Text.empty();
-        }
+            if (operand.Text.empty()) return false;
+            part.text = operand.Text;
+            break;
         case otInteger:
             if (operand.Integer < 0) return false;
-            piece = {std::to_string(operand.Integer), 0};
-            return true;
+            part.text = std::to_string(operand.Integer);
+            break;
         case otReal:
             if (!(operand.Float >= 0)) return false;
-            piece = {RealText(operand.Float), 0};
-            return true;
-        case otFlag: piece = {operand.Flag ? "TRUE" : "FALSE", 0}; return true;
+            part.text = RealText(operand.Float);
+            break;
+        case otFlag: part.text = operand.Flag ? "TRUE" : "FALSE"; break;
         case otString:
             for (char c : operand.Text) {
                 if (c == '\r' || c == '\n') return false;
             }
-            piece = {QuoteExpressionString(operand.Text), 0};
-            return true;
+            part.text = QuoteExpressionString(operand.Text);
+            break;
         default: return false;
         }
+        if (part.piece < 0) length = part.text.size();
+        const bool parentheses = parent != 0 && group != 0 && (right ? group >= parent : group > parent);
+        if (parentheses) into.Add("(");
+        into.length += length;
+        into.parts.push_back(std::move(part));
+        if (parentheses) into.Add(")");
+        return true;
     };
     for (const auto& op : operations) {
         TPiece result;
         if (op.Opcode == ocTo) {
-            if (op.Operands.size() != 1 || !operand_piece(op.Operands[0], result)) return false;
-        } else if (GroupOf(op.Opcode) != 0) {
+            if (op.Operands.size() != 1 || !add_operand(result, op.Operands[0])) return false;
+            // A plain copy keeps the group of what it copies.
+            const int32_t copied = result.parts.front().piece;
+            if (copied >= 0) result.group = pieces[static_cast<size_t>(copied)].group;
+        } else if (const int group = GroupOf(op.Opcode); group != 0) {
             if (op.Operands.size() != 2) return false;
-            TPiece left, right;
-            if (!operand_piece(op.Operands[0], left) || !operand_piece(op.Operands[1], right)) return false;
-            const int group = GroupOf(op.Opcode);
-            if (left.group > group) left.text = "(" + left.text + ")";
-            if (right.group >= group && right.group != 0) right.text = "(" + right.text + ")";
-            result = {left.text + " " + OperatorText(op.Opcode) + " " + right.text, group};
+            if (!add_operand(result, op.Operands[0], group)) return false;
+            result.Add(std::string(" ") + OperatorText(op.Opcode) + " ");
+            if (!add_operand(result, op.Operands[1], group, true)) return false;
+            result.group = group;
         } else if (op.Opcode == ocFunc) {
             if (op.FuncId >= kSysFuncCount) return false;
-            std::string text = std::string(kSysFuncTable[op.FuncId].name) + "(";
+            result.Add(std::string(kSysFuncTable[op.FuncId].name) + "(");
             for (size_t i = 0; i < op.Operands.size(); ++i) {
-                TPiece argument;
-                if (!operand_piece(op.Operands[i], argument)) return false;
-                text += (i ? ", " : "") + argument.text;
+                if (i) result.Add(", ");
+                if (!add_operand(result, op.Operands[i])) return false;
             }
-            result = {text + ")", 0};
+            result.Add(")");
         } else if (op.Opcode == ocDimTo) {
             if (op.Operands.size() < 2 || op.Operands[0].Tag != otVariable) return false;
-            std::string text = op.Operands[0].Text + "[";
+            result.Add(op.Operands[0].Text + "[");
             for (size_t i = 1; i < op.Operands.size(); ++i) {
-                TPiece subscript;
-                if (!operand_piece(op.Operands[i], subscript)) return false;
-                text += (i > 1 ? ", " : "") + subscript.text;
+                if (i > 1) result.Add(", ");
+                if (!add_operand(result, op.Operands[i])) return false;
             }
-            result = {text + "]", 0};
+            result.Add("]");
         } else {
             return false;
         }
+        if (result.length > kMaxRebuiltText) return false;
+        const int32_t index = static_cast<int32_t>(pieces.size());
         if (IsTemporary(op.Dest)) {
-            temporaries[op.Dest] = result;
-        } else if (op.Dest == "____arg") {
-            statements.push_back(result.text);
+            temporaries[op.Dest] = index;
         } else {
-            if (op.Dest.empty()) return false;
-            statements.push_back(op.Dest + " = " + result.text);
+            // Only an expression of one statement has a source form.
+            if (statement >= 0) return false;
+            if (op.Dest != "____arg") {
+                if (op.Dest.empty()) return false;
+                statement_head = op.Dest + " = ";
+            }
+            statement = index;
         }
+        pieces.push_back(std::move(result));
     }
-    if (statements.size() != 1) return false;
-    out = statements.front();
+    if (statement < 0) return false;
+    out = statement_head;
+    out.reserve(out.size() + pieces[static_cast<size_t>(statement)].length);
+    // Depth first through the parts, without recursion: a chain can nest thousands deep.
+    std::vector<std::pair<int32_t, size_t>> open{{statement, 0}};
+    while (!open.empty()) {
+        const TPiece& piece = pieces[static_cast<size_t>(open.back().first)];
+        const size_t next = open.back().second++;
+        if (next == piece.parts.size()) {
+            open.pop_back();
+            continue;
+        }
+        const TPart& part = piece.parts[next];
+        if (part.piece < 0) out += part.text;
+        else open.push_back({part.piece, 0});
+    }
     return true;
 }
 
 // ---- raw form ----
 
 const char* kHex = "0123456789ABCDEF";
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The byte written as two hex digits at the start of the text, or -1.
+int HexByte(std::string_view text)
+{
+    if (text.size() < 2) return -1;
+    const int high = HexDigit(text[0]), low = HexDigit(text[1]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+// Whether the whole word is a decimal number within [low, high].
+bool DecimalWithin(std::string_view word, int64_t low, int64_t high, int64_t& value)
+{
+    const char* end = word.data() + word.size();
+    const auto [stop, error] = std::from_chars(word.data(), end, value);
+    return error == std::errc() && stop == end && value >= low && value <= high;
+}
 
 std::string RawOperand(const TOperand& operand)
 {
@@ -290,7 +374,10 @@ private:
         SkipBlanks();
         if (Peek() == '#') {
             ++at_;
-            op.FuncId = static_cast<uint8_t>(std::stoi(Word()));
+            const std::string word = Word();
+            int64_t id = 0;
+            if (!DecimalWithin(word, 0, 255, id)) Fail("raw expression: bad function number \"" + word + "\"");
+            op.FuncId = static_cast<uint8_t>(id);
         }
         Expect('=');
         SkipBlanks();
@@ -312,18 +399,30 @@ private:
         switch (kind) {
         case 'v': operand.Tag = otVariable; operand.Text = Quoted(); break;
         case 's': operand.Tag = otString; operand.Text = Quoted(); break;
-        case 'i': operand.Tag = otInteger; operand.Integer = static_cast<int32_t>(std::stol(Word())); break;
+        case 'i': {
+            operand.Tag = otInteger;
+            const std::string word = Word();
+            int64_t value = 0;
+            if (!DecimalWithin(word, INT32_MIN, INT32_MAX, value)) Fail("raw expression: bad integer \"" + word + "\"");
+            operand.Integer = static_cast<int32_t>(value);
+            break;
+        }
         case 'f':
             operand.Tag = otFlag;
+            if (Peek() != 'T' && Peek() != 'F') Fail("raw expression: fT or fF expected");
             operand.Flag = Peek() == 'T';
             ++at_;
             break;
         case 'r': {
             operand.Tag = otReal;
-            std::string hex = Word();
+            const std::string hex = Word();
             if (hex.size() != 2 * kRealStoredSize) Fail("raw expression: a real needs 20 hex digits");
             uint8_t bytes[kRealStoredSize];
-            for (size_t i = 0; i < kRealStoredSize; ++i) bytes[i] = static_cast<uint8_t>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+            for (size_t i = 0; i < kRealStoredSize; ++i) {
+                const int byte = HexByte(std::string_view(hex).substr(2 * i));
+                if (byte < 0) Fail("raw expression: bad hex digits in real \"" + hex + "\"");
+                bytes[i] = static_cast<uint8_t>(byte);
+            }
             operand.Float = RealFromBytes(bytes);
             break;
         }
@@ -387,9 +486,11 @@ std::string UnquoteSourceText(std::string_view utf8, size_t& position)
         }
         if (position >= utf8.size()) break;
         char escaped = utf8[position++];
-        if (escaped == 'x' && position + 2 <= utf8.size()) {
+        if (escaped == 'x') {
+            const int byte = HexByte(utf8.substr(position));
+            if (byte < 0) Fail("quoted text: \\x needs two hex digits");
             flush();
-            out += static_cast<char>(std::stoi(std::string(utf8.substr(position, 2)), nullptr, 16));
+            out += static_cast<char>(byte);
             position += 2;
         } else {
             plain += escaped;

@@ -19,13 +19,14 @@ class TMobuParser;
 std::string ExpressionSourceText(const TMobuParser& expr);
 
 // The compiled-expression stream of a source text: the raw form, or script text compiled
-// by the expression compiler. Raises EMobuError with the compiler's message.
+// by the expression compiler. Raises EMobuError with the compiler's message, or for the raw
+// form with what cannot be read (an unknown operation, a number out of range, bad digits).
 std::string CompileExpressionSource(std::string_view utf8_text);
 
 // A quoted text: "..." with \" \\ \xHH escapes, UTF-8 where the bytes convert exactly.
 std::string QuoteSourceText(std::string_view cp932);
 // Reads a quoted text at `position` (at the opening quote); advances past the closing
-// quote. Raises on an unterminated text.
+// quote. Raises on an unterminated text and on a \x not followed by two hex digits.
 std::string UnquoteSourceText(std::string_view utf8, size_t& position);
 
 }  // namespace mobu

@@ -1,4 +1,5 @@
 // The page disassembler: a page file printed in page-source form.
+#include <map>
 #include <set>
 
 #include "app/mobu_error.h"
@@ -17,12 +18,13 @@ const char* const kResultNames[] = {"none", "int", "real", "flag", "string"};
 const char* const kTypeNames[] = {"?", "int", "real", "flag", "string"};
 const char* const kScopeNames[] = {"global", "auto", "local", "status"};
 
-// A string operand as written: bare when it reads back unchanged, else quoted.
+// A string operand as written: bare when it reads back unchanged, else quoted. A bare
+// value ends at a ';', loses blanks at its ends, and a '"' anywhere in it opens quoted text.
 std::string StringValue(const std::string& cp932)
 {
     std::string utf8 = Cp932ToUtf8(cp932);
-    bool bare = !utf8.empty() && Utf8ToCp932(utf8) == cp932 && utf8.front() != '"' && utf8.front() != ' ' &&
-                utf8.back() != ' ' && utf8.find_first_of(";\t") == std::string::npos;
+    bool bare = !utf8.empty() && Utf8ToCp932(utf8) == cp932 && utf8.front() != ' ' && utf8.back() != ' ' &&
+                utf8.find_first_of("\";\t") == std::string::npos;
     for (unsigned char c : cp932) {
         if (c < 0x20 || c == 0x7F) bare = false;
     }
@@ -92,6 +94,19 @@ int32_t Computed(TFieldRole role, size_t index, const TLoopInfo& loops, int32_t 
     }
 }
 
+// For each label name, the index FindLabel gives: the first command that is a label of its
+// own text (labels and comments). Built once, so naming jump targets stays linear.
+std::map<std::string, int32_t> FirstLabels(const TPage& page)
+{
+    std::map<std::string, int32_t> first;
+    for (int32_t i = 0; i < page.Count(); ++i) {
+        const TCommand* command = page.Command(i);
+        const auto& fields = command->Fields();
+        if (!fields.empty() && command->IsLabel(fields[0].text)) first.emplace(fields[0].text, i);
+    }
+    return first;
+}
+
 }  // namespace
 
 std::string DisassemblePage(std::string_view page_bytes, const std::string& page_name)
@@ -105,6 +120,7 @@ std::string DisassemblePage(std::string_view page_bytes, const std::string& page
     page.LoadFromBytes(page_name, page_bytes);
     const int32_t count = page.Count();
     const TLoopInfo loops = Loops(page);
+    const std::map<std::string, int32_t> first_labels = FirstLabels(page);
 
     std::vector<std::string> lines;
     std::string header = "page version: " + std::to_string(page.PageVersion) + "; result: " +
@@ -184,7 +200,7 @@ std::string DisassemblePage(std::string_view page_bytes, const std::string& page
                         const TCommand* target = page.Command(value.number);
                         if (target->CommandId() == CI_LABEL) {
                             const std::string& label = target->Fields()[0].text;
-                            if (page.FindLabel(label) == value.number) {
+                            if (first_labels.at(label) == value.number) {
                                 std::string text = StringValue(label);
                                 if (!text.empty()) shown = text;
                             }

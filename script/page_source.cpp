@@ -134,7 +134,12 @@ std::string ParseString(const std::string& value, int line)
 {
     if (!value.empty() && value[0] == '"') {
         size_t at = 0;
-        std::string text = UnquoteSourceText(value, at);
+        std::string text;
+        try {
+            text = UnquoteSourceText(value, at);
+        } catch (const EMobuError& error) {
+            FailAt(line, Cp932ToUtf8(error.what()));
+        }
         if (at != value.size()) FailAt(line, "text after the quoted text");
         return text;
     }

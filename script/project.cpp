@@ -118,12 +118,13 @@ TProject::TProject(TProjectStartup startup)
 TProject::~TProject()
 {
     if (call_man_ && !exit_page_.empty()) {
-        call_man_->StartPage(exit_page_);
-        QuitRequested = false;
         try {
+            call_man_->StartPage(exit_page_);
+            QuitRequested = false;
             call_man_->Run();
         } catch (...) {
-            // The exit page runs once as the program closes; its failure changes nothing.
+            // The exit page runs once as the program closes; when it is missing, damaged or
+            // fails, the program closes all the same and the status data is still written.
         }
         QuitRequested = true;
     }

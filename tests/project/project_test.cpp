@@ -120,12 +120,20 @@ private:
 
 class FakeCallMan : public TProjectCallMan {
 public:
-    explicit FakeCallMan(std::vector<std::string>* log) : log_(log) {}
-    void StartPage(const std::string& page) override { log_->push_back("start " + page); }
+    FakeCallMan(std::vector<std::string>* log, const std::string* missing_page)
+        : log_(log), missing_page_(missing_page)
+    {
+    }
+    void StartPage(const std::string& page) override
+    {
+        log_->push_back("start " + page);
+        if (!missing_page_->empty() && page == *missing_page_) throw EMobuError(page + ":missing");
+    }
     void Run() override { log_->push_back(QuitRequested ? "run (quitting)" : "run"); }
 
 private:
     std::vector<std::string>* log_;
+    const std::string* missing_page_;
 };
 
 class ProjectTest : public ::testing::Test {
@@ -171,7 +179,7 @@ protected:
     {
         ProjectParts().make_save_data = [this] { return std::make_unique<FakeSaveData>(&log_); };
         ProjectParts().variables = [this] { return &variables_; };
-        ProjectParts().make_call_man = [this] { return std::make_unique<FakeCallMan>(&log_); };
+        ProjectParts().make_call_man = [this] { return std::make_unique<FakeCallMan>(&log_, &missing_page_); };
         ProjectParts().request_close = [this] { log_.push_back("close"); };
     }
     void Answer(MessageResult result, std::function<void()> before = nullptr)
@@ -184,6 +192,7 @@ protected:
     std::vector<Box> boxes_;
     std::vector<std::pair<MessageResult, std::function<void()>>> answers_;
     std::vector<std::string> log_;
+    std::string missing_page_;  // the page the fake call manager fails to load
     FakeVariables variables_{&log_};
     MessageBoxPresenter previous_presenter_;
 };
@@ -223,6 +232,21 @@ TEST_F(ProjectTest, CreatesFromAFolderArgumentAndRunsTheSeams)
     // Destroy: the exit page runs once with QuitRequested cleared, then the status data is
     // written, and QuitRequested stays set.
     EXPECT_EQ(log_, (std::vector<std::string>{"start exit.msb", "run", "save " + Game() + "/save.dat"}));
+    EXPECT_TRUE(QuitRequested);
+}
+
+TEST_F(ProjectTest, AnExitPageThatFailsToLoadStillWritesTheStatus)
+{
+    WriteFile(root_ / "game/mobu.mpb", ProjectBytes("start.msb", "exit.msb"));
+    WriteFile(root_ / "game/start.msb", "page");
+    InstallFakes();
+    missing_page_ = "exit.msb";
+    {
+        auto project = StartWithFolder();
+        EXPECT_FALSE(QuitRequested);
+        log_.clear();
+    }
+    EXPECT_EQ(log_, (std::vector<std::string>{"start exit.msb", "save " + Game() + "/save.dat"}));
     EXPECT_TRUE(QuitRequested);
 }
 

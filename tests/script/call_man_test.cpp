@@ -110,6 +110,12 @@ const TFlowCase kFlowCases[] = {
      "Calc expr: n = 5\n",
      5,
      {{"n", 0}}},
+    {"a wait of the lowest time ends in the frame after its start",
+     "VarNew name: t; type: int; continue: yes\n"
+     "Wait time: -2147483647 - 1\n"
+     "Calc expr: t = 2\n",
+     3,
+     {{"t", 2}}},
     {"pc reset with reset-all restarts the page at the target",
      "VarNew name: n; type: int; continue: yes\n"
      "Label name: top; continue: yes\n"

@@ -6,6 +6,7 @@
 #include "expr/mobu_parser.h"
 #include "platform/text_encoding.h"
 #include "script/page.h"
+#include "script/expression_text.h"
 #include "script/page_source.h"
 
 namespace mobu {
@@ -40,6 +41,8 @@ const char* const kSources[] = {
     "VarNew name: f; type: real; value: 1.5; scope: status\n"
     "PCReset page: p.msb; target: 0; all: yes\n"
     "Calc expr: {ocTo \"x\" = i5 | ocFunc \"____0\" #0 = v\"x\"}\n",
+    "Calc expr: {ocTo \"x\" = i-2147483648 | ocTo \"y\" = i2147483647 | ocTo \"z\" = s\"\\x81\\xffa\"}\n"
+    "Comment text: \"\\x81\\x40\"\n",
 };
 
 TEST(PageSource, DisassemblyAssemblesToTheSameBytes)
@@ -51,6 +54,53 @@ TEST(PageSource, DisassemblyAssemblesToTheSameBytes)
         const std::string listing = DisassemblePage(bytes, "p.msb");
         EXPECT_EQ(AssemblePage(listing, options), bytes) << listing;
         EXPECT_EQ(DisassemblePage(AssemblePage(listing, options), "p.msb"), listing);
+    }
+}
+
+TEST(PageSource, ExpressionsComeBackAsWritten)
+{
+    const char* const expressions[] = {
+        "x = (a + b) * c",
+        "a - (b - c) - d",
+        "x = IntToStr(a * (b + 1)) ++ \"s\"",
+        "i > 8 & TRUE | y ^ FALSE",
+        "t = a[i + 1, 2] << 3",
+    };
+    for (const char* expression : expressions) {
+        const std::string source = std::string("page version: 116; result: int\nCalc expr: ") + expression + "\n";
+        EXPECT_EQ(DisassemblePage(AssemblePage(source)), source);
+    }
+}
+
+// A raw Calc expression: ____0 = a, then `steps` operations ____k = ____(k-1) + `right`,
+// then x = ____steps.
+std::string ChainSource(int steps, const std::string& right)
+{
+    std::string text = "Calc expr: {ocTo \"____0\" = v\"a\"";
+    for (int k = 1; k <= steps; ++k) {
+        const std::string before = "v\"____" + std::to_string(k - 1) + "\"";
+        text += " | ocPlus \"____" + std::to_string(k) + "\" = " + before + ", " + (right.empty() ? before : right);
+    }
+    return text + " | ocTo \"x\" = v\"____" + std::to_string(steps) + "\"}\n";
+}
+
+TEST(PageSource, ChainsThatHaveNoShortTextStayRaw)
+{
+    const struct {
+        const char* name;
+        std::string source;
+    } cases[] = {
+        // Each step reads the one before twice: as script text it would double every step.
+        {"doubling", ChainSource(40, "")},
+        // Each step reads the one before once, but the text outgrows any sane length.
+        {"long", ChainSource(12000, "v\"bbbb\"")},
+    };
+    for (const auto& c : cases) {
+        const std::string bytes = AssemblePage(c.source);
+        const std::string listing = DisassemblePage(bytes);
+        EXPECT_LT(listing.size(), c.source.size() + 64) << c.name;
+        EXPECT_NE(listing.find("expr: {ocTo"), std::string::npos) << c.name;
+        EXPECT_EQ(AssemblePage(listing), bytes) << c.name;
     }
 }
 
@@ -95,6 +145,47 @@ TEST(PageSource, VersionsMasksAndLabels)
     EXPECT_EQ(page.Command(3)->Fields()[0].text, std::string("\x01\x02\xFF", 3));
 }
 
+TEST(PageSource, AwkwardLabelNamesComeBackUnchanged)
+{
+    const std::string names[] = {
+        "a\"b", "\"a", "a\"", "\"\"", "a\\\"b", "\\", "a\\b", " a", "a ", "a;b", "a:b", ":", "",
+        "a\tb", "12", "-3", "auto", "x\"41\"", SysText(u8"日本語のラベル"), "\x81\xFF",
+    };
+    TPageSourceOptions options;
+    options.page_name = "p.msb";
+    for (const std::string& name : names) {
+        const std::string quoted = QuoteSourceText(name);
+        const std::string bytes = AssemblePage(
+            "Calc expr: 1\nLabel name: " + quoted + "\nJump target: " + quoted + "\nComment text: " + quoted + "\n",
+            options);
+        TPage page;
+        page.LoadFromBytes("p.msb", bytes);
+        ASSERT_EQ(page.Command(1)->Fields()[0].text, name);
+        ASSERT_EQ(page.Command(2)->Fields()[1].number, 1);
+        const std::string listing = DisassemblePage(bytes, "p.msb");
+        try {
+            EXPECT_EQ(AssemblePage(listing, options), bytes) << listing;
+        } catch (const EMobuError& error) {
+            ADD_FAILURE() << Cp932ToUtf8(error.what()) << "\n" << listing;
+        }
+    }
+}
+
+TEST(PageSource, JumpTargetsAreNamedOnlyByTheFirstLabelOfTheirName)
+{
+    const std::string source =
+        "page version: 116; result: int\n"
+        "Comment text: a\n"
+        "Label name: a\n"
+        "Label name: b\n"
+        "Label name: b\n"
+        "Jump target: 1\n"   // a comment of that text comes first
+        "Jump target: b\n"
+        "Jump target: 3\n";  // the second label of the name
+    const std::string listing = DisassemblePage(AssemblePage(source));
+    EXPECT_EQ(listing, source);
+}
+
 TEST(PageSource, ErrorsNameTheLine)
 {
     const char* const bad[] = {
@@ -105,6 +196,16 @@ TEST(PageSource, ErrorsNameTheLine)
         "page version: 105\nWait hold: TRUE\n",  // not stored in this version
         " Calc expr: 1\n",               // odd indentation
         "VarNew name: v; type: text\n",
+        // Raw expressions and quoted texts that no number or byte can be read from.
+        "Calc expr: {ocTo \"x\" = i99999999999999}\n",
+        "Calc expr: {ocTo \"x\" = i-}\n",
+        "Calc expr: {ocFunc \"x\" #256 = v\"a\"}\n",
+        "Calc expr: {ocFunc \"x\" # = v\"a\"}\n",
+        "Calc expr: {ocTo \"x\" = rZZ000000000000000000}\n",
+        "Calc expr: {ocTo \"x\" = fX}\n",
+        "Calc expr: {ocTo \"x\" = s\"\\xZZ\"}\n",
+        "Label name: \"\\x4\"\n",
+        "Calc expr: 1\nComment text: \"a\\xG1\"\n",
     };
     for (const char* source : bad) {
         TPageSourceOptions options;
