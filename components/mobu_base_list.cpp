@@ -6,6 +6,7 @@
 #include "components/component_messages.h"
 #include "components/mobu_box.h"
 #include "components/mobu_image.h"
+#include "components/mobu_map_image.h"
 
 namespace mobu {
 namespace {
@@ -17,6 +18,7 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_CABINET) return new TMobuCabinet(&list);
     if (code == LT_IMAGES) return new TMobuImages(&list);
     if (code == LT_TILE) return new TMobuTile(&list);
+    if (code == LT_MAPIMG) return new TMobuMapImage(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing.
     if (IsVisualType(code)) return new TMobuControl(&list, code);
     return new TMobuComponent(&list, code);
@@ -235,6 +237,11 @@ void TMobuBaseList::ProcessInput(int32_t elapsed_ms)
     MouseStep(*ActiveBase());
 
     TMobuControl* focus = focus_;
+    if (focus && IsRegistered(focus) && focus->HandleKey && !focus->Paused() && !focus->IsBase() &&
+        !focus->IsSelecting()) {
+        focus->KeyStep();
+    }
+    // Checked again: the key step may have started a selection or removed the control.
     if (focus && IsRegistered(focus) && focus->HandleKey && !focus->Paused() && !focus->IsBase() &&
         !focus->IsSelecting()) {
         if (key_down_pending_) focus->PostEvent(PR_ONKEYDOWN, key_down_codes_);

@@ -196,6 +196,9 @@ public:
     virtual void MouseHold() {}
     virtual void FocusGained() {}
     virtual bool RightClickScrap() { return false; }
+    // Keyboard handling of the focused control, once per input pass before its key events
+    // are posted (the key state of the component list tells what fired or was clicked).
+    virtual void KeyStep() {}
     virtual void EnteredCabinet() {}
     virtual void LeftCabinet() {}
     virtual void PositionChanged();

@@ -35,9 +35,9 @@ inline std::string Rows24(int width, int height, const std::function<uint32_t(in
     return out;
 }
 
-// `count` frames of width × height and `delay` ms; frame i is a gradient of its own hue whose
-// column 0 is the transparent value 0.
-inline std::string Picture(int count, int width, int height, int delay)
+// `count` frames of width × height and `delay` ms; frame i is a gradient of hue `hue` + i
+// whose column 0 is the transparent value 0.
+inline std::string Picture(int count, int width, int height, int delay, int hue = 0)
 {
     TRawFile file;
     for (int i = 0; i < count; ++i) {
@@ -47,8 +47,8 @@ inline std::string Picture(int count, int width, int height, int delay)
         frame.delay = delay;
         frame.transparent = 0;
         TRawLayer layer;
-        layer.colour = Rows24(width, height, [i](int x, int y) {
-            return x == 0 ? 0u : static_cast<uint32_t>(0x200000 * (i + 1) + x * 0x1008 + y * 0x11);
+        layer.colour = Rows24(width, height, [i, hue](int x, int y) {
+            return x == 0 ? 0u : static_cast<uint32_t>(0x200000 * (hue + i + 1) + x * 0x1008 + y * 0x11);
         });
         frame.layers.push_back(layer);
         file.frames.push_back(frame);
@@ -68,6 +68,7 @@ protected:
         std::filesystem::create_directories(folder_ / "pic");
         std::ofstream(folder_ / "pic" / "three.fsk", std::ios::binary) << Picture(3, 4, 3, 100);
         std::ofstream(folder_ / "pic" / "one.fsk", std::ios::binary) << Picture(1, 4, 3, 100);
+        std::ofstream(folder_ / "pic" / "hover.fsk", std::ios::binary) << Picture(2, 4, 3, 100, 4);
         ResetVrFileManager();
         VrFileManager().SetBaseFolder(folder_.string());
         list_.SetSize(16, 16);
