@@ -28,7 +28,8 @@ Wait time: 100
 Calc expr: finished = TRUE
 
 // The variables of the two screens (title.msb, field.msb): which screen the buttons ask
-// for, the moving parts' positions, angles and zoom, and the number of start clicks.
+// for, the moving parts' positions, angles, zoom and the star's speed (set by the field's
+// sign), and the number of start clicks.
 VarNew name: screen; type: int; value: 1; continue: yes
 VarNew name: clicks; type: int; value: 0; continue: yes
 VarNew name: star_x; type: int; continue: yes
@@ -36,4 +37,6 @@ VarNew name: scroll; type: int; continue: yes
 VarNew name: turn; type: int; continue: yes
 VarNew name: zoom; type: int; continue: yes
 VarNew name: grow; type: int; continue: yes
+VarNew name: star_turn; type: int; continue: yes
+VarNew name: spin; type: int; value: 2; continue: yes
 Jump page: title.msb

@@ -3,7 +3,7 @@
 // same game exits at once; the window closes cleanly on a quit request. With the mouse moved
 // and clicked by xdotool and the window captured by ImageMagick's import, the demo's title
 // screen, its animated star, the picture button's hover frame, the field screen reached by
-// the click and the way back are checked as a player sees them.
+// the click, its sign's lit half and the way back are checked as a player sees them.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -245,6 +245,13 @@ TEST_F(DemoInTheWindow, TheTitleAnimatesAndItsButtonLeadsToTheFieldAndBack)
     EXPECT_TRUE(CaptureUntil(shot, [before](const demo_screens::TShot& s) {
         return demo_screens::FieldShown(s) && demo_screens::FieldStarPixels(s) != before;
     }));
+
+    // The sign (a map image) lights only the half under the mouse.
+    Pointer(600, 240, false);
+    EXPECT_TRUE(CaptureUntil(shot, [](const demo_screens::TShot& s) {
+        const demo_screens::TRgb fast = s.At(600, 240), slow = s.At(510, 240);
+        return fast.r > 200 && fast.g > 160 && fast.b < 80 && slow.r < 110 && slow.b > 80;
+    })) << "the sign's fast half does not light up under the mouse";
 
     // The back button lights up and leads back to the title.
     const int unlit_blue = demo_screens::BackButtonPlate(shot).b;

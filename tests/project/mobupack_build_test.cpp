@@ -160,13 +160,15 @@ TEST_F(MobupackBuild, TheDemoBuilds)
     // Every picture became a layered image; the animations and buttons have their frames.
     for (auto [image, frames] : {std::pair{"cg\\title.fsk", 1}, std::pair{"cg\\field.fsk", 1}, std::pair{"cg\\tile.fsk", 1},
                                  std::pair{"cg\\badge.fsk", 1}, std::pair{"cg\\sprite.fsk", 4},
-                                 std::pair{"cg\\btn_start.fsk", 2}, std::pair{"cg\\btn_back.fsk", 2}}) {
+                                 std::pair{"cg\\btn_start.fsk", 2}, std::pair{"cg\\btn_back.fsk", 2},
+                                 std::pair{"cg\\sign.fsk", 1}, std::pair{"cg\\sign_lit.fsk", 1}}) {
         SCOPED_TRACE(image);
         ASSERT_NE(archive.Find(image), nullptr);
         TFeskFrameList list;
         list.LoadFromStream(archive.Extract(image), false, false, false);
         EXPECT_EQ(list.Count(), frames);
     }
+    EXPECT_NE(archive.Find("cg\\sign.map"), nullptr);
     for (int i = 0; i < archive.Count(); ++i) {
         const std::string name = archive.Item(i)->Name();
         EXPECT_EQ(name.find(".png"), std::string::npos) << name;  // no picture source, no art script

@@ -103,6 +103,10 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
                                           "30 mouse move 300 320\n"
                                           "40 mouse down 300 320 left\n"
                                           "41 mouse up 300 320 left\n"
+                                          "# over the sign's fast half, choose it\n"
+                                          "62 mouse move 600 240\n"
+                                          "70 mouse down 600 240 left\n"
+                                          "71 mouse up 600 240 left\n"
                                           "# over the back button on the field, click it\n"
                                           "90 mouse move 560 440\n"
                                           "100 mouse down 560 440 left\n"
@@ -111,7 +115,7 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
                                           "120 mouse move 20 20\n";
     const fs::path components = root_ / "components.json";
     std::string variables = Run(140, "--input '" + (root_ / "input.txt").string() +
-                                         "' --shot-at 20,28,34,50,60,80,95,125,140 --out '" +
+                                         "' --shot-at 20,28,34,50,60,66,80,95,125,140 --out '" +
                                          (root_ / "shots").string() + "' --dump-components '" + components.string() + "'");
     demo_screens::TShot title = Shot(20);
     EXPECT_TRUE(demo_screens::TitlePlateRimShown(title));  // the title page has run
@@ -149,6 +153,13 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
     EXPECT_GT(glow.r, beside.r + 15);  // grey added to the grass
     EXPECT_GT(glow.g, beside.g + 15);
     EXPECT_TRUE(demo_screens::IsGrass(glow));
+    // The sign lights the half under the mouse only; before, neither half is lit.
+    auto lit = [](demo_screens::TRgb c) { return c.r > 200 && c.g > 160 && c.b < 80; };
+    auto unlit = [](demo_screens::TRgb c) { return c.r < 110 && c.g < 120 && c.b > 80 && c.b < 130; };
+    EXPECT_TRUE(unlit(field.At(510, 240)) && unlit(field.At(600, 240)));
+    demo_screens::TShot over_sign = Shot(66);
+    EXPECT_TRUE(unlit(over_sign.At(510, 240)));
+    EXPECT_TRUE(lit(over_sign.At(600, 240)));
     // The back button lights under the mouse and leads back to the title.
     EXPECT_GT(demo_screens::BackButtonPlate(Shot(95)).b, demo_screens::BackButtonPlate(Shot(80)).b + 40);
     demo_screens::TShot back = Shot(125);
@@ -158,13 +169,17 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
     EXPECT_NE(variables.find("\"name\": \"clicks\", \"scope\": \"global\", \"type\": \"int\", \"value\": 1}"),
               std::string::npos)
         << variables;
+    // Choosing the sign's fast half made the star turn faster.
+    EXPECT_NE(variables.find("\"name\": \"spin\", \"scope\": \"global\", \"type\": \"int\", \"value\": 8}"),
+              std::string::npos)
+        << variables;
     EXPECT_NE(variables.find("\"name\": \"screen\", \"scope\": \"global\", \"type\": \"int\", \"value\": 1}"),
               std::string::npos)
         << variables;
     const std::string listed = ReadAll(components);
     for (const char* name : {"title_bg", "title_strip", "title_plate", "star", "start_button"})
         EXPECT_NE(ComponentLine(listed, name), "") << name << "\n" << listed;
-    for (const char* name : {"field_bg", "field_floor", "big_star", "badge", "back_button"})
+    for (const char* name : {"field_bg", "field_floor", "big_star", "badge", "sign", "back_button"})
         EXPECT_EQ(ComponentLine(listed, name), "") << name << "\n" << listed;
     EXPECT_NE(ComponentLine(listed, "start_button").find("\"width\": 160, \"height\": 48"), std::string::npos)
         << listed;

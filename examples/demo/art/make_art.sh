@@ -8,6 +8,9 @@
 #   cg/btn_start.fsk.d/       picture button, 160x48: frame 0 normal, frame 1 hovered
 #   cg/btn_back.fsk.d/        picture button, 120x40: frame 0 normal, frame 1 hovered
 #   cg/badge.fsk.png          64x64 emblem shown zoomed, rotated and translucent
+#   cg/sign.fsk.png           160x80 two-part sign of the map image: "slow" left, "fast" right
+#   cg/sign_lit.fsk.png       the same lit, shown inside the region under the mouse
+#   cg/sign.map               the sign's two regions (the selection-map format)
 # Every picture is written as 24- or 32-bit PNG so that frames never come out as palettes.
 set -eu
 out=${1:?usage: make_art.sh OUTDIR}
@@ -65,3 +68,27 @@ button "$cg/btn_back.fsk.d" 120 40 '#385088' '#50a0e0' 'polygon 46,20 70,8 70,32
 convert -size 64x64 xc:none -fill none -stroke '#ffe060' -strokewidth 6 -draw 'circle 32,32 32,8' \
   -stroke none -fill '#ff6060' -draw 'rectangle 8,28 56,36' -fill '#ffffff' -draw 'rectangle 28,8 36,20' \
   png32:"$cg/badge.fsk.png"
+
+# The sign: a plate split in two, one chevron on the left half (slow), two on the right (fast).
+sign() {  # sign FILE PLATE MARK
+  convert -size 160x80 xc:none -fill "$2" -stroke '#f0f0f0' -strokewidth 2 \
+    -draw 'roundrectangle 1,1 78,78 8,8' -draw 'roundrectangle 81,1 158,78 8,8' \
+    -stroke none -fill "$3" -draw 'polygon 30,24 46,40 30,56' \
+    -draw 'polygon 104,24 120,40 104,56' -draw 'polygon 120,24 136,40 120,56' \
+    png32:"$1"
+}
+sign "$cg/sign.fsk.png" '#505a64' '#c8d0d8'
+sign "$cg/sign_lit.fsk.png" '#e8c020' '#402000'
+
+# The selection map: int32 region count; per region its name (int32 length + bytes), shape 0
+# (rectangle) and the inclusive box left, top, right, bottom as int32, little-endian.
+int32() {  # one non-negative number as four little-endian bytes
+  printf "$(printf '\\%03o\\%03o\\%03o\\%03o' $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255)))"
+}
+region() {  # region NAME LEFT TOP RIGHT BOTTOM
+  int32 ${#1}
+  printf '%s' "$1"
+  printf '\000'
+  int32 "$2"; int32 "$3"; int32 "$4"; int32 "$5"
+}
+{ int32 2; region slow 0 0 79 79; region fast 80 0 159 79; } > "$cg/sign.map"
