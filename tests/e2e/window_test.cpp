@@ -59,11 +59,12 @@ int WaitFor(pid_t child, int seconds)
     return -1;
 }
 
-// The window id whose name is exactly `title`, waiting up to `seconds`.
+// The id of the shown window whose name is exactly `title`, waiting up to `seconds`. The
+// window has its title before it gets its final size and is shown; only then is it looked at.
 std::string FindWindow(const std::string& title, int seconds)
 {
     for (int i = 0; i < seconds * 10; ++i) {
-        std::string ids = Capture("xdotool search --name '^" + title + "$' 2>/dev/null");
+        std::string ids = Capture("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null");
         if (!ids.empty()) return ids.substr(0, ids.find('\n'));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
