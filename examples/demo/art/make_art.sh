@@ -11,7 +11,8 @@
 #   cg/sign.fsk.png           160x80 two-part sign of the map image: "slow" left, "fast" right
 #   cg/sign_lit.fsk.png       the same lit, shown inside the region under the mouse
 #   cg/sign.map               the sign's two regions (the selection-map format)
-# Every picture is written as 24- or 32-bit PNG so that frames never come out as palettes.
+# Every picture but the sign's is written as 24- or 32-bit PNG so that frames never come out
+# as palettes.
 set -eu
 out=${1:?usage: make_art.sh OUTDIR}
 cg="$out/cg"
@@ -70,12 +71,15 @@ convert -size 64x64 xc:none -fill none -stroke '#ffe060' -strokewidth 6 -draw 'c
   png32:"$cg/badge.fsk.png"
 
 # The sign: a plate split in two, one chevron on the left half (slow), two on the right (fast).
+# A map image builds its masks from the picture's transparent colour, not from an alpha
+# channel: the sign is drawn without smoothing on magenta, which becomes the palette's one
+# transparent entry.
 sign() {  # sign FILE PLATE MARK
-  convert -size 160x80 xc:none -fill "$2" -stroke '#f0f0f0' -strokewidth 2 \
+  convert -size 160x80 xc:'#ff00ff' +antialias -fill "$2" -stroke '#f0f0f0' -strokewidth 2 \
     -draw 'roundrectangle 1,1 78,78 8,8' -draw 'roundrectangle 81,1 158,78 8,8' \
     -stroke none -fill "$3" -draw 'polygon 30,24 46,40 30,56' \
     -draw 'polygon 104,24 120,40 104,56' -draw 'polygon 120,24 136,40 120,56' \
-    png32:"$1"
+    -transparent '#ff00ff' png8:"$1"
 }
 sign "$cg/sign.fsk.png" '#505a64' '#c8d0d8'
 sign "$cg/sign_lit.fsk.png" '#e8c020' '#402000'
