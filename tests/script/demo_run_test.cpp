@@ -157,6 +157,9 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
     auto lit = [](demo_screens::TRgb c) { return c.r > 200 && c.g > 160 && c.b < 80; };
     auto unlit = [](demo_screens::TRgb c) { return c.r < 110 && c.g < 120 && c.b > 80 && c.b < 130; };
     EXPECT_TRUE(unlit(field.At(510, 240)) && unlit(field.At(600, 240)));
+    // Its rounded corners let the grass through.
+    for (auto [x, y] : {std::pair{471, 221}, std::pair{628, 298}, std::pair{471, 298}})
+        EXPECT_TRUE(demo_screens::IsGrass(field.At(x, y))) << x << "," << y;
     demo_screens::TShot over_sign = Shot(66);
     EXPECT_TRUE(unlit(over_sign.At(510, 240)));
     EXPECT_TRUE(lit(over_sign.At(600, 240)));
