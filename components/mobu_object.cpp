@@ -4,9 +4,11 @@
 #include <cmath>
 #include <limits>
 
+#include "app/globals.h"
 #include "app/mobu_error.h"
 #include "components/component_messages.h"
 #include "components/mobu_base_list.h"
+#include "components/mobu_motion.h"
 #include "script/cp932_bytes.h"
 
 namespace mobu {
@@ -170,7 +172,29 @@ void TMobuObject::LoadFromStream(ByteReader& in, int version)
 
 // ---------------- TMobuControl ----------------
 
-TMobuControl::~TMobuControl() = default;
+TMobuControl::~TMobuControl() { Motion.reset(); }
+
+bool TMobuControl::Update()
+{
+    if (!Motion || !Motion->Tick(FrameDeltaMs)) return false;
+    if (GetProp(PR_AUTOSCRAP).AsFlag()) return true;
+    PostEvent(PR_ONPLAYEND);
+    return false;
+}
+
+void TMobuControl::SetMotion(const std::string& path)
+{
+    std::unique_ptr<TMotionFilm> film = path.empty() ? nullptr : MakeMotionFilm(*this, path);
+    Invalidate();
+    Motion.reset();
+    if (film) Motion = std::make_unique<TMobuMotion>(*this, std::move(film));
+    Invalidate();
+}
+
+void TMobuControl::RestartMotion()
+{
+    if (Motion) Motion->Restart();
+}
 
 bool TMobuControl::Answers(int id) const { return IsControlProperty(id) || TMobuObject::Answers(id); }
 
@@ -379,7 +403,7 @@ int32_t TMobuControl::GetAbsLeft()
     a.position = Left, a.offset = OffsetX, a.size = Width, a.zoom = ZoomX(), a.motion = MotionX, a.plus = PlusX;
     a.own_surface = OwnSurfaceWidth();
     a.flip = Answers(PR_FLIPH) && ReadProperty(PR_FLIPH).AsFlag();
-    a.pos_zoomed = PosZoomed, a.has_motion = HasMotion, a.has_parent = parent_ != nullptr;
+    a.pos_zoomed = PosZoomed, a.has_motion = HasMotion(), a.has_parent = parent_ != nullptr;
     if (parent_) {
         a.parent_is_base = parent_->IsBase();
         a.parent_own_surface = parent_->OwnSurfaceWidth();
@@ -397,7 +421,7 @@ int32_t TMobuControl::GetAbsTop()
     a.position = Top, a.offset = OffsetY, a.size = Height, a.zoom = ZoomY(), a.motion = MotionY, a.plus = PlusY;
     a.own_surface = OwnSurfaceHeight();
     a.flip = Answers(PR_FLIPV) && ReadProperty(PR_FLIPV).AsFlag();
-    a.pos_zoomed = PosZoomed, a.has_motion = HasMotion, a.has_parent = parent_ != nullptr;
+    a.pos_zoomed = PosZoomed, a.has_motion = HasMotion(), a.has_parent = parent_ != nullptr;
     if (parent_) {
         a.parent_is_base = parent_->IsBase();
         a.parent_own_surface = parent_->OwnSurfaceHeight();

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "archive/byte_reader.h"
 #include "archive/byte_writer.h"
+#include "components/mobu_motion.h"
 #include "components/property_table.h"
 #include "graphics/custom_dibx.h"
 
@@ -124,6 +126,9 @@ public:
     TMobuControl* AsControl() override { return this; }
     bool Answers(int id) const override;
     void SetName(const std::string& name) override;
+    // Ticks the attached film. When it finishes: true (removal) with PR_AUTOSCRAP, else the
+    // play-end event is posted.
+    bool Update() override;
 
     // ---- tree ----
     TMobuControl* Parent() const { return parent_; }
@@ -153,7 +158,14 @@ public:
     int32_t PlusX = 0, PlusY = 0;
     bool AniPaused = false;
     bool HandleKey = false;
-    bool HasMotion = false;  // a film is attached (its position replaces Left/Top)
+    // The attached film player, or none; while attached, MotionX/MotionY replace Left/Top.
+    std::unique_ptr<TMobuMotion> Motion;
+    bool HasMotion() const { return Motion != nullptr; }
+    // Attaches a new player for the film at `path` (dropping the old one); without a film
+    // for the path the control is left without a motion.
+    void SetMotion(const std::string& path);
+    // Plays the attached film from its start again.
+    void RestartMotion();
 
     virtual bool GetVisible() const { return visible_; }
     void SetVisible(bool visible);
