@@ -14,6 +14,32 @@ public:
 
     explicit TMobuBox(TMobuBaseList* owner) : TMobuControl(owner, LT_BOX) {}
     void Draw(TCustomDIBX& surface) override;
+    bool Update() override;
+
+    int32_t BorderWidth = 0;
+    int32_t BorderColor = -1;
+    int32_t Alpha = kOpaqueAlpha;
+    std::string Source;  // a film path
+    bool Repeat = false;
+    bool AutoScrap = false;
+    bool PausedFlag = false;
+    int32_t BlurSpan = 0, BlurDelay = 0;
+
+protected:
+    TPropValue ReadProperty(int id) override;
+    void WriteProperty(int id, const TPropValue& value) override;
+    void SaveTypePart(ByteWriter& out) override;
+    void LoadTypePart(ByteReader& in, int version) override;
+
+private:
+    struct TBoxSnapshot {
+        int32_t Left = 0, Top = 0, Width = 0, Height = 0, BorderWidth = 0;
+        bool operator==(const TBoxSnapshot&) const = default;
+    };
+    TBoxSnapshot CurrentSnapshot() const { return {Left, Top, Width, Height, BorderWidth}; }
+
+    int32_t blur_timer_ = 0;
+    TBoxSnapshot snapshot_;
 };
 
 // Each channel of a 0x00BBGGRR colour times amount / 256 (amount 0-255), for additive drawing.

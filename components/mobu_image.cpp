@@ -8,6 +8,7 @@
 
 #include "app/globals.h"
 #include "components/mobu_base_list.h"
+#include "components/mobu_blur.h"
 #include "expr/custom_param.h"
 
 namespace mobu {
@@ -122,6 +123,18 @@ int32_t ClampTo32(double v)
 {
     return static_cast<int32_t>(std::clamp(v, static_cast<double>(std::numeric_limits<int32_t>::min()),
                                            static_cast<double>(std::numeric_limits<int32_t>::max())));
+}
+
+// An extent in the parent's picture pixels mapped onto the parent's drawn size: divided by
+// d = round(parent surface / parent size · 65536) in 16.16 fixed point, halves rounded up.
+// Without a usable parent scale the plain size stands.
+int32_t ThroughParentScale(int32_t extent, int32_t parent_surface, int32_t parent_size, int32_t plain)
+{
+    if (parent_surface < 1 || parent_size < 1) return plain;
+    const double ratio = static_cast<double>(parent_surface) / parent_size * 65536.0;
+    const int64_t d = std::max<int64_t>(1, std::llround(std::min(ratio, 9.0e15)));
+    const int64_t numerator = int64_t{extent} * 65536;
+    return static_cast<int32_t>(std::clamp<int64_t>((2 * numerator + d) / (2 * d), 0, INT32_MAX));
 }
 
 // Turns of 1/256 to radians.
@@ -243,6 +256,15 @@ void TMobuCustomImage::RecomputeSize()
         TDIBX* picture = PictureSurface();
         if (ZoomXValue > 0) width = static_cast<int32_t>(int64_t{picture->Width()} * ZoomXValue / 256);
         if (ZoomYValue > 0) height = static_cast<int32_t>(int64_t{picture->Height()} * ZoomYValue / 256);
+        // Placed by the zoom inside a picture of the same zoom: the extent goes through the
+        // parent's scale the way its position does.
+        auto* parent = dynamic_cast<TMobuCustomImage*>(parent_);
+        if (PosZoomed && parent && !HasMotion) {
+            if (ZoomXValue > 0 && ZoomXValue == parent->ZoomXValue)
+                width = ThroughParentScale(picture->Width(), parent->OwnSurfaceWidth(), parent->Width, width);
+            if (ZoomYValue > 0 && ZoomYValue == parent->ZoomYValue)
+                height = ThroughParentScale(picture->Height(), parent->OwnSurfaceHeight(), parent->Height, height);
+        }
     }
     if (width != Width || height != Height) SetBounds(Left, Top, width, height);
 }
@@ -286,6 +308,7 @@ void TMobuCustomImage::BlurStep(int32_t elapsed)
     blur_timer_ = 0;
     if (!BlurSnapshotChanged()) return;
     TakeBlurSnapshot();
+    CreateAfterimage(*this);
 }
 
 TPropValue TMobuCustomImage::ReadProperty(int id)

@@ -123,6 +123,56 @@ TEST_F(ImageComponents, ThreeFramesPlayOnceThenPostPlayEndOrScrapOrRepeat)
     }
 }
 
+TEST_F(ImageComponents, PlayingUntilItRestsOnTheLastFrame)
+{
+    TMobuImages* image = NewImages("pic\\three.fsk");
+    struct TCase {
+        bool repeat, paused, ani_paused;
+        int32_t index;
+        bool playing;
+    } cases[] = {
+        {false, false, false, 0, true}, {false, false, false, 2, false}, {true, false, false, 2, true},
+        {true, true, false, 0, false},  {true, false, true, 0, false},
+    };
+    for (const TCase& c : cases) {
+        image->SetProp(PR_REPEAT, TPropValue::Flag(c.repeat));
+        image->SetProp(PR_PAUSED, TPropValue::Flag(c.paused));
+        image->SetProp(PR_ANIPAUSED, TPropValue::Flag(c.ani_paused));
+        image->SetProp(PR_INDEX, TPropValue::Int(c.index));
+        EXPECT_EQ(image->GetProp(PR_PLAYING).AsFlag(), c.playing)
+            << c.repeat << c.paused << c.ani_paused << " index " << c.index;
+    }
+}
+
+TEST_F(ImageComponents, ZoomedChildPlacedByTheZoomTakesItsSizeThroughTheParentsScale)
+{
+    // The child's picture pixels are the parent's: at the parent's zoom they span what the
+    // parent's drawn size gives them, rounded in 16.16 fixed point.
+    std::ofstream(folder_ / "pic" / "five.fsk", std::ios::binary) << testing_images::Picture(1, 5, 3, 100);
+    struct TCase {
+        const char* child;
+        int32_t zoom, width;
+    } cases[] = {
+        {"pic\\one.fsk", 512, 8},
+        {"pic\\one.fsk", 100, 1},
+        // Parent 4 → 7 wide, so d = 37449 and 5 · 65536 / d = 8.75 → 9 (the plain zoom gives 8).
+        {"pic\\five.fsk", 448, 9},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.zoom);
+        TMobuImages* parent = NewImages("pic\\one.fsk");
+        parent->SetProp(PR_ZOOMX, TPropValue::Int(c.zoom));
+        TMobuImages* child = NewImages(c.child);
+        child->SetParent(parent);
+        child->SetProp(PR_ZOOMX, TPropValue::Int(c.zoom));
+        child->SetProp(PR_POSZOOMED, TPropValue::Flag(true));
+        Frame();
+        EXPECT_EQ(child->Width, c.width);
+        EXPECT_EQ(child->Height, 3);
+        list_.Destroy(parent);
+    }
+}
+
 TEST_F(ImageComponents, LastFrameWaitIsEvaluatedEachTimeTheLastFrameIsEntered)
 {
     int evaluations = 0;
