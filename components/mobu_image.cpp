@@ -111,7 +111,7 @@ namespace {
 // The placement point of one axis without the anchor (the motion position with a motion).
 int32_t OriginAxis(TMobuControl& c, int32_t position, int32_t motion, int32_t zoom, int32_t plus, bool x_axis)
 {
-    int64_t p = c.HasMotion ? motion : (c.PosZoomed ? int64_t{zoom} * position / 256 : position);
+    int64_t p = c.HasMotion() ? motion : (c.PosZoomed ? int64_t{zoom} * position / 256 : position);
     if (TMobuControl* parent = c.Parent()) {
         p += x_axis ? parent->GetAbsLeft() : parent->GetAbsTop();
         p -= parent->GetProp(x_axis ? PR_SCROLLX : PR_SCROLLY).AsInt();
@@ -259,7 +259,7 @@ void TMobuCustomImage::RecomputeSize()
         // Placed by the zoom inside a picture of the same zoom: the extent goes through the
         // parent's scale the way its position does.
         auto* parent = dynamic_cast<TMobuCustomImage*>(parent_);
-        if (PosZoomed && parent && !HasMotion) {
+        if (PosZoomed && parent && !HasMotion()) {
             if (ZoomXValue > 0 && ZoomXValue == parent->ZoomXValue)
                 width = ThroughParentScale(picture->Width(), parent->OwnSurfaceWidth(), parent->Width, width);
             if (ZoomYValue > 0 && ZoomYValue == parent->ZoomYValue)
@@ -352,11 +352,11 @@ void TMobuCustomImage::WriteProperty(int id, const TPropValue& value)
             MarkSizeDirty();
             return;
         case PR_WIDTH:
-            if (!HasMotion) ZoomXValue = 0;
+            if (!HasMotion()) ZoomXValue = 0;
             SetWidth(value.integer);
             return;
         case PR_HEIGHT:
-            if (!HasMotion) ZoomYValue = 0;
+            if (!HasMotion()) ZoomYValue = 0;
             SetHeight(value.integer);
             return;
         case PR_ANGLE: invalidating(Angle, value.integer); return;
@@ -479,7 +479,7 @@ bool TMobuCustomImages::Update()
 {
     TMobuCustomImage::Update();
     TMobuImageList* list = ActiveList();
-    if (HasMotion || !list || !list->Valid(clock_.Index) || !GetVisible() || PausedFlag || AniPaused) return false;
+    if (HasMotion() || !list || !list->Valid(clock_.Index) || !GetVisible() || PausedFlag || AniPaused) return false;
     const int32_t before = clock_.Index;
     const std::vector<int32_t> delays = list->Delays();
     // The last-frame wait counts only from the moment the last frame is entered, so a walk
@@ -655,14 +655,14 @@ void TMobuTile::SetSource(const std::string& path)
 
 int32_t TMobuTile::GetAbsLeft()
 {
-    int64_t p = HasMotion ? MotionX : Left;
+    int64_t p = HasMotion() ? MotionX : Left;
     if (parent_) p += int64_t{parent_->GetAbsLeft()} - parent_->GetProp(PR_SCROLLX).AsInt();
     return static_cast<int32_t>(static_cast<uint32_t>(p + PlusX));
 }
 
 int32_t TMobuTile::GetAbsTop()
 {
-    int64_t p = HasMotion ? MotionY : Top;
+    int64_t p = HasMotion() ? MotionY : Top;
     if (parent_) p += int64_t{parent_->GetAbsTop()} - parent_->GetProp(PR_SCROLLY).AsInt();
     return static_cast<int32_t>(static_cast<uint32_t>(p + PlusY));
 }
