@@ -155,11 +155,13 @@ void TFeskCollection::Load(TFeskItem& item, bool recreate)
         surface.Store().PutConverted(0, 0, -1, source.Image);
         surface.TransparentColor =
             source.TransparentColor < 0 ? -1 : surface.ColorToPixel(source.TransparentColor);
-        frame.Mask.reset();
         if (const TDIBSurface* alpha = source.Image.AlphaPlane()) {
-            frame.Mask = std::make_unique<TDIBX>();
+            // Like the surface, a mask keeps its identity: pictures that borrowed it stay valid.
+            if (!frame.Mask || recreate) frame.Mask = std::make_unique<TDIBX>();
             frame.Mask->SetSize(alpha->Width(), alpha->Height(), 8);
             frame.Mask->Store() = *alpha;
+        } else {
+            frame.Mask.reset();
         }
         frame.TransparentColor = source.TransparentColor;
         frame.Delay = source.Delay == 0 ? 1 : source.Delay;

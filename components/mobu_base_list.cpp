@@ -4,6 +4,7 @@
 
 #include "app/mobu_error.h"
 #include "components/component_messages.h"
+#include "components/fesk_collection.h"
 #include "components/mobu_box.h"
 #include "components/mobu_image.h"
 #include "components/mobu_map_image.h"
@@ -220,6 +221,33 @@ void TMobuBaseList::SetSize(int32_t width, int32_t height)
 void TMobuBaseList::MarkAllDirty()
 {
     for (TMobuBase* base : bases_) base->InvalidateAll();
+}
+
+void TMobuBaseList::ReleaseSurfaces()
+{
+    transition_.reset();
+    for (TMobuObject* object : all_)
+        if (TMobuControl* control = object->AsControl()) control->ReleaseSurfaces();
+    FeskCollection().ReleaseSurfaces();
+}
+
+void TMobuBaseList::SetImageDither(bool flag)
+{
+    if (flag == FeskCollection().Dither()) return;
+    for (TMobuObject* object : all_)
+        if (TMobuControl* control = object->AsControl()) control->ReleaseSurfaces();
+    FeskCollection().SetDither(flag);
+    for (TMobuObject* object : all_)
+        if (TMobuControl* control = object->AsControl()) control->RestoreSurfaces();
+    MarkAllDirty();
+}
+
+void TMobuBaseList::RestoreSurfaces(bool recreate)
+{
+    FeskCollection().Reload(recreate);
+    for (TMobuObject* object : all_)
+        if (TMobuControl* control = object->AsControl()) control->RestoreSurfaces();
+    MarkAllDirty();
 }
 
 // ---------------- input pass ----------------

@@ -77,6 +77,14 @@ public:
     // The frame surface the active base draws on (32 bits, owned here).
     TDIBX& FrameSurface() { return frame_; }
     void MarkAllDirty();
+    // Around a display-mode change: every control lets go of the cache's surfaces, the cache
+    // empties them; afterwards the cache reloads (with `recreate`, into new surfaces), the
+    // controls take them again and both bases are redrawn whole.
+    void ReleaseSurfaces();
+    void RestoreSurfaces(bool recreate);
+    // Dithering of the image cache (@CGDither): the pictures are reloaded in place, the
+    // controls rebuild what they made from them and both bases are redrawn whole.
+    void SetImageDither(bool flag);
 
     // ---- the three passes ----
     void ProcessInput(int32_t elapsed_ms);

@@ -59,6 +59,7 @@ void PlaceCopy(TMobuControl& copy, TMobuControl& owner)
 {
     TMobuBaseList& list = *owner.Owner();
     copy.StoreName(AfterimageName(list, owner.Name()));
+    copy.AfterimageOwner = owner.Name();
     copy.SetPriority(owner.Priority() - 1);
     copy.Left = owner.Left, copy.Top = owner.Top, copy.Width = owner.Width, copy.Height = owner.Height;
     copy.OffsetX = owner.OffsetX, copy.OffsetY = owner.OffsetY;

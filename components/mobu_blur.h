@@ -30,6 +30,7 @@ class TMobuBlurBox : public TMobuBox {
 public:
     explicit TMobuBlurBox(TMobuBaseList* owner) : TMobuBox(owner) {}
     bool Update() override;
+    int32_t AfterimageOrder() override { return Alpha % 256; }
     TAfterimageFade Fade;
 };
 
@@ -37,6 +38,7 @@ class TMobuBlurImage : public TMobuCustomImage {
 public:
     explicit TMobuBlurImage(TMobuBaseList* owner) : TMobuCustomImage(owner, LT_NONE) {}
     bool Update() override;
+    int32_t AfterimageOrder() override { return Alpha % 256; }
     bool HasPicture() override { return true; }
     TAfterimageFade Fade;
 };
@@ -45,6 +47,7 @@ class TMobuBlurTile : public TMobuTile {
 public:
     explicit TMobuBlurTile(TMobuBaseList* owner) : TMobuTile(owner) {}
     bool Update() override;
+    int32_t AfterimageOrder() override { return Alpha % 256; }
     bool HasPicture() override { return true; }
     TAfterimageFade Fade;
 };

@@ -217,7 +217,7 @@ void TMobuCustomImage::Draw(TCustomDIBX& target)
 bool TMobuCustomImage::PictureHit(int32_t x, int32_t y)
 {
     double px = x, py = y;
-    if (Angle % 256 != 0) {
+    if (Rotates() && Angle % 256 != 0) {
         // The pixel's centre, back into the unrotated picture around the placement point.
         const double ox = OriginX(), oy = OriginY();
         const double c = std::cos(-Radians(Angle)), s = std::sin(-Radians(Angle));
@@ -467,6 +467,19 @@ void TMobuCustomImages::ResetPicture()
     if (TMobuImageList* list = ActiveList()) list->Clear();
 }
 
+void TMobuCustomImages::ReleaseSurfaces()
+{
+    ImageSurface = nullptr;
+    ImageMask = nullptr;
+    if (TMobuImageList* list = ActiveList()) list->DropCopies();
+}
+
+void TMobuCustomImages::RestoreSurfaces()
+{
+    LendFrame();
+    Invalidate();
+}
+
 bool TMobuCustomImages::Playing()
 {
     if (PausedFlag || AniPaused) return false;
@@ -506,8 +519,6 @@ bool TMobuCustomImages::Update()
     }
     return false;
 }
-
-bool TMobuCustomImages::BlurSnapshotChanged() { return TMobuCustomImage::BlurSnapshotChanged(); }
 
 TPropValue TMobuCustomImages::ReadProperty(int id)
 {
@@ -715,8 +726,6 @@ void TMobuTile::Draw(TCustomDIBX& target)
     }
     DrawChildren(target);
 }
-
-bool TMobuTile::BlurSnapshotChanged() { return TMobuCustomImage::BlurSnapshotChanged(); }
 
 TPropValue TMobuTile::ReadProperty(int id)
 {

@@ -90,6 +90,8 @@ public:
     void RecomputeSize();
     // Whether there is a picture to size by (a source or a lent surface).
     virtual bool HasPicture() { return ImageSurface != nullptr; }
+    // Whether PR_ANGLE turns the drawn picture (tiles are never turned).
+    virtual bool Rotates() const { return true; }
 
     int32_t ImageKey = -1;
     TDIBX OwnSurface;
@@ -114,7 +116,7 @@ protected:
     void MarkSizeDirty();
     // Afterimages: called by Update with the elapsed time.
     void BlurStep(int32_t elapsed);
-    virtual bool BlurSnapshotChanged();
+    bool BlurSnapshotChanged();
     void TakeBlurSnapshot();
 
     int32_t blur_timer_ = 0;
@@ -149,6 +151,8 @@ public:
     virtual bool Repeats() { return GetProp(PR_REPEAT).AsFlag(); }
     virtual bool AutoScraps() { return GetProp(PR_AUTOSCRAP).AsFlag(); }
     bool Playing();
+    void ReleaseSurfaces() override;
+    void RestoreSurfaces() override;
 
     int32_t Brightness = 0;
     bool PausedFlag = false;
@@ -163,7 +167,6 @@ protected:
     void LendFrame();
     // Drops the lent surfaces and the list, index -1.
     void ResetPicture();
-    bool BlurSnapshotChanged() override;
 
     TFrameClock clock_;
 };
@@ -203,6 +206,7 @@ public:
     int32_t GetAbsLeft() override;
     int32_t GetAbsTop() override;
     TRect GetBoundsRect() override { return TMobuControl::GetBoundsRect(); }
+    bool Rotates() const override { return false; }
     void Draw(TCustomDIBX& surface) override;
 
     TMobuImageList List;
@@ -214,7 +218,6 @@ protected:
     void WriteProperty(int id, const TPropValue& value) override;
     void SaveTypePart(ByteWriter& out) override;
     void LoadTypePart(ByteReader& in, int version) override;
-    bool BlurSnapshotChanged() override;
 
     std::string source_;
 };

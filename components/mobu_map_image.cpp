@@ -218,6 +218,14 @@ void TMobuMapImage::KeyStep()
     else if (owner_->KeyClickedLast(kKeyEscape) && rclick_scrap_) Cancel();
 }
 
+void TMobuMapImage::ReleaseSurfaces()
+{
+    Normal.DropCopies();
+    Hover.DropCopies();
+}
+
+void TMobuMapImage::RestoreSurfaces() { Invalidate(); }
+
 TPropValue TMobuMapImage::ReadProperty(int id)
 {
     switch (id) {

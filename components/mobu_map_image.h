@@ -42,6 +42,8 @@ public:
     void LButtonDown() override;
     bool RightClickScrap() override;
     void KeyStep() override;
+    void ReleaseSurfaces() override;
+    void RestoreSurfaces() override;
 
     TMobuImageList Normal;
     TMobuImageList Hover;

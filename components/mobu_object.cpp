@@ -247,6 +247,33 @@ void TMobuControl::SortChildren()
 {
     std::stable_sort(children_.begin(), children_.end(),
                      [](TMobuControl* a, TMobuControl* b) { return CompareChildren(a, b) < 0; });
+    // Afterimages go immediately before their owner, the faintest furthest back. They are
+    // moved after sorting rather than by the comparison, which has to stay a strict order.
+    auto owner_of = [this](TMobuControl* c) -> TMobuControl* {
+        if (c->AfterimageOwner.empty()) return nullptr;
+        for (TMobuControl* other : children_)
+            if (other != c && other->Name() == c->AfterimageOwner) return other;
+        return nullptr;
+    };
+    std::vector<std::pair<TMobuControl*, TMobuControl*>> copies;  // (copy, owner)
+    std::vector<TMobuControl*> rest;
+    for (TMobuControl* c : children_) {
+        if (TMobuControl* owner = owner_of(c)) copies.emplace_back(c, owner);
+        else rest.push_back(c);
+    }
+    if (copies.empty()) return;
+    std::stable_sort(copies.begin(), copies.end(), [](const auto& a, const auto& b) {
+        return a.first->AfterimageOrder() < b.first->AfterimageOrder();
+    });
+    children_.clear();
+    for (TMobuControl* c : rest) {
+        for (const auto& [copy, owner] : copies)
+            if (owner == c) children_.push_back(copy);
+        children_.push_back(c);
+    }
+    // Copies whose owner is itself a copy (never made here) keep the sorted place of theirs.
+    for (const auto& [copy, owner] : copies)
+        if (std::find(children_.begin(), children_.end(), copy) == children_.end()) children_.push_back(copy);
 }
 
 void TMobuControl::AddChild(TMobuControl* child)

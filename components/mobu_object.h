@@ -166,6 +166,10 @@ public:
     void SetMotion(const std::string& path);
     // Plays the attached film from its start again.
     void RestartMotion();
+    // The name of the control this one is an afterimage of ("" for ordinary controls).
+    std::string AfterimageOwner;
+    // Afterimages of one owner are ordered by this (their alpha within its blend mode).
+    virtual int32_t AfterimageOrder() { return 0; }
 
     virtual bool GetVisible() const { return visible_; }
     void SetVisible(bool visible);
@@ -211,6 +215,10 @@ public:
     // Keyboard handling of the focused control, once per input pass before its key events
     // are posted (the key state of the component list tells what fired or was clicked).
     virtual void KeyStep() {}
+    // Around a display-mode change: drop every surface borrowed from the image cache (and
+    // copies made from them), then take them again once the cache has reloaded.
+    virtual void ReleaseSurfaces() {}
+    virtual void RestoreSurfaces() {}
     virtual void EnteredCabinet() {}
     virtual void LeftCabinet() {}
     virtual void PositionChanged();

@@ -79,6 +79,30 @@ TEST_F(Afterimages, MovingBoxLeavesFadingCopiesOnlyWhenItChanged)
     EXPECT_TRUE(CopiesOf("box").empty());
 }
 
+TEST_F(Afterimages, CopiesDrawImmediatelyBehindTheirOwnerFaintestFirst)
+{
+    FrameDeltaMs = 20;
+    auto named_box = [&](const char* name, int32_t priority) {
+        auto* box = dynamic_cast<TMobuBox*>(list_.CreateComponent(LT_BOX));
+        box->SetName(name);
+        box->SetProp(PR_PRIORITY, TPropValue::Int(priority));
+        return box;
+    };
+    named_box("a", 4);
+    named_box("c", 4);  // by priority and name it would sort after the first copy
+    TMobuBox* owner = named_box("box", 5);
+    owner->SetProp(PR_BLURSPAN, TPropValue::Int(20));
+    owner->SetProp(PR_BLURDELAY, TPropValue::Int(200));
+    for (int step = 0; step < 3; ++step) {
+        owner->SetLeft(owner->Left + 1);
+        Frame();
+    }
+    std::vector<std::string> order;
+    for (TMobuControl* child : list_.ActiveBase()->Children()) order.push_back(child->Name());
+    // box0 is the oldest and so the faintest.
+    EXPECT_EQ(order, (std::vector<std::string>{"a", "c", "box0", "box1", "box2", "box"}));
+}
+
 TEST_F(Afterimages, ImageCopyKeepsItsOwnPictureAfterTheOwnerGoes)
 {
     FrameDeltaMs = 20;

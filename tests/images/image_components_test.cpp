@@ -392,11 +392,14 @@ TEST_F(ImageComponents, TileRepeatsThePictureShiftedByTheScroll)
         tile->SetProp(PR_SCROLLY, TPropValue::Int(c.scroll_y));
         tile->SetProp(PR_DISTANCEX, TPropValue::Int(c.distance_x));
         tile->SetProp(PR_ALPHA, TPropValue::Int(c.alpha));
+        tile->SetProp(PR_ANGLE, TPropValue::Int(64));  // tiles are never turned
         Draw();
         TDIBX expected;
         Background(expected);
         c.draw(expected, TRect{1, 2, 14, 11});
         EXPECT_TRUE(SameAsFrame(expected));
+        EXPECT_EQ(list_.ActiveBase()->HitTest(13, 10, kMaskMove), tile);
+        EXPECT_EQ(list_.ActiveBase()->HitTest(0, 10, kMaskMove), list_.ActiveBase());
         list_.Destroy(tile);
     }
 }
@@ -462,6 +465,39 @@ TEST_F(ImageComponents, FilmPictureCopiesFrameZeroAndDarkensItsCopy)
     copy.FillRectSub(copy.SurfaceRect(), static_cast<uint32_t>(copy.ColorToPixel(0x373737)));
     EXPECT_EQ(image.OwnSurface.GetPixel(2, 1), copy.GetPixel(2, 1));
     EXPECT_EQ(image.GetCompoType(), LT_NONE);
+}
+
+TEST_F(ImageComponents, SurfacesComeBackAfterADisplayChangeOrADitherSwitch)
+{
+    TMobuImages* image = NewImages("pic\\three.fsk");
+    image->SetProp(PR_BRIGHTNESS, TPropValue::Int(30));
+    image->SetProp(PR_INDEX, TPropValue::Int(1));
+    struct TCase {
+        const char* what;
+        std::function<void()> change;
+    } cases[] = {
+        {"recreated", [&] { list_.ReleaseSurfaces(); list_.RestoreSurfaces(true); }},
+        {"in place", [&] { list_.ReleaseSurfaces(); list_.RestoreSurfaces(false); }},
+        {"dither", [&] { list_.SetImageDither(!FeskCollection().Dither()); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        TFeskItem* item = image->Lists[0]->Item();
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(image->ImageSurface, &image->Lists[0]->Surface(1, 30));
+        TDIBX copy;
+        copy.SetSize(4, 3, 32);
+        copy.Assign(*item->Frame(1).Surface);
+        copy.TransparentColor = item->Frame(1).Surface->TransparentColor;
+        ApplyBrightness(copy, 30);
+        Draw();
+        TDIBX expected;
+        Background(expected);
+        expected.Draw(0, 0, copy, copy.SurfaceRect(), true, false, false);
+        EXPECT_TRUE(SameAsFrame(expected));
+    }
+    list_.SetImageDither(false);
 }
 
 }  // namespace
