@@ -62,6 +62,7 @@ void TMobuBox::Draw(TCustomDIBX& surface)
 
 bool TMobuBox::Update()
 {
+    if (TMobuControl::Update()) return true;  // its film ended with PR_AUTOSCRAP
     if (BlurSpan > 0 && BlurDelay > 0 && !Name().empty()) {
         blur_timer_ += ImageFrameElapsedMs();
         if (blur_timer_ >= BlurSpan) {

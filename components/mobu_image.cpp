@@ -279,6 +279,7 @@ void TMobuCustomImage::MarkSizeDirty()
 
 bool TMobuCustomImage::Update()
 {
+    if (TMobuControl::Update()) return true;  // its film ended with PR_AUTOSCRAP
     if (SizeDirty) {
         SizeDirty = false;
         RecomputeSize();
@@ -490,7 +491,7 @@ bool TMobuCustomImages::Playing()
 
 bool TMobuCustomImages::Update()
 {
-    TMobuCustomImage::Update();
+    if (TMobuCustomImage::Update()) return true;
     TMobuImageList* list = ActiveList();
     if (HasMotion() || !list || !list->Valid(clock_.Index) || !GetVisible() || PausedFlag || AniPaused) return false;
     const int32_t before = clock_.Index;

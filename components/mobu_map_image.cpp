@@ -141,6 +141,7 @@ bool TMobuMapImage::Animate(TMobuImageList& list, int32_t elapsed)
 
 bool TMobuMapImage::Update()
 {
+    if (TMobuControl::Update()) return true;  // its film ended with PR_AUTOSCRAP
     if (close_state_ == kClosed) return true;
     if (close_state_ == kClosing) {
         selecting_ = true;
