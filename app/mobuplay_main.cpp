@@ -9,6 +9,7 @@
 #include "app/headless_runner.h"
 #include "app/mobu_error.h"
 #include "archive/vr_file_manager.h"
+#include "platform/allocator_tuning.h"
 #include "platform/instance_lock.h"
 #include "platform/optical_drives.h"
 #include "platform/real_files.h"
@@ -18,6 +19,7 @@
 int main(int argc, char** argv)
 {
     using namespace mobu;
+    KeepFreedMemoryForReuse();
     TCommandLine line;
     try {
         line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));

@@ -63,9 +63,7 @@ void PlaceCopy(TMobuControl& copy, TMobuControl& owner)
     copy.SetPriority(owner.Priority() - 1);
     copy.Left = owner.Left, copy.Top = owner.Top, copy.Width = owner.Width, copy.Height = owner.Height;
     copy.OffsetX = owner.OffsetX, copy.OffsetY = owner.OffsetY;
-    copy.MotionX = owner.MotionX, copy.MotionY = owner.MotionY;
-    // A copy has no film of its own: it stays where the owner's film had put it.
-    if (owner.HasMotion()) copy.Left = owner.MotionX, copy.Top = owner.MotionY;
+    copy.MotionX = owner.MotionX, copy.MotionY = owner.MotionY, copy.MotionPlaced = owner.HasMotion();
     copy.PlusX = owner.PlusX, copy.PlusY = owner.PlusY, copy.PosZoomed = owner.PosZoomed;
     copy.ClipLeft = owner.ClipLeft, copy.ClipTop = owner.ClipTop;
     copy.ClipWidth = owner.ClipWidth, copy.ClipHeight = owner.ClipHeight;

@@ -62,7 +62,7 @@ void TMobuBox::Draw(TCustomDIBX& surface)
 
 bool TMobuBox::Update()
 {
-    if (TMobuControl::Update()) return true;  // its film ended with PR_AUTOSCRAP
+    if (TMobuControl::Update()) return true;  // an attached film ended with auto-scrap
     if (BlurSpan > 0 && BlurDelay > 0 && !Name().empty()) {
         blur_timer_ += ImageFrameElapsedMs();
         if (blur_timer_ >= BlurSpan) {

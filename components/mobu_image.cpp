@@ -279,7 +279,7 @@ void TMobuCustomImage::MarkSizeDirty()
 
 bool TMobuCustomImage::Update()
 {
-    if (TMobuControl::Update()) return true;  // its film ended with PR_AUTOSCRAP
+    if (TMobuControl::Update()) return true;  // an attached film ended with auto-scrap
     if (SizeDirty) {
         SizeDirty = false;
         RecomputeSize();

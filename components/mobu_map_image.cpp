@@ -141,8 +141,8 @@ bool TMobuMapImage::Animate(TMobuImageList& list, int32_t elapsed)
 
 bool TMobuMapImage::Update()
 {
-    if (TMobuControl::Update()) return true;  // its film ended with PR_AUTOSCRAP
     if (close_state_ == kClosed) return true;
+    if (TMobuControl::Update()) return true;  // an attached film ended with auto-scrap
     if (close_state_ == kClosing) {
         selecting_ = true;
         close_state_ = kClosed;

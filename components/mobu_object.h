@@ -160,7 +160,10 @@ public:
     bool HandleKey = false;
     // The attached film player, or none; while attached, MotionX/MotionY replace Left/Top.
     std::unique_ptr<TMobuMotion> Motion;
-    bool HasMotion() const { return Motion != nullptr; }
+    // Placed by a film: the attached player's, or (for an afterimage) its owner's, whose
+    // MotionX/MotionY the copy took over.
+    bool HasMotion() const { return Motion != nullptr || MotionPlaced; }
+    bool MotionPlaced = false;
     // Attaches a new player for the film at `path` (dropping the old one); without a film
     // for the path the control is left without a motion.
     void SetMotion(const std::string& path);

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/mobu_error.h"
+#include "platform/allocator_tuning.h"
 #include "platform/text_encoding.h"
 #include "tools/mobupack/command_registry.h"
 
@@ -40,6 +41,7 @@ CommandRegistration::CommandRegistration(Command command) { Registry().push_back
 int main(int argc, char** argv)
 {
     using namespace mobu::mobupack;
+    mobu::KeepFreedMemoryForReuse();
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintHelp(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
