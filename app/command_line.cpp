@@ -77,6 +77,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         };
         if (argument == "--help" || argument == "-h") {
             line.help = true;
+        } else if (argument == "--window-frames") {
+            line.window_frames = ParseValue<int64_t>(argument, take_value(), 1, std::numeric_limits<int64_t>::max());
         } else if (argument == "--headless") {
             line.headless = true;
         } else if (argument == "--frames") {
@@ -139,6 +141,8 @@ std::string HelpText()
            "  -h, --help         show this text and exit\n"
            "  --seed S           seed the game's random generator with S (0..4294967295) instead\n"
            "                     of the time of day, so that runs repeat\n"
+           "  --window-frames N  in the window: close it after N frames have been presented\n"
+           "                     (start-up and memory measurements)\n"
            "  --                 the arguments after it are games, even when they start with --\n"
            "  /config            reserved for the sound settings dialog (as first argument);\n"
            "                     not available yet: says so and exits\n"

@@ -26,6 +26,7 @@ struct TCommandLine {
     bool headless = false;
     std::optional<uint32_t> seed;  // overrides the time-of-day seed of the random generator
     THeadlessOptions headless_options;
+    int64_t window_frames = 0;  // in the window: close after this many presented frames (0: never)
     std::vector<std::string> games;  // folders or archive files, UTF-8, as given
 };
 

@@ -119,10 +119,12 @@ public:
     }
 
     void PostClose() override { close_posted_ = true; }
+    void CloseAfterFrames(int64_t frames) { frames_left_ = frames; }
 
     void Present(const FrameBuffer& frame) override
     {
         if (frame.width <= 0 || frame.height <= 0) return;
+        if (frames_left_ > 0 && --frames_left_ == 0) close_posted_ = true;  // after this one is shown
         bool full_update = false;
         if (!frame_texture_ || texture_width_ != frame.width || texture_height_ != frame.height) {
             full_update = true;
@@ -377,6 +379,7 @@ private:
     bool full_screen_ = false;
     bool strip_revealed_ = false;
     bool close_posted_ = false;
+    int64_t frames_left_ = 0;  // presented frames until the window closes by itself; 0: never
     int pressed_button_ = -1;
     bool hover_pressed_ = false;
 
@@ -467,6 +470,7 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
     int status = 0;
     {
         TWindowHost host(window, renderer);
+        host.CloseAfterFrames(line.window_frames);
         TFormView view(host, TGameStartup{line.games, executable_path});
         if (line.seed) view.SetSeed(*line.seed);
         TEventClock clock(host);

@@ -1,5 +1,6 @@
 // The start page of the demo game: a few variables, a loop, a call to another page with
-// parameters and a result, and a wait. `mobupack build` compiles it into start.msb.
+// parameters and a result, and a wait; then the title screen (title.msb) takes over.
+// `mobupack build` compiles it into start.msb.
 page version: 116; result: none
 VarNew name: count; type: int; value: 0; continue: yes
 VarNew name: total; type: int; value: 0; continue: yes
@@ -25,4 +26,17 @@ Calc expr: greeting = greeting ++ ":" ++ IntToStr(squared); continue: yes
 Label name: rest
 Wait time: 100
 Calc expr: finished = TRUE
-Wait
+
+// The variables of the two screens (title.msb, field.msb): which screen the buttons ask
+// for, the moving parts' positions, angles, zoom and the star's speed (set by the field's
+// sign), and the number of start clicks.
+VarNew name: screen; type: int; value: 1; continue: yes
+VarNew name: clicks; type: int; value: 0; continue: yes
+VarNew name: star_x; type: int; continue: yes
+VarNew name: scroll; type: int; continue: yes
+VarNew name: turn; type: int; continue: yes
+VarNew name: zoom; type: int; continue: yes
+VarNew name: grow; type: int; continue: yes
+VarNew name: star_turn; type: int; continue: yes
+VarNew name: spin; type: int; value: 2; continue: yes
+Jump page: title.msb

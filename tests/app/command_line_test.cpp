@@ -23,6 +23,17 @@ TEST(CommandLine, HeadlessOptionsAndGames)
     EXPECT_EQ(line.games, (std::vector<std::string>{"game1", "--odd-folder-name"}));
 }
 
+TEST(CommandLine, WindowFrames)
+{
+    EXPECT_EQ(ParseCommandLine({"game"}).window_frames, 0);
+    auto line = ParseCommandLine({"--window-frames", "1000", "game"});
+    EXPECT_EQ(line.window_frames, 1000);
+    EXPECT_FALSE(line.headless);
+    EXPECT_EQ(line.games, (std::vector<std::string>{"game"}));
+    EXPECT_THROW(ParseCommandLine({"--window-frames", "0"}), EMobuError);
+    EXPECT_THROW(ParseCommandLine({"--window-frames"}), EMobuError);
+}
+
 TEST(CommandLine, ConfigOnlyAsFirstArgumentAnyCase)
 {
     EXPECT_TRUE(ParseCommandLine({"/CONFIG"}).config);
@@ -44,7 +55,7 @@ TEST(CommandLine, HelpNamesEveryOption)
 {
     std::string help = HelpText();
     for (const char* option : {"--headless", "--frames", "--tick-ms", "--shot-every", "--shot-at", "--out",
-                               "--input", "--seed", "/config", "--help", "key down", "mouse move", "wheel",
+                               "--input", "--seed", "--window-frames", "/config", "--help", "key down", "mouse move", "wheel",
                                "Return", "Numpad9"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }

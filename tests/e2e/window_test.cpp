@@ -1,6 +1,9 @@
 // The window front end on a real X display (the suite runs this under Xvfb): the demo
 // game opens one window with the project's title and client size; a second start on the
-// same game exits at once; the window closes cleanly on a quit request.
+// same game exits at once; the window closes cleanly on a quit request. With the mouse moved
+// and clicked by xdotool and the window captured by ImageMagick's import, the demo's title
+// screen, its animated star, the picture button's hover frame, the field screen reached by
+// the click, its sign's lit half and the way back are checked as a player sees them.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -14,6 +17,8 @@
 #include <regex>
 #include <string>
 #include <thread>
+
+#include "tests/support/demo_screens.h"
 
 namespace mobu {
 namespace {
@@ -31,12 +36,13 @@ std::string Capture(const std::string& command)
     return out;
 }
 
-pid_t Start(const std::string& game)
+pid_t Start(const std::string& game, const char* option = nullptr, const char* value = nullptr)
 {
     pid_t child = fork();
     if (child == 0) {
         std::string player = std::string(MOBU_BINARY_DIR) + "/mobuplay";
-        execl(player.c_str(), player.c_str(), game.c_str(), static_cast<char*>(nullptr));
+        if (option) execl(player.c_str(), player.c_str(), option, value, game.c_str(), static_cast<char*>(nullptr));
+        else execl(player.c_str(), player.c_str(), game.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     return child;
@@ -53,11 +59,12 @@ int WaitFor(pid_t child, int seconds)
     return -1;
 }
 
-// The window id whose name is exactly `title`, waiting up to `seconds`.
+// The id of the shown window whose name is exactly `title`, waiting up to `seconds`. The
+// window has its title before it gets its final size and is shown; only then is it looked at.
 std::string FindWindow(const std::string& title, int seconds)
 {
     for (int i = 0; i < seconds * 10; ++i) {
-        std::string ids = Capture("xdotool search --name '^" + title + "$' 2>/dev/null");
+        std::string ids = Capture("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null");
         if (!ids.empty()) return ids.substr(0, ids.find('\n'));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
@@ -120,6 +127,141 @@ TEST(WindowFrontEnd, DemoOpensOneCentredWindowWithTheProjectsSizeAndTitle)
     kill(player, SIGTERM);  // arrives as a quit request: the window closes in order
     EXPECT_EQ(WaitFor(player, 10), 0);
     fs::remove_all(game);
+}
+
+// --window-frames: the window shows that many frames and closes by itself, in order.
+TEST(WindowFrontEnd, TheWindowClosesByItselfAfterTheFramesAsked)
+{
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    fs::path demo = fs::path(MOBU_BINARY_DIR) / "demo";
+    if (!fs::exists(demo / "game.dat")) GTEST_SKIP() << "the demo game is not packed in this build";
+    fs::path game = fs::temp_directory_path() / ("mobu_e2e_frames_" + std::to_string(getpid()));
+    fs::remove_all(game);
+    fs::copy(demo, game, fs::copy_options::recursive);
+    pid_t player = Start(game.string(), "--window-frames", "200");  // about 3 s of frames
+    EXPECT_FALSE(FindWindow(DemoTitle(), 15).empty());
+    EXPECT_EQ(WaitFor(player, 60), 0);
+    EXPECT_TRUE(Capture("xdotool search --name '^" + DemoTitle() + "$' 2>/dev/null").empty());
+    fs::remove_all(game);
+}
+
+constexpr int kStripHeight = 22;  // the toolbar strip above the game screen
+
+class DemoInTheWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+        const fs::path demo = fs::path(MOBU_BINARY_DIR) / "demo";
+        if (!fs::exists(demo / "game.dat")) GTEST_SKIP() << "the demo game is not packed in this build";
+        scratch_ = fs::temp_directory_path() / ("mobu_e2e_flow_" + std::to_string(getpid()));
+        fs::remove_all(scratch_);
+        fs::create_directories(scratch_);
+        fs::copy(demo, scratch_ / "game", fs::copy_options::recursive);
+        player_ = Start((scratch_ / "game").string());
+        window_ = FindWindow(DemoTitle(), 15);
+        ASSERT_FALSE(window_.empty()) << "no window titled " << DemoTitle();
+    }
+    void TearDown() override
+    {
+        if (player_ > 0) {
+            kill(player_, SIGTERM);
+            EXPECT_EQ(WaitFor(player_, 10), 0);
+        }
+        if (!scratch_.empty()) fs::remove_all(scratch_);
+    }
+
+    // Captures the window (toolbar strip included).
+    bool Capture(demo_screens::TShot& shot)
+    {
+        const fs::path file = scratch_ / ("shot-" + std::to_string(shots_++) + ".png");
+        if (std::system(("import -window " + window_ + " png24:'" + file.string() + "' 2>/dev/null").c_str()) != 0)
+            return false;
+        return shot.Load(file.string(), kStripHeight);
+    }
+    // Captures until `sight` holds (up to `seconds`); the last capture stays in `shot`.
+    template <class Sight>
+    bool CaptureUntil(demo_screens::TShot& shot, Sight sight, int seconds = 15)
+    {
+        for (int i = 0; i < seconds * 5; ++i) {
+            if (Capture(shot) && sight(shot)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        return false;
+    }
+    // Moves the pointer to game screen coordinates and, when asked, clicks the left button.
+    void Pointer(int x, int y, bool click)
+    {
+        std::string command = "xdotool mousemove --window " + window_ + " " + std::to_string(x) + " " +
+                              std::to_string(y + kStripHeight);
+        if (click) command += " click 1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
+    fs::path scratch_;
+    pid_t player_ = -1;
+    std::string window_;
+    int shots_ = 0;
+};
+
+TEST_F(DemoInTheWindow, TheTitleAnimatesAndItsButtonLeadsToTheFieldAndBack)
+{
+    demo_screens::TShot shot;
+    ASSERT_TRUE(Capture(shot));
+    EXPECT_EQ(shot.Width(), 640);  // the project's screen, the strip above it
+    EXPECT_EQ(shot.Height(), 480 + kStripHeight);
+    // The title page has run: the plate behind the button (a box) is there, below the strip.
+    EXPECT_TRUE(CaptureUntil(shot, demo_screens::TitlePlateRimShown));
+    if (!CaptureUntil(shot, demo_screens::TitleShown, 3)) {
+        // The title is made of pictures: without image components there is nothing to see or click.
+        GTEST_SKIP() << "the title screen shows no pictures in this build yet (image components)";
+    }
+    EXPECT_TRUE(demo_screens::IsUnlitPlate(demo_screens::StartButtonPlate(shot)));
+
+    // The star moves along the sky and shows other frames while it goes.
+    auto first = demo_screens::FindStar(shot);
+    ASSERT_TRUE(first) << "no star in the sky";
+    bool moved = false, recoloured = false;
+    for (int i = 0; i < 50 && !(moved && recoloured); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        demo_screens::TShot again;
+        if (!Capture(again)) continue;
+        auto star = demo_screens::FindStar(again);
+        if (!star) continue;  // between leaving on the right and coming back on the left
+        moved = moved || star->left != first->left;
+        recoloured = recoloured || star->colour != first->colour;
+    }
+    EXPECT_TRUE(moved) << "the star stays where it is";
+    EXPECT_TRUE(recoloured) << "the star shows one frame only";
+
+    // Over the button: its lit frame. A click: the field.
+    Pointer(300, 320, false);
+    EXPECT_TRUE(CaptureUntil(shot, [](const demo_screens::TShot& s) {
+        return demo_screens::IsLitPlate(demo_screens::StartButtonPlate(s));
+    })) << "the start button does not light up under the mouse";
+    Pointer(300, 320, true);
+    ASSERT_TRUE(CaptureUntil(shot, demo_screens::FieldShown)) << "the click did not open the field screen";
+    // The star in the field swells and turns: its pixels change from capture to capture.
+    const int before = demo_screens::FieldStarPixels(shot);
+    EXPECT_TRUE(CaptureUntil(shot, [before](const demo_screens::TShot& s) {
+        return demo_screens::FieldShown(s) && demo_screens::FieldStarPixels(s) != before;
+    }));
+
+    // The sign (a map image) lights only the half under the mouse.
+    Pointer(600, 240, false);
+    EXPECT_TRUE(CaptureUntil(shot, [](const demo_screens::TShot& s) {
+        const demo_screens::TRgb fast = s.At(600, 240), slow = s.At(510, 240);
+        return fast.r > 200 && fast.g > 160 && fast.b < 80 && slow.r < 110 && slow.b > 80;
+    })) << "the sign's fast half does not light up under the mouse";
+
+    // The back button lights up and leads back to the title.
+    const int unlit_blue = demo_screens::BackButtonPlate(shot).b;
+    Pointer(560, 440, false);
+    EXPECT_TRUE(CaptureUntil(shot, [unlit_blue](const demo_screens::TShot& s) {
+        return demo_screens::BackButtonPlate(s).b > unlit_blue + 40;
+    })) << "the back button does not light up under the mouse";
+    Pointer(560, 440, true);
+    EXPECT_TRUE(CaptureUntil(shot, demo_screens::TitleShown)) << "the back button did not return to the title";
 }
 
 }  // namespace

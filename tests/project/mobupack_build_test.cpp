@@ -142,7 +142,10 @@ TEST_F(MobupackBuild, FaultsStopTheBuildWithoutAnArchive)
 
 TEST_F(MobupackBuild, TheDemoBuilds)
 {
-    Outcome outcome = RunBuild(fs::path(MOBU_SOURCE_DIR) / "examples/demo", root_ / "out");
+    // The demo's page sources staged with the pictures the build drew (examples/CMakeLists.txt).
+    const fs::path staged = fs::path(MOBU_BINARY_DIR) / "demo-src";
+    ASSERT_TRUE(fs::exists(staged / "project.ini")) << "the demo game is not staged in this build";
+    Outcome outcome = RunBuild(staged, root_ / "out");
     ASSERT_EQ(outcome.status, 0) << outcome.output;
     TVrFileCollection archive;
     archive.OpenArchive((root_ / "out/game.dat").string());
@@ -153,6 +156,24 @@ TEST_F(MobupackBuild, TheDemoBuilds)
     EXPECT_EQ(project.start_page, "start.msb");
     EXPECT_NE(archive.Find("start.msb"), nullptr);
     EXPECT_EQ(archive.Find("project.ini"), nullptr);
+    for (const char* page : {"title.msb", "field.msb", "square.msb"}) EXPECT_NE(archive.Find(page), nullptr) << page;
+    // Every picture became a layered image; the animations and buttons have their frames.
+    for (auto [image, frames] : {std::pair{"cg\\title.fsk", 1}, std::pair{"cg\\field.fsk", 1}, std::pair{"cg\\tile.fsk", 1},
+                                 std::pair{"cg\\badge.fsk", 1}, std::pair{"cg\\sprite.fsk", 4},
+                                 std::pair{"cg\\btn_start.fsk", 2}, std::pair{"cg\\btn_back.fsk", 2},
+                                 std::pair{"cg\\sign.fsk", 1}, std::pair{"cg\\sign_lit.fsk", 1}}) {
+        SCOPED_TRACE(image);
+        ASSERT_NE(archive.Find(image), nullptr);
+        TFeskFrameList list;
+        list.LoadFromStream(archive.Extract(image), false, false, false);
+        EXPECT_EQ(list.Count(), frames);
+    }
+    EXPECT_NE(archive.Find("cg\\sign.map"), nullptr);
+    for (int i = 0; i < archive.Count(); ++i) {
+        const std::string name = archive.Item(i)->Name();
+        EXPECT_EQ(name.find(".png"), std::string::npos) << name;  // no picture source, no art script
+        EXPECT_EQ(name.find(".sh"), std::string::npos) << name;
+    }
 }
 
 // Red, green, blue and alpha of every pixel, rows from the top, as ImageMagick reads the file.
@@ -218,6 +239,101 @@ TEST_F(MobupackBuild, MarkedImagesBecomeLayeredImages)
             EXPECT_EQ(FrameRgba(list), expected) << entry;
         }
     }
+}
+
+// The same from frame `index`.
+std::string FrameRgbaOf(const TFeskFrameList& list, int index)
+{
+    TFeskFrameList one;
+    TFeskFrame& frame = one.Add();
+    frame.Image = list.Frames(index).Image;
+    return FrameRgba(one);
+}
+
+TEST_F(MobupackBuild, AFrameFolderBecomesAMultiFrameLayeredImage)
+{
+    for (int32_t ident_code : {0, 0x2468ace}) {
+        SCOPED_TRACE(ident_code);
+        fs::remove_all(root_ / "src");
+        Write("project.ini", "[project]\nscreen = 320x240\nstart_page = start.msb\nident_code = " +
+                                 std::to_string(ident_code) + "\n");
+        Write("start.msb", "page");
+        // Numbered out of name order: 2 comes before 10; the second frame has its own delay.
+        const fs::path folder = root_ / "src/cg/歩き.fsk.d";
+        fs::create_directories(folder);
+        const std::vector<std::pair<std::string, std::string>> frames = {
+            {"10.PNG", "xc:'#ff0000'"}, {"2-250ms.png", "gradient:'#00ff00-#0000ff'"}, {"0.png", "plasma:fractal -seed 3"}};
+        for (const auto& [name, picture] : frames)
+            ASSERT_EQ(std::system(("convert -size 12x9 " + picture + " png24:'" + (folder / name).string() + "'").c_str()), 0);
+        ASSERT_EQ(std::system(("convert -size 12x9 xc:none -fill white -draw 'rectangle 2,2 8,6' png32:'" +
+                               (folder / "11-40ms.png").string() + "'").c_str()), 0);
+        Outcome outcome = RunBuild(root_ / "src", root_ / "out");
+        ASSERT_EQ(outcome.status, 0) << outcome.output;
+
+        TVrFileCollection archive;
+        archive.OpenArchive((root_ / "out/game.dat").string());
+        std::vector<std::string> names;
+        for (int i = 0; i < archive.Count(); ++i) names.push_back(archive.Item(i)->Name());
+        EXPECT_EQ(names, (std::vector<std::string>{"mobu.mpb", J(u8"cg\\歩き.fsk"), "start.msb", "install.dat", "\\EOF\\"}));
+        TFeskFrameList list(ident_code);
+        list.LoadFromStream(archive.Extract(J(u8"cg\\歩き.fsk")), false, false, false);
+        ASSERT_EQ(list.Count(), 4);
+        const std::vector<std::pair<std::string, int32_t>> expected = {
+            {"0.png", 100}, {"2-250ms.png", 250}, {"10.PNG", 100}, {"11-40ms.png", 40}};
+        for (int i = 0; i < 4; ++i) {
+            SCOPED_TRACE(expected[i].first);
+            EXPECT_EQ(list.Frames(i).Delay, expected[i].second);
+            EXPECT_EQ(list.Frames(i).Image.Width(), 12);
+            EXPECT_EQ(list.Frames(i).Image.Height(), 9);
+            EXPECT_EQ(FrameRgbaOf(list, i), MagickRgba(folder / expected[i].first));
+        }
+        EXPECT_TRUE(list.Frames(3).HasAlpha());
+        EXPECT_FALSE(list.Frames(0).HasAlpha());
+    }
+}
+
+TEST_F(MobupackBuild, AFaultyFrameFolderStopsTheBuild)
+{
+    Write("project.ini", "[project]\nscreen = 320x240\nstart_page = start.msb\n");
+    Write("start.msb", "page");
+    const fs::path folder = root_ / "src/anim.fsk.d";
+    fs::create_directories(folder);
+    auto picture = [&](const std::string& name, const std::string& size) {
+        return std::system(("convert -size " + size + " xc:blue png24:'" + (folder / name).string() + "'").c_str());
+    };
+    ASSERT_EQ(picture("0.png", "8x8"), 0);
+    ASSERT_EQ(picture("1.png", "8x8"), 0);
+    ASSERT_EQ(RunBuild(root_ / "src", root_ / "out").status, 0);
+
+    struct TFault {
+        std::string file;
+        std::string size;  // empty: text, not a picture
+        std::string message;
+    };
+    for (const TFault& fault : {TFault{"2.png", "9x8", "anim.fsk.d\\2.png: the frame is not the size of the first frame"},
+                                TFault{"01.png", "8x8", "frame 1 is given twice"},
+                                TFault{"readme.txt", "", "anim.fsk.d\\readme.txt: a frame folder holds only pictures"},
+                                TFault{"3-fastms.png", "8x8", "anim.fsk.d\\3-fastms.png: a frame folder holds only"},
+                                TFault{"sub/4.png", "", "anim.fsk.d\\sub\\4.png: a frame folder holds only"},
+                                TFault{"5.png", "", "anim.fsk.d\\5.png: "}}) {
+        SCOPED_TRACE(fault.file);
+        fs::remove_all(root_ / "out");
+        fs::create_directories((folder / fault.file).parent_path());
+        if (fault.size.empty()) Write("anim.fsk.d/" + fault.file, "not a picture");
+        else ASSERT_EQ(picture(fault.file, fault.size), 0);
+        Outcome outcome = RunBuild(root_ / "src", root_ / "out");
+        EXPECT_NE(outcome.status, 0);
+        EXPECT_NE(outcome.output.find(fault.message), std::string::npos) << outcome.output;
+        EXPECT_FALSE(RealFileExists((root_ / "out/game.dat").string()));
+        fs::remove(folder / fault.file);
+        fs::remove_all(folder / "sub");
+    }
+
+    // A frame folder and a marked picture of the same layered image collide.
+    ASSERT_EQ(std::system(("convert -size 2x2 xc:red png24:'" + (root_ / "src/anim.fsk.png").string() + "'").c_str()), 0);
+    Outcome outcome = RunBuild(root_ / "src", root_ / "out");
+    EXPECT_NE(outcome.status, 0);
+    EXPECT_NE(outcome.output.find("two files of the build have this name"), std::string::npos) << outcome.output;
 }
 
 TEST_F(MobupackBuild, AMarkedFileThatIsNoImageStopsTheBuild)

@@ -1,0 +1,49 @@
+// The title screen: a night sky, a tiled strip scrolling along the bottom, an animated star
+// crossing the sky, and a picture button that lights up under the mouse and opens the field
+// screen when clicked. The button handlers only set `screen`; the frame loop below notices it,
+// clears the title away and moves on.
+//
+// SetProp takes property numbers: 3 left, 4 top, 11 alpha, 44 frame index, 109 scroll x.
+page version: 116; result: none
+Calc expr: screen = 1; continue: yes
+Calc expr: star_x = 40; continue: yes
+Calc expr: scroll = 0; continue: yes
+ImgNew PR_NAME: "title_bg"; PR_SOURCE: "cg\\title.fsk"; PR_PRIORITY: 0; continue: yes
+TileNew PR_NAME: "title_strip"; PR_SOURCE: "cg\\tile.fsk"; PR_ZOOMX: 256; PR_ZOOMY: 256; PR_LEFT: 0; PR_TOP: 448; PR_WIDTH: 640; PR_HEIGHT: 32; PR_PRIORITY: 1; continue: yes
+// A translucent plate behind the button.
+BoxNew PR_NAME: "title_plate"; PR_LEFT: 200; PR_TOP: 284; PR_WIDTH: 240; PR_HEIGHT: 80; PR_COLOR: 0; PR_ALPHA: 128; PR_BORDERWIDTH: 2; PR_BORDERCOLOR: 16777215; PR_PRIORITY: 2; continue: yes
+ImgNew PR_NAME: "star"; PR_SOURCE: "cg\\sprite.fsk"; PR_REPEAT: TRUE; PR_LEFT: star_x; PR_TOP: 150; PR_PRIORITY: 3; continue: yes
+ImgNew PR_NAME: "start_button"; PR_SOURCE: "cg\\btn_start.fsk"; PR_ANIPAUSED: TRUE; PR_LEFT: 240; PR_TOP: 300; PR_PRIORITY: 4; PR_ONMOUSEIN: "title.msb:button_in"; PR_ONMOUSEOUT: "title.msb:button_out"; PR_ONLBTNDOWN: "title.msb:start_click"; continue: yes
+
+// One pass per frame: the star moves 3 pixels to the right (wrapping round), the strip
+// scrolls 1 pixel to the left.
+Label name: frame; continue: yes
+Jump page: title.msb; target: leave; cond: screen == 2; continue: yes
+Calc expr: star_x = star_x + 3; continue: yes
+If cond: star_x > 640; continue: yes
+  Calc expr: star_x = -64; continue: yes
+SetProp component: "star"; property: 3; value: star_x; continue: yes
+Calc expr: scroll = (scroll + 1) % 32; continue: yes
+SetProp component: "title_strip"; property: 109; value: scroll
+Jump page: title.msb; target: frame; continue: yes
+
+Label name: leave; continue: yes
+ObjDel component: "start_button"; continue: yes
+ObjDel component: "star"; continue: yes
+ObjDel component: "title_plate"; continue: yes
+ObjDel component: "title_strip"; continue: yes
+ObjDel component: "title_bg"; continue: yes
+Jump page: field.msb; continue: yes
+
+// Event handlers of the start button: hovering shows its lit frame, a click asks for the
+// field screen.
+Label name: button_in
+SetProp component: @Sender; property: 44; value: 1
+Exit
+Label name: button_out
+SetProp component: @Sender; property: 44; value: 0
+Exit
+Label name: start_click
+Calc expr: screen = 2
+Calc expr: clicks = clicks + 1
+Exit
