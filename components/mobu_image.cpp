@@ -254,8 +254,10 @@ void TMobuCustomImage::RecomputeSize()
         width = height = 0;
     } else {
         TDIBX* picture = PictureSurface();
-        if (ZoomXValue > 0) width = static_cast<int32_t>(int64_t{picture->Width()} * ZoomXValue / 256);
-        if (ZoomYValue > 0) height = static_cast<int32_t>(int64_t{picture->Height()} * ZoomYValue / 256);
+        if (ZoomXValue > 0 && !KeepsGivenWidth())
+            width = static_cast<int32_t>(int64_t{picture->Width()} * ZoomXValue / 256);
+        if (ZoomYValue > 0 && !KeepsGivenHeight())
+            height = static_cast<int32_t>(int64_t{picture->Height()} * ZoomYValue / 256);
         // Placed by the zoom inside a picture of the same zoom: the extent goes through the
         // parent's scale the way its position does.
         auto* parent = dynamic_cast<TMobuCustomImage*>(parent_);
@@ -753,6 +755,14 @@ void TMobuTile::WriteProperty(int id, const TPropValue& value)
         case PR_SCROLLY: invalidating(ScrollY, value.integer); return;
         case PR_DISTANCEX: invalidating(DistanceX, value.integer); return;
         case PR_DISTANCEY: invalidating(DistanceY, value.integer); return;
+        case PR_WIDTH:
+            given_width_ = true;
+            SetWidth(value.integer);
+            return;
+        case PR_HEIGHT:
+            given_height_ = true;
+            SetHeight(value.integer);
+            return;
         default: TMobuCustomImages::WriteProperty(id, value); return;
     }
 }
@@ -786,6 +796,14 @@ void TMobuTile::LoadTypePart(ByteReader& in, int version)
     else clock_.Index = index;
     clock_.FrameLeft = frame_left;
     Width = width, Height = height;
+    // A saved area that differs from what the picture and the zoom give was given by the
+    // script: it stays when the size is derived again.
+    if (HasPicture()) {
+        TDIBX* picture = PictureSurface();
+        given_width_ = ZoomXValue > 0 && Width != static_cast<int32_t>(int64_t{picture->Width()} * ZoomXValue / 256);
+        given_height_ =
+            ZoomYValue > 0 && Height != static_cast<int32_t>(int64_t{picture->Height()} * ZoomYValue / 256);
+    }
 }
 
 // ---------------- TMobuImage ----------------

@@ -88,6 +88,10 @@ public:
     bool PictureHit(int32_t x, int32_t y);
     // Recomputes Width/Height from the surface and the zoom (not for an explicit size).
     void RecomputeSize();
+    // Whether a width (height) given to the component stays when the size is derived from
+    // the picture and the zoom again.
+    virtual bool KeepsGivenWidth() const { return false; }
+    virtual bool KeepsGivenHeight() const { return false; }
     // Whether there is a picture to size by (a source or a lent surface).
     virtual bool HasPicture() { return ImageSurface != nullptr; }
     // Whether PR_ANGLE turns the drawn picture (tiles are never turned).
@@ -213,6 +217,13 @@ public:
     int32_t ScrollX = 0, ScrollY = 0;
     int32_t DistanceX = 0, DistanceY = 0;
 
+    // A tile repeats its picture over the area it is given: PR_WIDTH and PR_HEIGHT size that
+    // area and keep the zoom, which scales the cells. (Were the zoom dropped to 0 as for
+    // other pictures, the tile would draw nothing, and its area could never be more than one
+    // picture.)
+    bool KeepsGivenWidth() const override { return given_width_; }
+    bool KeepsGivenHeight() const override { return given_height_; }
+
 protected:
     TPropValue ReadProperty(int id) override;
     void WriteProperty(int id, const TPropValue& value) override;
@@ -220,6 +231,7 @@ protected:
     void LoadTypePart(ByteReader& in, int version) override;
 
     std::string source_;
+    bool given_width_ = false, given_height_ = false;
 };
 
 // The single picture of a film track: frame 0 copied into its own surface.

@@ -404,6 +404,43 @@ TEST_F(ImageComponents, TileRepeatsThePictureShiftedByTheScroll)
     }
 }
 
+// A tile given its area by PR_WIDTH/PR_HEIGHT keeps its zoom and repeats the picture over
+// the whole area, also after the size is derived again (a zoom change, a frame change) and
+// after a save; other pictures drop their zoom and stretch instead.
+TEST_F(ImageComponents, TileSizedByItsPropertiesKeepsItsZoomAndArea)
+{
+    TDIBX& picture = CachedFrame("pic\\one.fsk", 0);
+    TMobuTile* tile = NewTile("pic\\one.fsk");
+    tile->SetName("band");
+    tile->SetProp(PR_WIDTH, TPropValue::Int(16));
+    tile->SetProp(PR_HEIGHT, TPropValue::Int(7));
+    tile->SetProp(PR_ZOOMY, TPropValue::Int(256));  // derives the size again
+    Frame();
+    EXPECT_EQ(tile->GetProp(PR_ZOOMX).AsInt(), 256);
+    EXPECT_EQ((std::vector<int32_t>{tile->Width, tile->Height}), (std::vector<int32_t>{16, 7}));
+    Draw();
+    TDIBX expected;
+    Background(expected);
+    expected.TileDraw(TRect{0, 0, 16, 7}, 0, 0, picture, picture.SurfaceRect(), true, 0, 0);
+    EXPECT_TRUE(SameAsFrame(expected));
+
+    ByteWriter out;
+    list_.SaveToStream(out);
+    TMobuBaseList loaded;
+    loaded.SetSize(16, 16);
+    ByteReader in(out.Bytes());
+    loaded.LoadFromStream(in, kComponentSaveVersion);
+    auto* again = dynamic_cast<TMobuTile*>(loaded.FindComponent("band"));
+    ASSERT_NE(again, nullptr);
+    again->SetProp(PR_ZOOMX, TPropValue::Int(256));
+    loaded.UpdatePass();
+    EXPECT_EQ((std::vector<int32_t>{again->Width, again->Height}), (std::vector<int32_t>{16, 7}));
+
+    TMobuImages* image = NewImages("pic\\one.fsk");
+    image->SetProp(PR_WIDTH, TPropValue::Int(16));
+    EXPECT_EQ(image->GetProp(PR_ZOOMX).AsInt(), 0);
+}
+
 TEST_F(ImageComponents, SavedImagesAndTilesComeBackWithTheirState)
 {
     TMobuImages* image = NewImages("pic\\three.fsk");
