@@ -164,13 +164,8 @@ TEST_F(Afterimages, SavedBoxAfterimageComesBackAsAnOrdinaryBox)
     box->SetLeft(5);
     Frame();
     ASSERT_EQ(CopiesOf("box").size(), 1u);
-    ByteWriter out;
-    list_.SaveToStream(out);
-    TMobuBaseList loaded;
-    loaded.SetSize(16, 16);
-    ByteReader in(out.Bytes());
-    loaded.LoadFromStream(in, kComponentSaveVersion);
-    EXPECT_EQ(in.Remaining(), 0u);
+    std::unique_ptr<TMobuBaseList> reloaded = Reloaded();
+    TMobuBaseList& loaded = *reloaded;
     TMobuObject* restored = loaded.FindComponent("box0");
     ASSERT_NE(restored, nullptr);
     EXPECT_EQ(restored->GetCompoType(), LT_BOX);

@@ -424,12 +424,8 @@ TEST_F(ImageComponents, TileSizedByItsPropertiesKeepsItsZoomAndArea)
     expected.TileDraw(TRect{0, 0, 16, 7}, 0, 0, picture, picture.SurfaceRect(), true, 0, 0);
     EXPECT_TRUE(SameAsFrame(expected));
 
-    ByteWriter out;
-    list_.SaveToStream(out);
-    TMobuBaseList loaded;
-    loaded.SetSize(16, 16);
-    ByteReader in(out.Bytes());
-    loaded.LoadFromStream(in, kComponentSaveVersion);
+    std::unique_ptr<TMobuBaseList> reloaded = Reloaded();
+    TMobuBaseList& loaded = *reloaded;
     auto* again = dynamic_cast<TMobuTile*>(loaded.FindComponent("band"));
     ASSERT_NE(again, nullptr);
     again->SetProp(PR_ZOOMX, TPropValue::Int(256));
@@ -462,13 +458,8 @@ TEST_F(ImageComponents, SavedImagesAndTilesComeBackWithTheirState)
     tile->SetProp(PR_DISTANCEY, TPropValue::Int(7));
     tile->SetProp(PR_ONIDLE, TPropValue::Text("a.msb:idle"));
 
-    ByteWriter out;
-    list_.SaveToStream(out);
-    TMobuBaseList loaded;
-    loaded.SetSize(16, 16);
-    ByteReader in(out.Bytes());
-    loaded.LoadFromStream(in, kComponentSaveVersion);
-    EXPECT_EQ(in.Remaining(), 0u);
+    std::unique_ptr<TMobuBaseList> reloaded = Reloaded();
+    TMobuBaseList& loaded = *reloaded;
 
     auto* image2 = dynamic_cast<TMobuImages*>(loaded.FindComponent("pic"));
     ASSERT_NE(image2, nullptr);

@@ -7,9 +7,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "../fesk/fesk_writer_for_tests.h"
 #include "app/globals.h"
+#include "archive/byte_reader.h"
+#include "archive/byte_writer.h"
 #include "archive/vr_file_manager.h"
 #include "components/fesk_collection.h"
 #include "components/mobu_base_list.h"
@@ -95,6 +98,20 @@ protected:
                                                          << frame.GetPixel(x, y) << " instead of "
                                                          << expected.GetPixel(x, y);
         return ::testing::AssertionSuccess();
+    }
+
+    // The scene's components written to their saved form and read into a new 16 × 16 list;
+    // the whole saved form must be read back.
+    std::unique_ptr<TMobuBaseList> Reloaded()
+    {
+        ByteWriter out;
+        list_.SaveToStream(out);
+        auto loaded = std::make_unique<TMobuBaseList>();
+        loaded->SetSize(16, 16);
+        ByteReader in(out.Bytes());
+        loaded->LoadFromStream(in, kComponentSaveVersion);
+        EXPECT_EQ(in.Remaining(), 0u);
+        return loaded;
     }
 
     std::filesystem::path folder_;

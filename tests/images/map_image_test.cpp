@@ -201,13 +201,8 @@ TEST_F(MapImage, SavedFormRestoresSourcesRegionsAndState)
     map_->SetProp(PR_RCLICKSCRAP, TPropValue::Flag(true));
     map_->SetProp(PR_ONIDLE, TPropValue::Text("p.msb:idle"));
     map_->Cancel();
-    ByteWriter out;
-    list_.SaveToStream(out);
-    TMobuBaseList loaded;
-    loaded.SetSize(16, 16);
-    ByteReader in(out.Bytes());
-    loaded.LoadFromStream(in, kComponentSaveVersion);
-    EXPECT_EQ(in.Remaining(), 0u);
+    std::unique_ptr<TMobuBaseList> reloaded = Reloaded();
+    TMobuBaseList& loaded = *reloaded;
     auto* again = dynamic_cast<TMobuMapImage*>(loaded.FindComponent("map"));
     ASSERT_NE(again, nullptr);
     for (int id : {PR_SOURCE, PR_HOVERSOURCE, PR_MAPSOURCE, PR_ALPHA, PR_BRIGHTNESS, PR_RCLICKSCRAP, PR_ONIDLE,
