@@ -20,6 +20,7 @@
 
 #include "app/component_screen_bases.h"
 #include "app/frame_buffer.h"
+#include "bench/time_table_reporter.h"
 #include "components/mobu_box.h"
 #include "graphics/dibx.h"
 
@@ -191,22 +192,8 @@ void CopyOnly(benchmark::State& state)
     }
 }
 
-class TRatioReporter : public benchmark::ConsoleReporter {
+class TRatioReporter : public mobu::bench::TTimeTableReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        // The median of the repetitions when there are some (the machine is shared), else the run.
-        for (const Run& run : runs) {
-            if (run.error_occurred) continue;
-            const std::string& name = run.run_name.function_name;
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians_[name] = run.GetAdjustedCPUTime();
-            else if (run.run_type == Run::RT_Iteration)
-                times_[name] = run.GetAdjustedCPUTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
     void PrintTable() const
     {
         double floor = Time("floor/blends"), full = Time("frame/full");
@@ -231,15 +218,6 @@ public:
         }
         std::printf("(process CPU time per frame, median of %d runs)\n", kRepetitions);
     }
-
-private:
-    double Time(const std::string& name) const
-    {
-        if (auto it = medians_.find(name); it != medians_.end()) return it->second;
-        auto it = times_.find(name);
-        return it == times_.end() ? std::nan("") : it->second;
-    }
-    std::map<std::string, double> times_, medians_;
 };
 
 }  // namespace

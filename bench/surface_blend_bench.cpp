@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/time_table_reporter.h"
 #include "graphics/dibx.h"
 #include "graphics/kernels/surface_kernels.h"
 
@@ -259,16 +260,8 @@ void SdlRotate(benchmark::State& state, TSize size)
 
 // ---- the ratio table ----
 
-class TRatioReporter : public benchmark::ConsoleReporter {
+class TRatioReporter : public mobu::bench::TTimeTableReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-
     void PrintTable() const
     {
         std::printf("\nKernel level: %s\n",
@@ -289,14 +282,6 @@ public:
         }
         std::printf("(process CPU time per frame; ratios above 1 in the peer columns: mobu is faster)\n");
     }
-
-private:
-    double Time(const std::string& name) const
-    {
-        auto it = times_.find(name);
-        return it == times_.end() ? std::nan("") : it->second;
-    }
-    std::map<std::string, double> times_;
 };
 
 }  // namespace
