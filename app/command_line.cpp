@@ -4,7 +4,7 @@
 #include <functional>
 #include <limits>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/virtual_keys.h"
 
 namespace mobu {

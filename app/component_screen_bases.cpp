@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "components/component_functions.h"
 #include "components/clip_list.h"
 

@@ -5,11 +5,11 @@
 #include <exception>
 
 #include "app/component_screen_bases.h"
-#include "app/debug_trace.h"
+#include "core/debug_trace.h"
 #include "app/game_ini.h"
 #include "app/game_location.h"
-#include "app/globals.h"
-#include "app/mobu_error.h"
+#include "core/globals.h"
+#include "core/mobu_error.h"
 #include "app/process_random.h"
 #include "app/shell_messages.h"
 #include "components/component_functions.h"

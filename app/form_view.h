@@ -11,7 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "app/frame_buffer.h"
+#include "platform/frame_buffer.h"
+#include "platform/toolbar_strip.h"
 #include "app/frame_loop.h"
 #include "app/input_script.h"
 #include "app/project_link.h"
@@ -20,11 +21,6 @@
 #include "expr/sys_func_man.h"
 
 namespace mobu {
-
-// Toolbar strip: two buttons of 67 x 18 in a strip 4 pixels taller.
-constexpr int32_t kToolbarButtonWidth = 67;
-constexpr int32_t kToolbarButtonHeight = 18;
-constexpr int32_t kToolbarStripHeight = kToolbarButtonHeight + 4;
 
 struct TViewLayout {
     int32_t client_width = 0;

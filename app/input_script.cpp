@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/virtual_keys.h"
 
 namespace mobu {

@@ -1,6 +1,6 @@
 #include "app/loop_timing.h"
 
-#include "app/globals.h"
+#include "core/globals.h"
 
 namespace mobu {
 

@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/globals.h"
+#include "core/globals.h"
 #include "app/headless_runner.h"
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/vr_file_manager.h"
 #include "platform/allocator_tuning.h"
 #include "platform/instance_lock.h"
 #include "platform/optical_drives.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"
-#include "platform/window_front_end.h"
+#include "app/window_front_end.h"
 
 int main(int argc, char** argv)
 {

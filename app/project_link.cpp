@@ -1,6 +1,6 @@
 #include "app/project_link.h"
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "script/project.h"
 
 namespace mobu {

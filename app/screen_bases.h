@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/frame_buffer.h"
+#include "platform/frame_buffer.h"
 #include "app/input_script.h"
 
 namespace mobu {

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/archive_messages.h"
-#include "archive/byte_writer.h"
+#include "core/byte_writer.h"
 #include "archive/ks_random.h"
 #include "archive/zlib_codec.h"
 #include "platform/text_encoding.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/archive_messages.h"
 #include "platform/text_encoding.h"
 

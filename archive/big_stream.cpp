@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/archive_messages.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"

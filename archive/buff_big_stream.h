@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "archive/big_stream.h"
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 
 namespace mobu {
 

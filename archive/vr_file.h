@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "archive/big_stream.h"
-#include "expr/hash_collection.h"
+#include "core/hash_collection.h"
 
 namespace mobu {
 

@@ -4,14 +4,14 @@
 #include <cstring>
 #include <vector>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/archive_messages.h"
 #include "archive/big_file_stream.h"
 #include "archive/buff_big_stream.h"
 #include "archive/ks_random.h"
-#include "archive/byte_writer.h"
+#include "core/byte_writer.h"
 #include "archive/zlib_codec.h"
-#include "expr/name_case.h"
+#include "core/name_case.h"
 #include "platform/durable_files.h"
 #include "platform/message_box.h"
 #include "platform/real_files.h"

@@ -8,7 +8,7 @@
 
 #include "archive/big_stream.h"
 #include "archive/vr_file.h"
-#include "expr/hash_collection.h"
+#include "core/hash_collection.h"
 
 namespace mobu {
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/archive_messages.h"
 #include "archive/big_file_stream.h"
 #include "archive/zlib_codec.h"
-#include "expr/name_case.h"
+#include "core/name_case.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"
 

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "app/globals.h"
-#include "app/mobu_error.h"
+#include "core/globals.h"
+#include "core/mobu_error.h"
 #include "archive/archive_messages.h"
 #include "archive/vr_file_collection.h"
-#include "expr/name_case.h"
+#include "core/name_case.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 
 namespace mobu {
 namespace {

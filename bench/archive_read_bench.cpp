@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "archive/big_file_stream.h"
-#include "archive/byte_writer.h"
+#include "core/byte_writer.h"
 #include "archive/ks_random.h"
 #include "archive/vr_file_manager.h"
 #include "platform/real_files.h"

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "app/component_screen_bases.h"
-#include "app/frame_buffer.h"
+#include "platform/frame_buffer.h"
 #include "bench/time_table_reporter.h"
 #include "components/mobu_box.h"
 #include "graphics/dibx.h"

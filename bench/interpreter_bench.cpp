@@ -14,7 +14,7 @@
 #include <lua.hpp>
 #endif
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "archive/big_file_stream.h"
 #include "archive/vr_file_collection.h"
 #include "archive/vr_file_manager.h"

@@ -1,5 +1,7 @@
 #include "components/base_list_call_components.h"
 
+#include "components/component_commands.h"
+
 namespace mobu {
 
 TCallManComponents::TEvent TBaseListCallComponents::EventAt(int32_t index)
@@ -24,6 +26,11 @@ void TBaseListCallComponents::ResetList()
 {
     list_.Reset();
     list_.MarkAllDirty();
+}
+
+void TBaseListCallComponents::RunComponentCommand(TCallMan& calls, const TCommand& command)
+{
+    mobu::RunComponentCommand(list_, calls, command);
 }
 
 }  // namespace mobu

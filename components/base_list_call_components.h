@@ -23,6 +23,7 @@ public:
     TMobuObject* FindComponent(const std::string& name) override;
     void ResetList() override;
     TMobuBaseList* List() override { return &list_; }
+    void RunComponentCommand(TCallMan& calls, const TCommand& command) override;
 
 private:
     TMobuBaseList& list_;

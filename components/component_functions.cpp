@@ -1,6 +1,6 @@
 #include "components/component_functions.h"
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "components/component_messages.h"
 #include "expr/custom_param.h"
 #include "expr/sys_func_man.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/vr_file_manager.h"
 #include "graphics/fesk_frame_list.h"
 #include "script/project.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "expr/hash_collection.h"
+#include "core/hash_collection.h"
 #include "graphics/dibx.h"
 
 namespace mobu {

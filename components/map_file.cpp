@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/mobu_error.h"
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/mobu_error.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "archive/vr_file_manager.h"
 #include "components/image_messages.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "components/component_messages.h"
 #include "components/fesk_collection.h"
 #include "components/mobu_box.h"

@@ -6,7 +6,7 @@
 #include <limits>
 #include <numbers>
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "components/mobu_base_list.h"
 #include "components/mobu_blur.h"
 #include "expr/custom_param.h"

@@ -4,12 +4,12 @@
 #include <cmath>
 #include <limits>
 
-#include "app/globals.h"
-#include "app/mobu_error.h"
+#include "core/globals.h"
+#include "core/mobu_error.h"
 #include "components/component_messages.h"
 #include "components/mobu_base_list.h"
 #include "components/mobu_motion.h"
-#include "script/cp932_bytes.h"
+#include "core/cp932_chars.h"
 
 namespace mobu {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "components/mobu_motion.h"
 #include "components/property_table.h"
 #include "graphics/custom_dibx.h"

@@ -9,7 +9,7 @@
 #include "components/component_types.h"
 #include "components/property_ids.h"
 #include "expr/param_types.h"
-#include "expr/real80.h"
+#include "core/real80.h"
 
 namespace mobu {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/expr_chars.h"
 #include "expr/expr_messages.h"
 #include "expr/literal_parse.h"

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "archive/byte_writer.h"
+#include "core/byte_writer.h"
 
 namespace mobu {
 

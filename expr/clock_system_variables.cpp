@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "expr/date_serial.h"
 
 namespace mobu {

@@ -1,8 +1,8 @@
 #include "expr/custom_param.h"
 
-#include "app/mobu_error.h"
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/mobu_error.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "expr/jconvert.h"
 #include "expr/param_messages.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "expr/param_types.h"
-#include "expr/real80.h"
+#include "core/real80.h"
 
 namespace mobu {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <ctime>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/expr_messages.h"
 
 namespace mobu::date_serial {

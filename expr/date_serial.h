@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "expr/real80.h"
+#include "core/real80.h"
 
 namespace mobu::date_serial {
 

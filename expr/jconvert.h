@@ -12,32 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/cp932_chars.h"
+
 namespace mobu {
-
-// 0x81-0x9F and 0xE0-0xFC: the first byte of a two-byte character.
-constexpr bool IsLeadByte(uint8_t byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-constexpr bool IsLeadByte(char byte) { return IsLeadByte(static_cast<uint8_t>(byte)); }
-
-// The same test under the name the rest of the player uses.
-constexpr bool IsCp932LeadByte(uint8_t byte) { return IsLeadByte(byte); }
-constexpr bool IsCp932LeadByte(char byte) { return IsLeadByte(byte); }
-
-// Bytes the character starting at 0-based byte `index` spans, within the text: 2 after a
-// lead byte, else 1, and 1 for a lead byte cut off at the end.
-inline size_t Cp932CharLength(std::string_view text, size_t index)
-{
-    return IsLeadByte(text[index]) && index + 1 < text.size() ? 2 : 1;
-}
-
-// Bytes the character starting at 0-based byte `index` spans: 2 after a lead byte, else 1.
-// The result may reach one past the end when the text ends in a lone lead byte.
-inline size_t CharByteLength(std::string_view text, size_t index)
-{
-    return IsLeadByte(text[index]) ? 2 : 1;
-}
 
 // Number of characters.
 int32_t JLength(std::string_view text);
@@ -87,14 +64,5 @@ std::string HanToZen(std::string_view text);
 // Full-width characters that have a half-width form to that form; every other two-byte
 // character is dropped.
 std::string ZenToHan(std::string_view text);
-
-// Lower-cases the ASCII letters of the text, leaving both bytes of every two-byte character
-// alone (a trail byte may look like a letter). Names of variables, archive entries and tags
-// compare this way.
-std::string JLowerCase(std::string_view text);
-void JLowerCaseInPlace(std::string& text);
-
-// Equality without regard to ASCII letter case, aware of two-byte characters.
-bool JSameText(std::string_view a, std::string_view b);
 
 }  // namespace mobu

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "expr/real80.h"
+#include "core/real80.h"
 
 namespace mobu {
 

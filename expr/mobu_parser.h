@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
-#include "expr/real80.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
+#include "core/real80.h"
 
 namespace mobu {
 

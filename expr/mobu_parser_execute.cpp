@@ -5,7 +5,7 @@
 #include <typeinfo>
 #include <unordered_map>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/expr_messages.h"
 #include "expr/mobu_parser.h"

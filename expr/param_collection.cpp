@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/jconvert.h"
 #include "expr/param_messages.h"
 #include "expr/param_values.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/param_messages.h"
 
 namespace mobu {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "expr/real80.h"
+#include "core/real80.h"
 
 namespace mobu {
 

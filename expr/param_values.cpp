@@ -1,8 +1,8 @@
 #include "expr/param_values.h"
 
-#include "app/mobu_error.h"
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/mobu_error.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "expr/param_conversion.h"
 #include "expr/param_messages.h"
 #include "expr/param_var.h"

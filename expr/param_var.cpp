@@ -1,7 +1,7 @@
 #include "expr/param_var.h"
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "expr/param_collection.h"
 
 namespace mobu {

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/expr_messages.h"
 
 namespace mobu::script_arith {

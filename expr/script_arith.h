@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "expr/real80.h"
+#include "core/real80.h"
 
 namespace mobu::script_arith {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/expr_messages.h"
 #include "expr/jconvert.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/date_serial.h"
 #include "expr/expr_messages.h"
 #include "expr/jconvert.h"

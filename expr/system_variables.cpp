@@ -1,6 +1,6 @@
 #include "expr/system_variables.h"
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/param_collection.h"
 #include "expr/param_conversion.h"
 #include "expr/param_messages.h"

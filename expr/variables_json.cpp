@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/param_collection.h"
 #include "platform/text_encoding.h"
 

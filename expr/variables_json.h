@@ -10,7 +10,7 @@
 #include <ostream>
 #include <string>
 
-#include "expr/real80.h"
+#include "core/real80.h"
 
 namespace mobu {
 

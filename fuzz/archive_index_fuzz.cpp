@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/vr_file_collection.h"
 #include "archive/vr_file_manager.h"
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "graphics/image_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

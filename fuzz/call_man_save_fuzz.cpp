@@ -6,10 +6,10 @@
 #include <map>
 #include <string>
 
-#include "app/globals.h"
-#include "app/mobu_error.h"
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/globals.h"
+#include "core/mobu_error.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "expr/param_collection.h"
 #include "expr/sys_func_man.h"
 #include "platform/message_box.h"

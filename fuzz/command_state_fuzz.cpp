@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/mobu_error.h"
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/mobu_error.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "script/command.h"
 #include "script/page.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <exception>
 
-#include "archive/byte_reader.h"
+#include "core/byte_reader.h"
 #include "components/mobu_base_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

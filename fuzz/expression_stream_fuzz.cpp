@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/mobu_parser.h"
 #include "expr/param_collection.h"
 #include "expr/param_types.h"

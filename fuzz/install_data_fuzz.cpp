@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "script/install_data.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "graphics/fesk_frame_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "components/map_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/globals.h"
-#include "app/mobu_error.h"
+#include "core/globals.h"
+#include "core/mobu_error.h"
 #include "platform/message_box.h"
 #include "script/page.h"
 #include "script/page_source.h"

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <sstream>
 
-#include "app/mobu_error.h"
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/mobu_error.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "expr/param_collection.h"
 #include "expr/variables_json.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "graphics/image_file_parts.h"
 #include "graphics/image_files.h"
 

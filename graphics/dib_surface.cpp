@@ -8,7 +8,7 @@
 
 #include <zlib.h>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "graphics/pixel_store_messages.h"
 
 namespace mobu {
@@ -18,12 +18,6 @@ struct TDIBSurface::TStorage {
     std::vector<uint8_t> packed;  // zlib stream while compressed
     bool compressed = false;
 };
-
-TRect IntersectRects(const TRect& a, const TRect& b)
-{
-    return TRect{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-                 std::min(a.Bottom, b.Bottom)};
-}
 
 static TPixelFormat MakeFormat(int red_bits, int green_bits, int blue_bits)
 {

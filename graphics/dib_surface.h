@@ -11,28 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/rect.h"
+
 namespace mobu {
-
-// Left, Top, Right, Bottom; Right and Bottom exclusive.
-struct TRect {
-    int32_t Left = 0;
-    int32_t Top = 0;
-    int32_t Right = 0;
-    int32_t Bottom = 0;
-
-    int32_t Width() const { return Right - Left; }
-    int32_t Height() const { return Bottom - Top; }
-    bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
-
-inline TRect MakeRect(int32_t left, int32_t top, int32_t right, int32_t bottom)
-{
-    return TRect{left, top, right, bottom};
-}
-
-// Intersection of two rectangles; an empty result keeps whatever edges it got.
-TRect IntersectRects(const TRect& a, const TRect& b);
 
 // Red, green and blue channel masks and shifts of a 16-, 24- or 32-bit store.
 struct TPixelFormat {

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "graphics/fesk_frame_list.h"
 #include "graphics/fesk_messages.h"
 

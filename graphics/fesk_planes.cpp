@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "graphics/fesk_messages.h"
 
 namespace mobu {

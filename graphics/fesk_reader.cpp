@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/mobu_error.h"
-#include "archive/byte_reader.h"
+#include "core/mobu_error.h"
+#include "core/byte_reader.h"
 #include "archive/ks_random.h"
 #include "graphics/fesk_frame_list.h"
 #include "graphics/fesk_messages.h"

@@ -1,8 +1,8 @@
 // Writing the ".fsk" layered image format (the newest version), used for screen captures.
 #include <fstream>
 
-#include "app/mobu_error.h"
-#include "archive/byte_writer.h"
+#include "core/mobu_error.h"
+#include "core/byte_writer.h"
 #include "archive/ks_random.h"
 #include "graphics/fesk_frame_list.h"
 #include "graphics/fesk_messages.h"

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/mobu_error.h"
-#include "archive/byte_reader.h"
+#include "core/mobu_error.h"
+#include "core/byte_reader.h"
 #include "platform/text_encoding.h"
 
 namespace mobu {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "graphics/fesk_messages.h"
 
 namespace mobu {

@@ -8,8 +8,8 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "app/mobu_error.h"
-#include "archive/byte_reader.h"
+#include "core/mobu_error.h"
+#include "core/byte_reader.h"
 #include "graphics/image_files.h"
 
 namespace mobu {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/frame_buffer.h"
+#include "platform/frame_buffer.h"
 
 namespace mobu {
 

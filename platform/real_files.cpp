@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "expr/name_case.h"
+#include "core/name_case.h"
 #include "platform/optical_drives.h"
 #include "platform/text_encoding.h"
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <stdexcept>
 
-#include "expr/jconvert.h"
+#include "core/cp932_chars.h"
 
 namespace mobu {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/globals.h"
-#include "app/mobu_error.h"
+#include "core/globals.h"
+#include "core/mobu_error.h"
 #include "archive/vr_file_manager.h"
 #include "expr/custom_param.h"
 #include "expr/expr_quote.h"
@@ -14,7 +14,7 @@
 #include "expr/sys_func_man.h"
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
-#include "script/cp932_bytes.h"
+#include "core/cp932_chars.h"
 #include "script/page_messages.h"
 
 namespace mobu {

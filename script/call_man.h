@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "script/call_man_host.h"
 #include "script/page.h"
 

@@ -1,7 +1,8 @@
 // What the interpreter needs from the component list: the event queue, component lookup
 // by name and the registrations that keep non-owning references honest, and the list
-// reset of the Reset command. The component model installs its implementation; until
-// then the call manager runs with an empty queue and no components.
+// reset of the Reset command, and the commands that act on components. The component model
+// implements it and the main window installs it; until then the call manager runs with an
+// empty queue and no components.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,8 @@
 
 namespace mobu {
 
+class TCallMan;
+class TCommand;
 class TMobuBaseList;
 class TMobuObject;
 
@@ -42,9 +45,12 @@ public:
     virtual TMobuObject* FindComponent(const std::string&) { return nullptr; }
     // The Reset command: every component and event removed, two new screen bases.
     virtual void ResetList() {}
-    // The component list itself, for the commands that create, change and delete
-    // components; none when the interpreter runs without one.
+    // The component list itself; none when the interpreter runs without one.
     virtual TMobuBaseList* List() { return nullptr; }
+    // Carries out a command that creates, changes or deletes components (the creating
+    // commands, SaveCabinet, LoadCabinet, GetProp, SetProp, ObjDel). Without a component
+    // list there is nothing to act on.
+    virtual void RunComponentCommand(TCallMan&, const TCommand&) {}
 };
 
 }  // namespace mobu

@@ -1,5 +1,5 @@
 // The saved form of the call manager inside a game save.
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/custom_param.h"
 #include "expr/param_values.h"
 #include "script/call_man.h"

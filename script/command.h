@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "script/command_table.h"
 
 namespace mobu {
@@ -76,7 +76,7 @@ public:
     // page's mask has no bit), empty for other commands.
     const std::vector<std::unique_ptr<TMobuParser>>& PropertyExprs() const { return properties_; }
 
-protected:
+    // The expression, text and number of a field by its index in the record.
     TMobuParser* Expr(size_t field) const;
     const std::string& Text(size_t field) const { return fields_[field].text; }
     int32_t Number(size_t field) const { return fields_[field].number; }

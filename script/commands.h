@@ -149,12 +149,17 @@ public:
 // Base of the component-creating commands (the property block): creates the component kind
 // of its command id in the component list and applies the properties the page's mask gives
 // it, in the creation order.
-class TComComponent : public TCommand {
+// A command that acts on components (creates them, moves them between cabinets, reads or
+// sets a property, deletes one): it advances and hands itself to the component seam.
+class TComOnComponents : public TCommand {
 public:
     using TCommand::TCommand;
     void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+class TComComponent : public TComOnComponents {
+public:
+    using TComOnComponents::TComOnComponents;
 
-protected:
     // The expression slot of a property (null when the page's mask has no bit for it).
     TMobuParser* PropertyExpr(int id) const;
 };
@@ -167,25 +172,19 @@ public:
 class TComCabinet : public TComComponent {
 public:
     using TComComponent::TComComponent;
-    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
 };
-class TComGetProp : public TCommand {
+class TComGetProp : public TComOnComponents {
 public:
-    using TCommand::TCommand;
-    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+    using TComOnComponents::TComOnComponents;
 };
-class TComSetProp : public TCommand {
+class TComSetProp : public TComOnComponents {
 public:
-    using TCommand::TCommand;
-    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+    using TComOnComponents::TComOnComponents;
 };
-class TComObjDel : public TCommand {
+class TComObjDel : public TComOnComponents {
 public:
-    using TCommand::TCommand;
-    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+    using TComOnComponents::TComOnComponents;
 };
-// The component type a creating command makes (LT_NONE for other ids).
-int CreatedComponentType(int command_id);
 
 // A command that waits for its target and may hold events (TextIns, media stop): with no
 // component list there is no target, so it never waits.

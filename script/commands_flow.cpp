@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "expr/mobu_parser.h"
 #include "expr/param_collection.h"
 #include "expr/param_values.h"

@@ -1,5 +1,5 @@
 // Commands on variables and the game-save requests.
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/mobu_parser.h"
 #include "expr/param_collection.h"
 #include "expr/param_types.h"

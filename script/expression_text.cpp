@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/mobu_error.h"
-#include "archive/byte_writer.h"
+#include "core/mobu_error.h"
+#include "core/byte_writer.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/expr_quote.h"
 #include "expr/mobu_parser.h"

@@ -1,6 +1,6 @@
 #include "script/folder_disk_list.h"
 
-#include "script/cp932_bytes.h"
+#include "core/cp932_chars.h"
 
 namespace mobu {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 
 namespace mobu {
 

@@ -1,10 +1,10 @@
 #include "script/install_data.h"
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "platform/durable_files.h"
 #include "platform/real_files.h"
-#include "script/cp932_bytes.h"
+#include "core/cp932_chars.h"
 #include "script/project_messages.h"
 
 namespace mobu {

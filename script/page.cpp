@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/globals.h"
-#include "app/mobu_error.h"
+#include "core/globals.h"
+#include "core/mobu_error.h"
 #include "archive/vr_file_manager.h"
 #include "platform/message_box.h"
 #include "script/page_messages.h"

@@ -2,8 +2,8 @@
 #include <map>
 #include <set>
 
-#include "app/mobu_error.h"
-#include "archive/byte_reader.h"
+#include "core/mobu_error.h"
+#include "core/byte_reader.h"
 #include "expr/mobu_parser.h"
 #include "platform/text_encoding.h"
 #include "script/expression_text.h"

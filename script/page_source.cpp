@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/mobu_error.h"
-#include "archive/byte_writer.h"
+#include "core/mobu_error.h"
+#include "core/byte_writer.h"
 #include "platform/text_encoding.h"
 #include "script/command_table.h"
 #include "script/expression_text.h"

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "app/globals.h"
-#include "app/mobu_error.h"
+#include "core/globals.h"
+#include "core/mobu_error.h"
 #include "archive/vr_file_manager.h"
 #include "platform/durable_files.h"
 #include "platform/message_box.h"
 #include "platform/real_files.h"
-#include "script/cp932_bytes.h"
+#include "core/cp932_chars.h"
 #include "script/install_data.h"
 #include "script/project_messages.h"
 #include "script/save_location.h"

@@ -1,6 +1,6 @@
 #include "script/project_call_man.h"
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "platform/message_box.h"
 #include "script/call_man.h"
 #include "script/call_system_variables.h"

@@ -1,7 +1,7 @@
 #include "script/project_setting.h"
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "script/project_messages.h"
 
 namespace mobu {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "expr/real80.h"
+#include "core/real80.h"
 #include "script/folder_disk_list.h"
 
 namespace mobu {

@@ -7,7 +7,7 @@
 #include <limits>
 #include <map>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/text_encoding.h"
 #include "script/project_messages.h"
 

@@ -1,10 +1,10 @@
 #include "script/save_location.h"
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/durable_files.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"
-#include "script/cp932_bytes.h"
+#include "core/cp932_chars.h"
 #include "script/project_messages.h"
 
 namespace mobu {

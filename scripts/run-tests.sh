@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The whole test suite: unit and format tests in the normal build, the window tests under
-# Xvfb, the same tests again with AddressSanitizer + UndefinedBehaviorSanitizer, and a short
-# libFuzzer run of every stored-format reader.
+# The whole test suite: the layering check of the product folders, unit and format tests in
+# the normal build, the window tests under Xvfb, the same tests again with AddressSanitizer +
+# UndefinedBehaviorSanitizer, and a short libFuzzer run of every stored-format reader.
 set -euo pipefail
 build=${1:-build}
 build_asan=${2:-build-asan}
@@ -9,6 +9,9 @@ build_fuzz=${3:-build-fuzz}
 jobs=$(nproc)
 lsan_suppressions="$(cd "$(dirname "$0")" && pwd)/lsan.supp"
 status=0
+
+echo "== layering check"
+python3 "$(dirname "$0")/check_layers.py" || status=1
 
 echo "== tests (normal build)"
 (cd "$build" && ctest --output-on-failure -j "$jobs" -LE window) || status=1

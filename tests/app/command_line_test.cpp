@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 
 namespace mobu {
 namespace {

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "app/game_ini.h"
-#include "app/globals.h"
+#include "core/globals.h"
 #include "app/process_random.h"
 #include "expr/script_random.h"
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
 

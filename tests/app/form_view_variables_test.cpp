@@ -2,7 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/form_view.h"
-#include "app/globals.h"
+#include "core/globals.h"
 #include "expr/param_man.h"
 #include "platform/message_box.h"
 

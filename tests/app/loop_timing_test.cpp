@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "app/globals.h"
+#include "core/globals.h"
 
 namespace mobu {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/big_file_stream.h"
 #include "archive/vr_file_collection.h"
 #include "platform/text_encoding.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "archive/ks_random.h"
-#include "expr/hash_collection.h"
-#include "expr/name_case.h"
+#include "core/hash_collection.h"
+#include "core/name_case.h"
 
 namespace mobu {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "archive/vr_file_collection.h"
 #include "archive/zlib_codec.h"
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "tests/archive/fixture_writer.h"
 
 namespace mobu {

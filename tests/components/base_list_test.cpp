@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "components/mobu_base_list.h"
 #include "components/mobu_box.h"
 

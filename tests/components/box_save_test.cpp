@@ -2,8 +2,8 @@
 // a box are read in step.
 #include <gtest/gtest.h>
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "components/mobu_base_list.h"
 #include "components/mobu_box.h"
 

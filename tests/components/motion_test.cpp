@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "components/mobu_base_list.h"
 #include "components/mobu_box.h"
 #include "components/mobu_motion.h"

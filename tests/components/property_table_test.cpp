@@ -2,7 +2,7 @@
 
 #include "components/component_functions.h"
 #include "components/mobu_base_list.h"
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/param_values.h"
 
 namespace mobu {

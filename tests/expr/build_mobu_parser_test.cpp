@@ -2,12 +2,12 @@
 // literals, calls, elements, groups, tokens, signs, reduction by precedence, copy folding.
 #include <gtest/gtest.h>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/expr_messages.h"
 #include "expr/expr_quote.h"
 #include "expr/opcodes.h"
-#include "expr/real80.h"
+#include "core/real80.h"
 
 namespace mobu {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/custom_param.h"
 #include "expr/expr_messages.h"

@@ -1,7 +1,7 @@
 // The compiled-expression stream read back byte-exact, and damaged streams refused.
 #include <gtest/gtest.h>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/mobu_parser.h"
 #include "expr/opcodes.h"

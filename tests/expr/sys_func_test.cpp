@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/custom_param.h"
 #include "expr/date_serial.h"

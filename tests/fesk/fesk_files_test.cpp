@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "graphics/fesk_frame_list.h"
 #include "fesk_writer_for_tests.h"
 

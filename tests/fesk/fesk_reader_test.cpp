@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "graphics/fesk_frame_list.h"
 #include "fesk_writer_for_tests.h"
 

@@ -2,7 +2,7 @@
 // own files read back by ImageMagick.
 #include <gtest/gtest.h>
 
-#include "archive/byte_writer.h"
+#include "core/byte_writer.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +13,7 @@
 
 #include <zlib.h>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "graphics/image_files.h"
 
 using namespace mobu;

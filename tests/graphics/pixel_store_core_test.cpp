@@ -1,7 +1,7 @@
 // Core of the pixel store: layout, formats, pixel access, sharing, alpha plane, values.
 #include <gtest/gtest.h>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "graphics/dib_surface.h"
 
 using namespace mobu;

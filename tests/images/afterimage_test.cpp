@@ -2,8 +2,8 @@
 // and go, and how a saved one comes back.
 #include "image_fixture.h"
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "components/mobu_blur.h"
 
 namespace mobu {

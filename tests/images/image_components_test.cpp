@@ -4,8 +4,8 @@
 // composed by hand for the same inputs.
 #include "image_fixture.h"
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "components/mobu_image.h"
 
 namespace mobu {

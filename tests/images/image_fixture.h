@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "../fesk/fesk_writer_for_tests.h"
-#include "app/globals.h"
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/globals.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "archive/vr_file_manager.h"
 #include "components/fesk_collection.h"
 #include "components/mobu_base_list.h"

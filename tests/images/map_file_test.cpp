@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/mobu_error.h"
-#include "archive/byte_writer.h"
+#include "core/mobu_error.h"
+#include "core/byte_writer.h"
 #include "archive/vr_file_manager.h"
 #include "components/map_file.h"
 

@@ -3,8 +3,8 @@
 // and the saved form.
 #include "image_fixture.h"
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "components/map_file.h"
 #include "components/mobu_map_image.h"
 #include "expr/param_collection.h"

@@ -2,8 +2,8 @@
 // version reads exactly the fields it has and leaves the rest at their defaults.
 #include "image_fixture.h"
 
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "components/mobu_box.h"
 #include "components/mobu_image.h"
 #include "components/mobu_map_image.h"

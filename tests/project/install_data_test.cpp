@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/durable_files.h"
 #include "platform/real_files.h"
 #include "script/project_messages.h"

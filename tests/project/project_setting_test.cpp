@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/mobu_error.h"
-#include "archive/byte_writer.h"
+#include "core/mobu_error.h"
+#include "core/byte_writer.h"
 #include "script/project_messages.h"
 #include "tests/project/test_support.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/text_encoding.h"
 #include "script/project_messages.h"
 #include "tests/project/test_support.h"

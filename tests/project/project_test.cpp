@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "app/project_link.h"
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/big_file_stream.h"
 #include "archive/vr_file_manager.h"
 #include "platform/durable_files.h"

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/durable_files.h"
 #include "platform/real_files.h"
 #include "script/project_messages.h"

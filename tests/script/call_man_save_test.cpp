@@ -4,7 +4,7 @@
 // a script with nothing left to run ends the frame.
 #include <gtest/gtest.h>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "tests/script/script_harness.h"
 
 namespace mobu {

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "app/globals.h"
-#include "app/mobu_error.h"
-#include "archive/byte_writer.h"
+#include "core/globals.h"
+#include "core/mobu_error.h"
+#include "core/byte_writer.h"
 #include "expr/mobu_parser.h"
 #include "platform/message_box.h"
 #include "script/commands.h"

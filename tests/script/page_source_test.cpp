@@ -2,7 +2,7 @@
 // targets, masks, versions), its errors, and disassembling back to the same bytes.
 #include <gtest/gtest.h>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/mobu_parser.h"
 #include "platform/text_encoding.h"
 #include "script/page.h"

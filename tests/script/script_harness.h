@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
+#include "core/globals.h"
 #include "expr/custom_param.h"
 #include "expr/param_collection.h"
 #include "expr/sys_func_man.h"

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/jconvert.h"
 #include "platform/text_encoding.h"
 

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/param_collection.h"
 #include "expr/param_values.h"
 #include "expr/param_var.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/mobu_error.h"
-#include "archive/byte_reader.h"
-#include "archive/byte_writer.h"
+#include "core/mobu_error.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
 #include "expr/param_collection.h"
 #include "expr/param_values.h"
 #include "expr/param_var.h"

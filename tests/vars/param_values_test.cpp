@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/param_conversion.h"
 #include "expr/param_values.h"
 #include "platform/text_encoding.h"

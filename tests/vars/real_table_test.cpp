@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "expr/param_conversion.h"
-#include "expr/real80.h"
+#include "core/real80.h"
 
 namespace mobu {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/archive_messages.h"
-#include "expr/name_case.h"
+#include "core/name_case.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"
 

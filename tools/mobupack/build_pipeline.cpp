@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/text_encoding.h"
 
 namespace mobu::mobupack {

@@ -1,6 +1,6 @@
 // Build step: writes the assembled archive as OUTDIR/game.dat. A failed write leaves no
 // partial archive behind.
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/big_file_stream.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <map>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "graphics/fesk_frame_list.h"
 #include "platform/durable_files.h"
 #include "platform/text_encoding.h"

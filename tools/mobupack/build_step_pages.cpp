@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <map>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/durable_files.h"
 #include "platform/text_encoding.h"
-#include "script/cp932_bytes.h"
+#include "core/cp932_chars.h"
 #include "script/page_source.h"
 #include "tools/mobupack/build_pipeline.h"
 

@@ -1,5 +1,5 @@
 // Build step: project.ini -> the entry "mobu.mpb".
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/durable_files.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"

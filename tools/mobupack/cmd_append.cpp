@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/archive_copy.h"
 #include "archive/archive_messages.h"
 #include "archive/big_file_stream.h"

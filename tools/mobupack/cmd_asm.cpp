@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/durable_files.h"
 #include "platform/text_encoding.h"
 #include "script/page_source.h"

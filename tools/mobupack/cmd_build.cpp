@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"
 #include "tools/mobupack/build_pipeline.h"

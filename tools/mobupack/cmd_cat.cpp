@@ -1,7 +1,7 @@
 // mobupack cat ARCHIVE NAME: the entry's bytes, inflated, on standard output.
 #include <cstdio>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/archive_messages.h"
 #include "platform/text_encoding.h"
 #include "tools/mobupack/archive_arguments.h"

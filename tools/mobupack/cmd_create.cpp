@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/archive_messages.h"
 #include "archive/big_file_stream.h"
 #include "archive/vr_file_collection.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/custom_param.h"
 #include "expr/mobu_parser.h"

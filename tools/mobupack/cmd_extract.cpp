@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "archive/archive_messages.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <exception>
 
-#include "app/mobu_error.h"
+#include "core/mobu_error.h"
 #include "platform/allocator_tuning.h"
 #include "platform/text_encoding.h"
 #include "tools/mobupack/command_registry.h"

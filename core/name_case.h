@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "expr/jconvert.h"
+#include "core/cp932_chars.h"
 
 namespace mobu {
 

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/mobu_error.h"
-#include "expr/real80.h"
+#include "core/mobu_error.h"
+#include "core/real80.h"
 
 namespace mobu {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "expr/real80.h"
+#include "core/real80.h"
 
 namespace mobu {
 

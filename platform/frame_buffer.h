@@ -1,4 +1,4 @@
-// The frame surface the shell presents: 32-bit pixels 0x00RRGGBB (blue in the low byte,
+// The frame surface the front ends present: 32-bit pixels 0x00RRGGBB (blue in the low byte,
 // the byte order of a 32-bit device-independent bitmap), rows top to bottom. The screen
 // bases draw into it; the front ends show it or write it as PNG.
 #pragma once
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/dib_surface.h"
+#include "core/rect.h"
 
 namespace mobu {
 

@@ -1,4 +1,4 @@
-#include "app/debug_trace.h"
+#include "core/debug_trace.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "expr/hash_collection.h"
+#include "core/hash_collection.h"
 
-#include "expr/name_case.h"
+#include "core/name_case.h"
 
 namespace mobu {
 

@@ -1,5 +1,6 @@
-// The window front end: an SDL window holding the toolbar strip and the game screen, the
-// event handling that feeds TFormView, full screen, and message boxes through SDL.
+// The window front end: TFormView driven by the platform's SDL window. Events become the
+// view's input, the view's host requests become window calls, and waiting for the next
+// frame is handling window events.
 #pragma once
 
 #include <string>
