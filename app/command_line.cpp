@@ -52,6 +52,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     TCommandLine line;
     THeadlessOptions& headless = line.headless_options;
     bool options_ended = false;
+    std::string headless_only;  // the first option only the headless runner reads
     for (size_t i = 0; i < arguments.size(); ++i) {
         std::string argument = arguments[i];
         if (options_ended || argument.size() < 2 || argument.compare(0, 2, "--") != 0) {
@@ -75,6 +76,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             if (i + 1 >= arguments.size()) throw EMobuError(argument + ": value missing");
             return arguments[++i];
         };
+        static const char* const kHeadlessOnly[] = {"--frames", "--tick-ms", "--shot-every", "--shot-at", "--out",
+                                                    "--input", "--dump-vars", "--dump-components", "--script-log"};
+        for (const char* option : kHeadlessOnly) {
+            if (argument == option && headless_only.empty()) headless_only = argument;
+        }
         if (argument == "--help" || argument == "-h") {
             line.help = true;
         } else if (argument == "--window-frames") {
@@ -97,12 +103,16 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             headless.dump_vars = take_value();
         } else if (argument == "--dump-components") {
             headless.dump_components = take_value();
+        } else if (argument == "--script-log") {
+            headless.script_log = take_value();
         } else if (argument == "--seed") {
             line.seed = ParseValue<uint32_t>(argument, take_value(), 0, std::numeric_limits<uint32_t>::max());
         } else {
             throw EMobuError("unknown option " + argument + " (see mobuplay --help)");
         }
     }
+    if (!line.headless && !line.help && !headless_only.empty())
+        throw EMobuError(headless_only + ": only the headless runner reads it (add --headless)");
     return line;
 }
 
@@ -125,7 +135,8 @@ std::string HelpText()
 
     return "usage: mobuplay [OPTIONS] [GAME...]\n"
            "       mobuplay --headless [--frames N] [--tick-ms MS] [--shot-every K] [--shot-at F,F...]\n"
-           "                [--out DIR] [--input FILE] [--dump-vars FILE] [--dump-components FILE] [--seed S] GAME...\n"
+           "                [--out DIR] [--input FILE] [--dump-vars FILE] [--dump-components FILE]\n"
+           "                [--script-log FILE] [--seed S] GAME...\n"
            "       mobuplay /config\n"
            "\n"
            "Plays a game made with the authoring tool: a folder holding game.dat (or mobu.mpb and\n"
@@ -172,10 +183,28 @@ std::string HelpText()
            "  --dump-components FILE  when the run ends, write the component tree to FILE as\n"
            "                     UTF-8 JSON: type, name, parent, priority, position, size,\n"
            "                     visibility and every property that differs from its default\n"
+           "  --script-log FILE  write the script log of this run to FILE (UTF-8, emptied first)\n"
+           "  These options are refused without --headless.\n"
+           "\n"
+           "script log: a failure of the running script that the game does not see (a command\n"
+           "that fails, an expression without result, a command, component type or function not\n"
+           "available yet, a missing picture) is logged once per place and message, as\n"
+           "  PAGE:INDEX COMMAND: MESSAGE     e.g. start.msb:12 Calc: Foo:この関数は使えません\n"
+           "(INDEX counts the page's commands from 0), always to mobuplay.log in the folder of\n"
+           "save.dat (at 1 MB it becomes mobuplay.log.1 and a new one starts), and on standard\n"
+           "error when MOBU_TRACE is set. A frame whose script runs for more than\n"
+           "[Debug] SpinLimitMs of game.ini (default 5000; 0: never) without giving the frame\n"
+           "back is stopped: the window asks whether to end the game, the headless runner ends\n"
+           "with status 3; both name the page and command.\n"
+           "\n"
+           "Without a display (no DISPLAY or WAYLAND_DISPLAY) the player ends at once unless\n"
+           "--headless is given.\n"
            "\n"
            "exit status: 0 when the game ran (the headless runner: N frames or the game's end),\n"
-           "1 when it could not start (the reason is on standard error), 2 for a bad command line.\n"
-           "Environment: MOBU_TRACE=1 logs the start-up and shutdown steps on standard error.\n";
+           "1 when it could not start (the reason is on standard error), 2 for a bad command line,\n"
+           "3 when the headless runner stopped a script that did not give the frame back.\n"
+           "Environment: MOBU_TRACE=1 logs the start-up and shutdown steps, the commands run and\n"
+           "the script log on standard error.\n";
 }
 
 }  // namespace mobu

@@ -18,6 +18,7 @@ struct THeadlessOptions {
     std::string input_file;        // scripted input, empty for none
     std::string dump_vars;         // every variable as JSON when the run ends, empty for none
     std::string dump_components;   // the component tree as JSON when the run ends, empty for none
+    std::string script_log;        // the script log of this run (UTF-8, emptied first), empty for none
 };
 
 struct TCommandLine {
@@ -31,7 +32,7 @@ struct TCommandLine {
 };
 
 // Parses the arguments after the program name. Throws EMobuError (ASCII text) for a bad
-// option or value.
+// option or value, and for an option of the headless runner given without --headless.
 TCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The text of `mobuplay --help`.

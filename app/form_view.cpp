@@ -35,6 +35,9 @@ std::string WithTitle(const std::string& pattern, const std::string& title)
 }
 
 
+// A frame's script may run 5 s of wall time before the player asks whether to stop it.
+constexpr uint32_t kDefaultSpinLimitMs = 5000;
+
 }  // namespace
 
 bool UserLocaleIsJapanese()
@@ -58,6 +61,8 @@ void TFormView::FormCreate()
 
     SeedProcessRandom(seed_override_ ? *seed_override_ : MillisecondsSinceMidnight());
     ReadGameIni(executable_folder + "game.ini", SoundSettings);
+    ProjectParts().spin_limit_ms = ReadSpinLimitMs(executable_folder + "game.ini", kDefaultSpinLimitMs);
+    ProjectParts().spin_stopped = false;
 
     caption_ = PlayerCaption();
     host_.SetCaption(Cp932ToUtf8(caption_));
@@ -96,7 +101,7 @@ void TFormView::FormCreate()
 
 void TFormView::InitGame()
 {
-    DebugTrace("DXSound.Initialize");
+    // No sound layer yet: its initialisation step is not traced until it runs.
     DebugTrace("MobuInitialize");
     bases_ready_ = true;
 
@@ -108,8 +113,6 @@ void TFormView::InitGame()
     caption_ = project_->Title();
     host_.SetCaption(Cp932ToUtf8(caption_));
 
-    DebugTrace("MediaInit");
-    DebugTrace("MobuInitColor");
     bases_->SetSize(project_->ScreenWidth(), project_->ScreenHeight());
     frame_.Resize(project_->ScreenWidth(), project_->ScreenHeight());
     ApplyLayout(true);
@@ -188,7 +191,6 @@ void TFormView::Shutdown()
     DebugTrace("MobuFinalize");
     bases_ready_ = false;
     bases_.reset();
-    DebugTrace("MediaFinal");
 }
 
 void TFormView::Activate()

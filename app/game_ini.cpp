@@ -101,4 +101,10 @@ void ReadGameIni(const std::string& path, TSoundSettings& settings)
     if (auto value = Lookup(values, "video", "smoothscaling")) settings.SmoothScaling = *value != 0;
 }
 
+uint32_t ReadSpinLimitMs(const std::string& path, uint32_t fallback)
+{
+    std::optional<int64_t> value = Lookup(ReadIni(path), "debug", "spinlimitms");
+    return value ? static_cast<uint32_t>(std::clamp<int64_t>(*value, 0, UINT32_MAX)) : fallback;
+}
+
 }  // namespace mobu

@@ -1,6 +1,8 @@
-// "game.ini" beside the player: the sound and video options the media layer reads.
+// "game.ini" beside the player: the sound and video options the media layer reads, and the
+// player's own checks.
 //   [Sound] DirectSound=1  DelayTime=500
 //   [Video] UseWMP=0  SmoothScaling=0
+//   [Debug] SpinLimitMs=5000
 #pragma once
 
 #include <cstdint>
@@ -26,5 +28,10 @@ int32_t NormaliseDelayTime(int64_t stored);
 // value that is not a number leaves the current value. Section and key names compare
 // without case; "true"/"false" are accepted besides numbers (non-zero is true).
 void ReadGameIni(const std::string& path, TSoundSettings& settings);
+
+// [Debug] SpinLimitMs: how long one frame's script may run (wall time) before the player
+// asks whether to stop it; 0 turns the watchdog off. `fallback` when missing or not a
+// number; negative values count as 0.
+uint32_t ReadSpinLimitMs(const std::string& path, uint32_t fallback);
 
 }  // namespace mobu

@@ -16,6 +16,7 @@
 #include "expr/variables_json.h"
 #include "platform/message_box.h"
 #include "platform/png_writer.h"
+#include "platform/script_log_files.h"
 #include "platform/text_encoding.h"
 #include "script/project_parts.h"
 
@@ -102,6 +103,14 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         }
     }
     std::set<int64_t> shot_at(options.shot_at.begin(), options.shot_at.end());
+    std::unique_ptr<TScriptLogFile> script_log;
+    if (!options.script_log.empty()) {
+        script_log = std::make_unique<TScriptLogFile>(options.script_log, true);
+        if (!script_log->IsOpen()) {
+            std::fprintf(stderr, "mobuplay: cannot write %s\n", options.script_log.c_str());
+            return 1;
+        }
+    }
 
     THeadlessHost host;
     TFormView view(host, TGameStartup{line.games, executable_path});
@@ -155,7 +164,8 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         }
     }
     view.FormClose();
-    return 0;
+    // A script that never gave the frame back was stopped by the watchdog.
+    return ProjectParts().spin_stopped ? kSpinStoppedStatus : 0;
 }
 
 }  // namespace mobu

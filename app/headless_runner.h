@@ -9,8 +9,12 @@
 
 namespace mobu {
 
+// The exit status of a run the watchdog stopped (a frame whose script never ended).
+inline constexpr int kSpinStoppedStatus = 3;
+
 // Runs the game; returns the process exit status (0 after the frames or the game's end,
-// 1 when start-up failed, with the reason on standard error).
+// 1 when start-up failed, with the reason on standard error, kSpinStoppedStatus when the
+// watchdog stopped the script).
 int RunHeadless(const TCommandLine& line, const std::string& executable_path);
 
 }  // namespace mobu

@@ -13,6 +13,8 @@
 #include "platform/instance_lock.h"
 #include "platform/optical_drives.h"
 #include "platform/real_files.h"
+#include "platform/script_log_files.h"
+#include "platform/sdl_window.h"
 #include "platform/text_encoding.h"
 #include "app/window_front_end.h"
 
@@ -32,6 +34,8 @@ int main(int argc, char** argv)
         return 0;
     }
     std::string executable = ExecutablePath();
+    // Damaged files' reasons always, script failures under MOBU_TRACE.
+    TScriptLogStandardError standard_error_log;
 
     // A player started from an optical disc ends at once: the game is meant to be
     // installed first.
@@ -48,6 +52,11 @@ int main(int argc, char** argv)
         if (line.config) {
             std::puts("mobuplay: the sound settings dialog (/config) is not available yet.");
             return 0;
+        }
+        // Without a display the window would never be seen: end at once and say why.
+        if (std::string reason = NoDisplayReason(); !reason.empty()) {
+            std::fprintf(stderr, "mobuplay: %s; --headless runs the game without one\n", reason.c_str());
+            return 1;
         }
         status = RunWindow(line, executable);
     }

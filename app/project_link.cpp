@@ -1,6 +1,8 @@
 #include "app/project_link.h"
 
 #include "core/globals.h"
+#include "platform/real_files.h"
+#include "platform/script_log_files.h"
 #include "script/project.h"
 
 namespace mobu {
@@ -9,7 +11,20 @@ namespace {
 // The shell's view of the running project.
 class TProjectLinkOfProject : public TProjectLink {
 public:
-    explicit TProjectLinkOfProject(std::unique_ptr<TProject> project) : project_(std::move(project)) {}
+    explicit TProjectLinkOfProject(std::unique_ptr<TProject> project) : project_(std::move(project))
+    {
+        // The script log of the game: "mobuplay.log" beside save.dat, kept across runs.
+        try {
+            log_ = std::make_unique<TScriptLogFile>(RealFolderOf(project_->SaveFileName()) + kScriptLogName, false);
+        } catch (const std::exception&) {
+            // No save folder, no log file: the game runs all the same.
+        }
+    }
+    ~TProjectLinkOfProject() override
+    {
+        project_.reset();  // the exit page still logs
+        log_.reset();
+    }
 
     std::string Title() const override { return project_->Title(); }
     int32_t ScreenWidth() const override { return project_->ScreenWidth(); }
@@ -20,6 +35,8 @@ public:
     bool ProcessPendingSaveLoad() override { return project_->ProcessPendingSaveLoad(); }
 
 private:
+    static constexpr const char* kScriptLogName = "mobuplay.log";
+    std::unique_ptr<TScriptLogFile> log_;
     std::unique_ptr<TProject> project_;
 };
 

@@ -19,4 +19,11 @@ inline std::string EntryWriteError(const std::string& entry_name) { return SysTe
 // A real file could not be written (disk full, no permission).
 inline std::string CannotWrite(const std::string& name) { return name + SysText(u8":ファイルに書き込めません"); }
 
+// The precise reason behind a damaged archive's short message, for standard error and the
+// log: "game.dat: damaged archive: entry count 99999 exceeds the index, at byte 6".
+inline std::string DamagedArchive(const std::string& file_name, const std::string& reason, int64_t at)
+{
+    return file_name + ": damaged archive: " + reason + ", at byte " + std::to_string(at);
+}
+
 }  // namespace mobu::archive_messages

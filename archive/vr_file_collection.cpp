@@ -10,6 +10,7 @@
 #include "archive/buff_big_stream.h"
 #include "archive/ks_random.h"
 #include "core/byte_writer.h"
+#include "core/script_log.h"
 #include "archive/zlib_codec.h"
 #include "core/name_case.h"
 #include "platform/durable_files.h"
@@ -47,13 +48,26 @@ int32_t LittleI32(const unsigned char* p)
                                 static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
 }
 
+// A damaged archive: the precise reason goes to standard error and the log, the player
+// shows the archive's short message.
+[[noreturn]] void FailDamaged(const std::string& file_utf8, const std::string& failure, const std::string& reason,
+                              int64_t at)
+{
+    ReportDiagnostic(archive_messages::DamagedArchive(Utf8ToCp932(file_utf8), reason, at));
+    throw EMobuError(failure);
+}
+
 class IndexReader {
 public:
-    IndexReader(TKsBigStream& stream, const std::string& failure) : stream_(stream), failure_(failure) {}
+    IndexReader(TKsBigStream& stream, const std::string& failure, const std::string& file_utf8)
+        : stream_(stream), failure_(failure), file_(file_utf8)
+    {
+    }
     int64_t Remaining() const { return stream_.Size() - stream_.Position(); }
+    int64_t Position() const { return stream_.Position(); }
     void Bytes(void* target, size_t count)
     {
-        if (static_cast<int64_t>(count) > Remaining()) throw EMobuError(failure_);
+        if (static_cast<int64_t>(count) > Remaining()) Fail("the index ends early", Position());
         stream_.ReadExact(target, count, failure_);
     }
     uint8_t U8()
@@ -76,11 +90,12 @@ public:
         for (int i = 7; i >= 0; --i) value = value << 8 | b[i];
         return static_cast<int64_t>(value);
     }
-    [[noreturn]] void Fail() const { throw EMobuError(failure_); }
+    [[noreturn]] void Fail(const std::string& reason, int64_t at) const { FailDamaged(file_, failure_, reason, at); }
 
 private:
     TKsBigStream& stream_;
     const std::string& failure_;
+    const std::string& file_;
 };
 
 // Which media extensions are never compressed (they stream from the archive as they are).
@@ -166,10 +181,16 @@ void TVrFileCollection::OpenArchive(const std::string& real_path_utf8, bool keep
     if (executable) {
         unsigned char trailer[6];
         if (size < 6 || source->ReadAt(size - 6, trailer, 6) != 6 || trailer[4] != 'm' || trailer[5] != 'b') {
-            throw EMobuError(failure);
+            FailDamaged(real_path_utf8, failure, "no appended archive (the file does not end with \"mb\")",
+                        std::max<int64_t>(size - 2, 0));
         }
         start = LittleI32(trailer);
-        if (start < 0 || start > size - 6) throw EMobuError(failure);
+        if (start < 0 || start > size - 6) {
+            FailDamaged(real_path_utf8, failure,
+                        "archive start " + std::to_string(start) + " outside the file of " + std::to_string(size) +
+                            " bytes",
+                        size - 6);
+        }
     }
     archive_start_ = start;
     TKsBigStream& data = *source;
@@ -211,30 +232,42 @@ void TVrFileCollection::ParseIndex(TKsBigStream& index_stream, int64_t start, bo
     std::vector<int32_t> times;
     std::vector<uint32_t> crcs;
     int64_t index_end = 0;
+    int64_t offset_table = 0;  // where the offsets are stored, for the reasons of a damage
+    bool wide_offsets = false;
     {
         TKsBuffBigStream buffered(index_stream);
         buffered.Seek(start);
-        IndexReader in(buffered, failure);
+        IndexReader in(buffered, failure, file_name_);
         int32_t version = 0;
         char magic[2] = {0, 0};
         if (in.Remaining() >= 2) in.Bytes(magic, 2);
         if (magic[0] == 'v' && magic[1] == 'f') {
             version = in.I32();
-            if (version < 0 || version > kArchiveVersion) in.Fail();
+            if (version < 0 || version > kArchiveVersion) {
+                in.Fail("unknown version " + std::to_string(version), in.Position() - 4);
+            }
         } else {
             buffered.Seek(start);
         }
         version_ = version;
         int32_t count = in.I32();
         // Each entry needs at least a name length and an offset.
-        if (count < 0 || static_cast<int64_t>(count) > (in.Remaining() - 4) / 8) in.Fail();
+        if (count < 0 || static_cast<int64_t>(count) > (in.Remaining() - 4) / 8) {
+            in.Fail("entry count " + std::to_string(count) + " does not fit in the " + std::to_string(in.Remaining()) +
+                        " bytes after it",
+                    in.Position() - 4);
+        }
         size_t n = static_cast<size_t>(count);
 
         TKsRandom name_key(kArchiveKey);
         names.reserve(n);
         for (size_t i = 0; i < n; ++i) {
             int32_t length = in.I32();
-            if (length < 0 || length > in.Remaining()) in.Fail();
+            if (length < 0 || length > in.Remaining()) {
+                in.Fail("name length " + std::to_string(length) + " of entry " + std::to_string(i) +
+                            " runs past the end",
+                        in.Position() - 4);
+            }
             std::string name(static_cast<size_t>(length), '\0');
             in.Bytes(name.data(), name.size());
             if (version > 99) {
@@ -246,7 +279,11 @@ void TVrFileCollection::ParseIndex(TKsBigStream& index_stream, int64_t start, bo
         TKsRandom offset_key(kArchiveKey);
         offsets.resize(n + 1);
         bool wide = version > 100;
-        if (static_cast<int64_t>(n + 1) > in.Remaining() / (wide ? 8 : 4)) in.Fail();
+        offset_table = in.Position();
+        wide_offsets = wide;
+        if (static_cast<int64_t>(n + 1) > in.Remaining() / (wide ? 8 : 4)) {
+            in.Fail("the table of " + std::to_string(n + 1) + " offsets runs past the end", offset_table);
+        }
         for (size_t i = 0; i <= n; ++i) {
             int64_t value;
             if (wide) {
@@ -265,7 +302,7 @@ void TVrFileCollection::ParseIndex(TKsBigStream& index_stream, int64_t start, bo
         crcs.assign(n, 0);
         if (version > 100) {
             int64_t flag_bytes = static_cast<int64_t>(n) * (version >= 102 ? 10 : 9);
-            if (flag_bytes > in.Remaining()) in.Fail();
+            if (flag_bytes > in.Remaining()) in.Fail("the entry flags run past the end", in.Position());
             for (size_t i = 0; i < n; ++i) stored[i] = in.U8();
             for (size_t i = 0; i < n; ++i) times[i] = in.I32();
             for (size_t i = 0; i < n; ++i) crcs[i] = static_cast<uint32_t>(in.I32());
@@ -279,11 +316,27 @@ void TVrFileCollection::ParseIndex(TKsBigStream& index_stream, int64_t start, bo
     // Offsets ascend through the data, which follows the index, and stay inside the source.
     int64_t data_limit = source_->Size() - start;
     int64_t first_allowed = index_in_source ? index_end : 0;
-    if (offsets[0] < first_allowed) throw EMobuError(failure);
-    for (size_t i = 1; i < offsets.size(); ++i) {
-        if (offsets[i] < offsets[i - 1]) throw EMobuError(failure);
+    auto offset_at = [&](size_t i) { return offset_table + static_cast<int64_t>(i) * (wide_offsets ? 8 : 4); };
+    if (offsets[0] < first_allowed) {
+        FailDamaged(file_name_, failure,
+                    "first data offset " + std::to_string(offsets[0]) + " lies inside the index (it ends at " +
+                        std::to_string(first_allowed) + ")",
+                    offset_at(0));
     }
-    if (offsets.back() > data_limit) throw EMobuError(failure);
+    for (size_t i = 1; i < offsets.size(); ++i) {
+        if (offsets[i] < offsets[i - 1]) {
+            FailDamaged(file_name_, failure,
+                        "offset " + std::to_string(offsets[i]) + " of entry " + std::to_string(i) +
+                            " is below the one before it (" + std::to_string(offsets[i - 1]) + ")",
+                        offset_at(i));
+        }
+    }
+    if (offsets.back() > data_limit) {
+        FailDamaged(file_name_, failure,
+                    "end offset " + std::to_string(offsets.back()) + " lies beyond the data (" +
+                        std::to_string(data_limit) + " bytes)",
+                    offset_at(offsets.size() - 1));
+    }
 
     size_t n = names.size();
     for (size_t i = 0; i < n; ++i) {

@@ -4,6 +4,7 @@
 #include "components/component_commands.h"
 
 #include "core/mobu_error.h"
+#include "core/script_log.h"
 #include "components/component_creation.h"
 #include "components/component_functions.h"
 #include "components/mobu_image.h"
@@ -82,7 +83,10 @@ namespace {
 void CreateFromCommand(TMobuBaseList& list, TCallMan& calls, const TComComponent& command)
 {
     const int type = CreatedComponentType(command.CommandId());
-    if (type == LT_NONE) return;
+    if (type == LT_NONE) {
+        ReportNotAvailable();
+        return;
+    }
     TMobuObject* created = CreateWithParameters(list, type, [&command, &calls](int id, std::optional<TPropValue>& value) {
         TMobuParser* expr = command.PropertyExpr(id);
         if (!expr) return false;

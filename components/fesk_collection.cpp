@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "core/mobu_error.h"
+#include "archive/archive_messages.h"
 #include "archive/vr_file_manager.h"
+#include "core/script_log.h"
 #include "graphics/fesk_frame_list.h"
 #include "script/project.h"
 
@@ -108,8 +110,11 @@ void TFeskCollection::Load(TFeskItem& item, bool recreate)
         try {
             const std::string bytes = VrFileManager().ReadFile(path);
             list.LoadFromStream(bytes, false, false, false);
-        } catch (const EMobuError&) {
+        } catch (const EMobuError& error) {
+            ReportScriptFailure(error.what());
         }
+    } else if (!path.empty()) {
+        ReportScriptFailure(archive_messages::FileNotFound(path));
     }
 
     item.TotalDelay = 0;

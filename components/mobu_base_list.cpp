@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/mobu_error.h"
+#include "core/script_log.h"
 #include "components/component_messages.h"
 #include "components/fesk_collection.h"
 #include "components/mobu_box.h"
@@ -20,7 +21,9 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_IMAGES) return new TMobuImages(&list);
     if (code == LT_TILE) return new TMobuTile(&list);
     if (code == LT_MAPIMG) return new TMobuMapImage(&list);
-    // Kinds whose behaviour comes later: their common properties, drawing nothing.
+    // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
+    // log line saying so.
+    ReportNotAvailable(ComponentTypeInfo(code).name);
     if (IsVisualType(code)) return new TMobuControl(&list, code);
     return new TMobuComponent(&list, code);
 }

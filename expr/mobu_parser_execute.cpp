@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "core/mobu_error.h"
+#include "core/script_log.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/expr_messages.h"
 #include "expr/mobu_parser.h"
@@ -343,6 +344,8 @@ void TMobuParser::Execute(TSysFuncMan& functions)
             if (last_error_.empty()) last_error_ = error.what();
         }
     }
+    // The game sees no result; the author sees why in the script log.
+    if (!last_error_.empty()) ReportScriptFailure(last_error_);
     for (auto temporary = run.created.rbegin(); temporary != run.created.rend(); ++temporary) {
         if (TParamCollectionItem* item = table.FindBySerial(temporary->serial)) table.Delete(item);
     }
@@ -602,7 +605,9 @@ bool CompileAndRun(TSysFuncMan& functions, std::string_view text, std::unique_pt
         TBuildMobuParser compiler(first_temporary);
         compiler.Compile(text.substr(begin, end - begin));
         parser.LoadFromBytes(compiler.ToStream());
-    } catch (const EMobuError&) {
+    } catch (const EMobuError& error) {
+        // Text compiled at run time that does not compile gives FALSE, and a log line.
+        ReportScriptFailure(error.what());
         return false;
     }
     parser.Execute(functions);

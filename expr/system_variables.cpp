@@ -200,6 +200,8 @@ void TParamSystem::WriteValue(int32_t element, const TSystemValue& value)
 int32_t TParamSystem::CheckedElement(int32_t i) const
 {
     const int32_t count = Count();
+    // An array of one element ("@ParamStr" of a call with one parameter) is still an array.
+    if (count == 1 && i == 0 && Source().IsArray(index_)) return 0;
     if (count <= 1) return -1;  // not an array: indexed access reads the scalar
     if (i < 0 || i >= count) FailBadSubscript(i);
     return i;

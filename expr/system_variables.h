@@ -50,6 +50,9 @@ public:
     virtual TCustomParam* Forward(int) { return nullptr; }
     // Element count (1 for a scalar).
     virtual int32_t Count(int) { return 1; }
+    // Whether the variable is an array whatever its count (an array of one element is
+    // indexed, not read as its scalar).
+    virtual bool IsArray(int) { return false; }
     // Element `element` of an array variable, or the scalar when element is -1. The value
     // must be of the variable's own type.
     virtual TSystemValue Read(int index, int32_t element) = 0;

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <vector>
 
@@ -12,8 +13,19 @@
 
 namespace mobu {
 
+std::string NoDisplayReason()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return {};
+    }
+    return "no display: DISPLAY and WAYLAND_DISPLAY are not set";
+}
+
 std::unique_ptr<TSdlWindow> TSdlWindow::Open(std::string& error)
 {
+    error = NoDisplayReason();
+    if (!error.empty()) return nullptr;
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");  // no screen saver while the player runs
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = SDL_GetError();

@@ -48,6 +48,10 @@ struct TWindowLayout {
     int32_t panel_x = 0, panel_y = 0;
 };
 
+// Why no window can be shown (no DISPLAY or WAYLAND_DISPLAY, and no SDL_VIDEODRIVER chosen
+// by hand); "" when a display may be there.
+std::string NoDisplayReason();
+
 class TSdlWindow {
 public:
     // Opens SDL's video and a hidden window; null with the reason in `error` when there is

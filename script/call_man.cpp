@@ -14,7 +14,9 @@
 #include "expr/sys_func_man.h"
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
+#include "platform/wall_clock.h"
 #include "core/cp932_chars.h"
+#include "core/script_log.h"
 #include "script/page_messages.h"
 
 namespace mobu {
@@ -110,6 +112,7 @@ TCallMan::TCallMan(TSysFuncMan* functions, TCallManComponents* components)
         }
     };
     LoadPage = [](TPage& page, const std::string& name) { page.Load(name); };
+    WallClock = WallClockMs;
     if (TraceWanted()) TraceWriter = TraceToLog;
 }
 
@@ -184,9 +187,11 @@ void TCallMan::ExecOne(TPage*& page, bool& yielded)
     }
     TPage* const start_page = page;
     const int32_t start_pc = PC;
+    TCommand* command = page->Command(PC);
+    // Failures of the command and its expressions are logged at this place.
+    TScriptPlaceScope place(&start_page->PageName, start_pc, command->Info().name);
     try {
         Trace(page, PC, false);
-        TCommand* command = page->Command(PC);
         if (!Entered) {
             if (command->IsDisabled()) {
                 ++PC;
@@ -198,8 +203,10 @@ void TCallMan::ExecOne(TPage*& page, bool& yielded)
         KeepRunning = command->ContinuesFrame();
         yielded = command->Yields();
         command->Exec(*this, page, PC);
-    } catch (const std::exception&) {
-        // A failing command is abandoned as far as it got; the script goes on.
+    } catch (const std::exception& error) {
+        // A failing command is abandoned as far as it got; the script goes on, and the
+        // author reads the reason in the script log.
+        ReportScriptFailure(error.what());
     }
     if (page != start_page || PC != start_pc) Entered = false;
 }
@@ -334,10 +341,37 @@ bool TCallMan::CheckDepth()
     return false;
 }
 
+std::string TCallMan::PlaceText() const
+{
+    if (!CurrentPage) return "?";
+    std::string place = CurrentPage->PageName + ":" + std::to_string(PC);
+    if (PC >= 0 && PC < CurrentPage->Count()) place += std::string(" ") + CurrentPage->Command(PC)->Info().name;
+    return place;
+}
+
+bool TCallMan::SpinStops(uint64_t& started)
+{
+    const uint64_t now = WallClock();
+    if (now - started < SpinLimitMs) return false;
+    if (!SpinStopAsked || !SpinStopAsked(PlaceText(), now - started)) {
+        started = WallClock();
+        return false;
+    }
+    QuitRequested = true;
+    if (RequestClose) RequestClose();
+    return true;
+}
+
 bool TCallMan::Run()
 {
     if (QuitRequested) return true;
+    // The watchdog reads the clock every kSpinCheckPasses passes: cheap, and often enough.
+    constexpr uint32_t kSpinCheckPasses = 4096;
+    const bool watched = SpinLimitMs > 0 && WallClock;
+    uint64_t started = watched ? WallClock() : 0;
+    uint32_t passes = 0;
     do {
+        if (watched && ++passes % kSpinCheckPasses == 0 && SpinStops(started)) break;
         switch (Mode) {
         case 0:
             if (StartEvent(1) == 0) Step();

@@ -112,6 +112,14 @@ public:
     std::vector<std::function<void()>> ResetHooks;
     // Trace lines; by default they go to the log when tracing is on (MOBU_TRACE).
     std::function<void(const std::string&)> TraceWriter;
+    // The watchdog of one Run: when the script has run SpinLimitMs of wall time (0: never)
+    // without giving the frame back, SpinStopAsked gets the place ("start.msb:3 While") and
+    // the time; true stops the game (QuitRequested, a close request), false lets it run
+    // for another SpinLimitMs. The spin itself is not changed.
+    uint32_t SpinLimitMs = 0;
+    std::function<bool(const std::string& place, uint64_t ms)> SpinStopAsked;
+    // The wall clock the watchdog reads (default: the platform's steady clock).
+    std::function<uint64_t()> WallClock;
 
     // ---- pages ----
     TPage* GetPage(const std::string& name);
@@ -141,9 +149,13 @@ public:
     bool CheckDepth();
     // Whether tracing is on.
     bool Tracing() const { return static_cast<bool>(TraceWriter); }
+    // "start.msb:3 While": the page and command index where the script stands.
+    std::string PlaceText() const;
 
 private:
     void ExecOne(TPage*& page, bool& yielded);
+    // The watchdog's check, every so many passes of Run; true when the game is to stop.
+    bool SpinStops(uint64_t& started);
     void Trace(TPage* page, int32_t pc, bool event);
     void WriteFrame(ByteWriter& out, const TStack& frame) const;
     void ReadFrame(ByteReader& in, int32_t version, TStack& frame);

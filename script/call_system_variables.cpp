@@ -35,6 +35,8 @@ int32_t TCallSystemVariables::Count(int index)
     return previous_->Count(index);
 }
 
+bool TCallSystemVariables::IsArray(int index) { return index == kParamStr || previous_->IsArray(index); }
+
 TSystemValue TCallSystemVariables::Read(int index, int32_t element)
 {
     switch (index) {

@@ -20,6 +20,7 @@ public:
     uint8_t VarType(int index) override;
     TCustomParam* Forward(int index) override;
     int32_t Count(int index) override;
+    bool IsArray(int index) override;
     TSystemValue Read(int index, int32_t element) override;
     void Write(int index, int32_t element, const TSystemValue& value) override;
 

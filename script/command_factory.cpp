@@ -1,14 +1,20 @@
 // The command class of every command id.
+#include "core/script_log.h"
 #include "script/commands.h"
 
 namespace mobu {
 namespace {
 
-// A command whose effect belongs to a subsystem not present: its record is kept, and it
-// advances.
+// A command whose effect belongs to a subsystem not built yet: its record is kept, and it
+// advances, logging that it did nothing.
 class TComInert final : public TCommand {
 public:
     using TCommand::TCommand;
+    void Exec(TCallMan&, TPage*&, int32_t& pc) override
+    {
+        ++pc;
+        ReportNotAvailable();
+    }
 };
 class TComComponentOf final : public TComControl {
 public:

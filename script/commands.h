@@ -197,6 +197,7 @@ public:
     bool HoldsEvents() const override { return hold_; }
     bool Yields() const override { return !target_.empty() && wait_; }
     void Enter(TCallMan& calls) override;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
     void SaveState(ByteWriter& out) const override;
     void LoadState(ByteReader& in) override;
 
@@ -212,6 +213,7 @@ public:
     using TCommand::TCommand;
     bool HoldsEvents() const override { return hold_; }
     void Enter(TCallMan& calls) override;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
     void SaveState(ByteWriter& out) const override;
     void LoadState(ByteReader& in) override;
 

@@ -1,6 +1,7 @@
 // Control-flow commands: blocks, loops, jumps, calls, returns, waits and resets.
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "core/globals.h"
 #include "expr/mobu_parser.h"
@@ -86,10 +87,19 @@ void TComCall::Exec(TCallMan& calls, TPage*& page, int32_t& pc)
     frame.KeepRunning = calls.KeepRunning;
     frame.Sender = calls.Sender;
     frame.CallParams = calls.CallParams;
-    calls.CallParams = std::move(arguments);
-    // A page that fails to load leaves the frame without a result; it is popped when the
-    // current page ends.
-    page = calls.GetPage(target_page);
+    std::vector<std::string> caller_params = std::exchange(calls.CallParams, std::move(arguments));
+    TPage* callee = nullptr;
+    try {
+        callee = calls.GetPage(target_page);
+    } catch (...) {
+        // A page that cannot be loaded is not called at all: its frame goes again, so the
+        // caller goes on once after the Call (not a second time when its page ends), with
+        // its own parameters and no result assigned.
+        calls.Stack.Pop();
+        calls.CallParams = std::move(caller_params);
+        throw;
+    }
+    page = callee;
     pc = Number(1);
     calls.Stack.Top().ResultValue = NewParamOfType(page->ResultType);
 }

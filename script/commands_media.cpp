@@ -1,6 +1,7 @@
-// Commands of components, message text, media and transitions. They keep their records and
-// the state their step machines save; until the component list, text and media exist they
-// have no target and advance at once.
+// Commands of message text, media and transitions. They keep their records and the state
+// their step machines save; until text, media and transitions exist they have no target,
+// advance at once and log that they did nothing.
+#include "core/script_log.h"
 #include "expr/mobu_parser.h"
 #include "script/call_man.h"
 #include "script/commands.h"
@@ -15,6 +16,12 @@ void TComWaitTarget::Enter(TCallMan& calls)
     target_.clear();
     wait_ = false;
     (void)wait_field_;
+}
+
+void TComWaitTarget::Exec(TCallMan&, TPage*&, int32_t& pc)
+{
+    ++pc;
+    ReportNotAvailable();
 }
 
 void TComWaitTarget::SaveState(ByteWriter& out) const
@@ -38,6 +45,12 @@ void TComFlip::Enter(TCallMan& calls)
     const auto& fields = Fields();
     hold_ = fields[9].present ? EvalFlag(calls, Expr(9), false) : false;
     clear_hidden_ = EvalFlag(calls, Expr(5), false);
+}
+
+void TComFlip::Exec(TCallMan&, TPage*&, int32_t& pc)
+{
+    ++pc;
+    ReportNotAvailable();
 }
 
 void TComFlip::SaveState(ByteWriter& out) const

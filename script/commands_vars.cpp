@@ -1,5 +1,6 @@
 // Commands on variables and the game-save requests.
 #include "core/mobu_error.h"
+#include "core/script_log.h"
 #include "expr/mobu_parser.h"
 #include "expr/param_collection.h"
 #include "expr/param_types.h"
@@ -51,6 +52,7 @@ void TComGameSave::Exec(TCallMan& calls, TPage*&, int32_t& pc)
     const std::string caption = EvalString(calls, Expr(3), {});
     const int32_t index = Fields()[2].present ? Number(2) : 0;
     if (calls.RequestSave) calls.RequestSave(slot, Text(1), index, caption);
+    else ReportNotAvailable();
 }
 
 void TComGameLoad::Exec(TCallMan& calls, TPage*&, int32_t& pc)
@@ -58,6 +60,7 @@ void TComGameLoad::Exec(TCallMan& calls, TPage*&, int32_t& pc)
     ++pc;
     const int32_t slot = EvalInteger(calls, Expr(0), 0);
     if (calls.RequestLoad) calls.RequestLoad(slot);
+    else ReportNotAvailable();
 }
 
 }  // namespace mobu

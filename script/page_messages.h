@@ -1,6 +1,7 @@
 // Every message text of script pages and the interpreter, in one place (cp932 at run time).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/text_encoding.h"
@@ -21,5 +22,11 @@ inline std::string DamagedState() { return SysText(u8"コマンドの状態デ�
 inline std::string CallTooDeep() { return SysText(u8"呼び出しが深すぎます"); }
 // A VarNew type byte outside 1-4.
 inline std::string BadVariableType() { return SysText(u8"変数の型が不正です"); }
+// The watchdog: one frame's script has run `ms` of wall time at `place` ("start.msb:3 While").
+inline std::string ScriptSpins(const std::string& place, uint64_t ms)
+{
+    return "the script has run for " + std::to_string(ms) + " ms without giving the frame back, at " + place;
+}
+inline std::string StopTheGameQuestion() { return SysText(u8"ゲームを終了しますか？"); }
 
 }  // namespace mobu::page_messages

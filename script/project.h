@@ -43,6 +43,8 @@ public:
     void Run();
     // Performs a pending game load, then a pending game save; true when a load happened.
     bool ProcessPendingSaveLoad();
+    // Whether game saves and loads can be performed (the save data part is installed).
+    bool CanSaveGames() const { return save_data_ != nullptr; }
 
     // Path (UTF-8) of the save file: beside the game when its folder takes new files, else
     // in the user's data folder under the title. Computed once; may raise

@@ -1,6 +1,7 @@
 #include "script/project_call_man.h"
 
 #include "core/globals.h"
+#include "core/script_log.h"
 #include "platform/message_box.h"
 #include "script/call_man.h"
 #include "script/call_system_variables.h"
@@ -28,11 +29,30 @@ public:
         calls_.RequestClose = [] {
             if (ProjectParts().request_close) ProjectParts().request_close();
         };
+        // Without the save data part a request would write or read nothing: it is not
+        // recorded (so nothing reports a saved slot) and the log says so.
         calls_.RequestSave = [](int32_t slot, const std::string& page, int32_t index, const std::string& caption) {
-            if (TProject* project = Project()) project->PendingSave = {slot, page, caption, index};
+            TProject* project = Project();
+            if (project && project->CanSaveGames()) project->PendingSave = {slot, page, caption, index};
+            else ReportNotAvailable();
         };
         calls_.RequestLoad = [](int32_t slot) {
-            if (TProject* project = Project()) project->PendingLoadSlot = slot;
+            TProject* project = Project();
+            if (project && project->CanSaveGames()) project->PendingLoadSlot = slot;
+            else ReportNotAvailable();
+        };
+        // A frame that never ends: the player is asked (the headless runner answers yes)
+        // whether to stop, with the page and command where the script spins; the line also
+        // goes to the script log.
+        calls_.SpinLimitMs = ProjectParts().spin_limit_ms;
+        calls_.SpinStopAsked = [](const std::string& place, uint64_t ms) {
+            const std::string line = page_messages::ScriptSpins(place, ms);
+            ReportScriptFailure(line);
+            const bool stop = ShowMessageBox(line + "\r\n" + page_messages::StopTheGameQuestion(),
+                                             page_messages::WarningCaption(), MessageIcon::Warning,
+                                             MessageButtons::YesNo) == MessageResult::Yes;
+            if (stop) ProjectParts().spin_stopped = true;
+            return stop;
         };
         current_call_man = &calls_;
     }

@@ -68,6 +68,11 @@ struct TProjectParts {
     // False when nobody can answer a message box (the headless runner): the waits for a
     // game disk then give up after one search instead of asking again for ever.
     bool interactive = true;
+    // The watchdog: a frame whose script runs this long (wall time, ms; 0: never) without
+    // giving the frame back asks whether to stop the game (game.ini [Debug] SpinLimitMs).
+    uint32_t spin_limit_ms = 5000;
+    // Set when the watchdog stopped the game.
+    bool spin_stopped = false;
 };
 
 // The parts the next project will use. Installed by each subsystem as it exists (or by

@@ -18,9 +18,9 @@ While cond: count < 10; continue: yes
   Calc expr: total = total + count; continue: yes
 WhileLoop
 
-// square.msb returns the square of its first parameter joined with a label.
+// square.msb returns the square of its one parameter.
 VarNew name: squared; type: int; continue: yes
-Call page: square.msb; result: squared; args: total; args: "x"; continue: yes
+Call page: square.msb; result: squared; args: total; continue: yes
 Calc expr: greeting = greeting ++ ":" ++ IntToStr(squared); continue: yes
 
 Label name: rest

@@ -54,8 +54,8 @@ TEST(CommandLine, BadValuesAreRefused)
 TEST(CommandLine, HelpNamesEveryOption)
 {
     std::string help = HelpText();
-    for (const char* option : {"--headless", "--frames", "--tick-ms", "--shot-every", "--shot-at", "--out",
-                               "--input", "--seed", "--window-frames", "/config", "--help", "key down", "mouse move", "wheel",
+    for (const char* option : {"--headless", "--frames", "--tick-ms", "--shot-every", "--shot-at", "--out", "--input",
+                               "--script-log", "--seed", "--window-frames", "/config", "--help", "key down", "mouse move", "wheel",
                                "Return", "Numpad9"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -160,6 +161,86 @@ TEST_F(HeadlessRunnerTest, AClickOnABoxRunsItsHandler)
               std::string::npos) << listed;
 }
 
+// Builds a one-page game from its start page source into scratch/NAME-game.
+fs::path BuildGame(const fs::path& scratch, const std::string& name, const std::string& start_page)
+{
+    fs::path source = scratch / name;
+    fs::create_directories(source);
+    std::ofstream(source / "project.ini") << "[project]\ntitle = " << name
+                                          << "\nscreen = 160x120\nstart_page = start.msb\n";
+    std::ofstream(source / "start.mss") << start_page;
+    fs::path game = scratch / (name + "-game");
+    std::string build = std::string(MOBU_BINARY_DIR) + "/mobupack build " + source.string() + " " + game.string() +
+                        " >" + (scratch / "build.txt").string() + " 2>&1";
+    EXPECT_EQ(std::system(build.c_str()), 0) << Slurp(scratch / "build.txt");
+    return game;
+}
+
+// What the game does not see, the author reads: a function not available yet, a command
+// not available yet and a missing picture each give one line naming page, command index
+// and command, however often the loop meets them.
+TEST_F(HeadlessRunnerTest, ScriptLogNamesEveryFailureOnce)
+{
+    fs::path game = BuildGame(scratch, "failures",
+                              "page version: 116; result: none\n"
+                              "Label name: again\n"
+                              "Calc expr: GetCheck(\"a\", 1); continue: yes\n"
+                              "ClrHist; continue: yes\n"
+                              "ImgNew PR_NAME: \"pic\"; PR_SOURCE: \"cg\\\\gone.fsk\"; continue: yes\n"
+                              "ObjDel component: \"pic\"\n"
+                              "Jump page: start.msb; target: again\n");
+    fs::path log = scratch / "script.log";
+    TRun run = RunPlayer("--headless --frames 6 --script-log " + log.string() + " " + game.string(), scratch);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(Slurp(log),
+              "start.msb:1 Calc: GetCheck:\xe3\x81\x93\xe3\x81\xae\xe9\x96\xa2\xe6\x95\xb0\xe3\x81\xaf"
+              "\xe4\xbd\xbf\xe3\x81\x88\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\n"  // この関数は使えません
+              "start.msb:2 ClrHist: not available yet\n"
+              "start.msb:3 ImgNew: cg\\gone.fsk:\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\xe3\x81\x8c"
+              "\xe3\x81\x82\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\n");  // ファイルがありません
+}
+
+// A frame whose script never gives the frame back: the watchdog (here 200 ms, from the
+// game.ini beside a copy of the player) ends the headless run with status 3 and names the
+// page and the command where it spins.
+TEST_F(HeadlessRunnerTest, ScriptThatNeverYieldsEndsTheRunWithStatusThree)
+{
+    fs::path game = BuildGame(scratch, "spin",
+                              "page version: 116; result: none\n"
+                              "VarNew name: n; type: int; continue: yes\n"
+                              "While cond: TRUE; continue: yes\n"
+                              "  Calc expr: n = n + 1; continue: yes\n"
+                              "WhileLoop\n");
+    fs::path player = scratch / "player" / "mobuplay";
+    fs::create_directories(player.parent_path());
+    fs::copy_file(fs::path(MOBU_BINARY_DIR) / "mobuplay", player);
+    std::ofstream(player.parent_path() / "game.ini") << "[Debug]\nSpinLimitMs=200\n";
+    fs::path errors = scratch / "spin-stderr.txt";
+    int raw = std::system(("timeout 60 " + player.string() + " --headless --frames 5 " + game.string() + " 2>" +
+                           errors.string()).c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 3) << Slurp(errors);
+    EXPECT_TRUE(std::regex_search(Slurp(errors), std::regex("without giving the frame back, at start\\.msb:[123] "
+                                                             "(While|Calc|WhileLoop)\\b")))
+        << Slurp(errors);
+}
+
+// Without a display the window player does not run unseen: it ends at once and says why.
+TEST_F(HeadlessRunnerTest, NoDisplayWithoutHeadlessEndsAtOnce)
+{
+    fs::path game = BuildGame(scratch, "plain", "page version: 116; result: none\nWait\n");
+    fs::path errors = scratch / "no-display-stderr.txt";
+    int raw = std::system(("timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " +
+                           std::string(MOBU_BINARY_DIR) + "/mobuplay " + game.string() + " 2>" + errors.string())
+                              .c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 1);  // not 124: it did not run until the timeout
+    EXPECT_NE(Slurp(errors).find("no display: DISPLAY and WAYLAND_DISPLAY are not set; --headless runs the game "
+                                 "without one"),
+              std::string::npos)
+        << Slurp(errors);
+}
+
 TEST_F(HeadlessRunnerTest, GameThatCannotStartFailsWithAMessage)
 {
     fs::create_directories(scratch / "empty");
@@ -178,6 +259,12 @@ TEST_F(HeadlessRunnerTest, BadInputScriptAndBadOptionsAreRefused)
     run = RunPlayer("--headless --tick-ms 0 " + scratch.string(), scratch);
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.errors.find("--tick-ms"), std::string::npos) << run.errors;
+
+    // An option of the headless runner without --headless is refused, not ignored.
+    run = RunPlayer("--frames 5 " + scratch.string(), scratch);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.errors.find("--frames: only the headless runner reads it (add --headless)"), std::string::npos)
+        << run.errors;
 }
 
 TEST_F(HeadlessRunnerTest, HelpAndConfigExitCleanly)

@@ -115,6 +115,42 @@ TEST(MobupackArchive, ExtractNeverWritesOutsideTheFolder)
     EXPECT_FALSE(fs::exists(folder / "escaped.txt"));
 }
 
+// A damaged game.dat is not taken for a missing one: list, cat and extract print the
+// archive's short message and, before it, which field is wrong at which byte.
+TEST(MobupackArchive, DamagedArchiveNamesTheReasonAndTheByte)
+{
+    ScratchFolder folder;
+    MakeGameFolder(folder);
+    ASSERT_EQ(RunCommand(Mobupack() + " create " + Quote(folder / "src") + " " + Quote(folder / "game.dat")).status, 0);
+    const std::string good = testing::ReadBytes(folder / "game.dat");
+    struct Damage {
+        std::string bytes;
+        std::string reason;
+    };
+    const Damage damages[] = {
+        // "vf", the version, then the entry count at byte 6.
+        {good.substr(0, 6) + std::string("\xff\xff\xff\x7f", 4) + good.substr(10),
+         "entry count 2147483647 does not fit in the " + std::to_string(good.size() - 10) + " bytes after it, at byte 6"},
+        // Cut where the entry count still fits but the third name ("start.msb", after
+        // "bg\\Room.png" and "empty.txt") does not.
+        {good.substr(0, 46), "name length 9 of entry 2 runs past the end, at byte 38"},
+    };
+    for (const Damage& damage : damages) {
+        testing::WriteBytes(folder / "game.dat", damage.bytes);
+        for (const std::string command : {"list", "cat", "extract"}) {
+            std::string arguments = command == "cat" ? " start.msb" : command == "extract" ? " " + Quote(folder / "out") : "";
+            CommandResult result =
+                RunCommand(Mobupack() + " " + command + " " + Quote(folder / "game.dat") + arguments + " 2>&1");
+            EXPECT_NE(result.status, 0) << command;
+            EXPECT_NE(result.output.find("game.dat: damaged archive: " + damage.reason), std::string::npos)
+                << command << "\n" << result.output;
+            EXPECT_NE(result.output.find("game.dat:\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab"),  // ファイル
+                      std::string::npos)
+                << command << "\n" << result.output;
+        }
+    }
+}
+
 TEST(MobupackArchive, AppendMakesAnExecutableCarryingTheGame)
 {
     ScratchFolder folder;

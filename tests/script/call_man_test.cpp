@@ -2,6 +2,10 @@
 // handlers and their levels, resets, the page cache and the depth cap.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
 #include "platform/message_box.h"
 #include "script/page_messages.h"
 #include "tests/script/script_harness.h"
@@ -206,9 +210,35 @@ TEST(CallMan, FailedCallLeavesNoResultAndTheCallerGoesOn)
     script.pages["gone.msb"] = std::string("\x74\0\0\0", 4);  // version 116, then nothing
     script.calls.StartPage("main.msb");
     script.Frames(3);
-    // The caller went on after the Call; when the page ended, the frame without a result
-    // returned there again without assigning anything.
-    EXPECT_EQ(script.Int("r"), 7);
+    // The failed Call pushed nothing that stays: the caller went on after it exactly once,
+    // and nothing was assigned to r.
+    EXPECT_EQ(script.Int("r"), 6);
+    EXPECT_EQ(script.calls.Stack.Count(), 0);
+}
+
+// The example of docs/page-source.md as written there: square.msb, called with exactly one
+// parameter, reads it as @ParamStr[0] and returns 37 squared.
+TEST(CallMan, TheDocumentedExampleCallsWithOneParameter)
+{
+    std::ifstream in(std::string(MOBU_SOURCE_DIR) + "/docs/page-source.md");
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t start = text.find("    // start.mss\n"), square = text.find("    // square.mss\n");
+    ASSERT_NE(start, std::string::npos);
+    ASSERT_NE(square, std::string::npos);
+    const size_t end = text.find("\n\n", square);
+    auto unindented = [](const std::string& block) {
+        std::string out;
+        std::istringstream lines(block);
+        for (std::string line; std::getline(lines, line);) out += (line.rfind("    ", 0) == 0 ? line.substr(4) : line) + "\n";
+        return out;
+    };
+    TScriptHarness script;
+    script.AddPage("square.msb", unindented(text.substr(square, end - square)));
+    script.AddPage("start.msb", unindented(text.substr(start, square - start)));
+    script.calls.StartPage("start.msb");
+    script.Frames(2);
+    EXPECT_EQ(script.Int("total"), 37);
+    EXPECT_EQ(script.Int("squared"), 1369);
 }
 
 TEST(CallMan, WaitFinishesInTheSeventhFrameAfterItsStart)

@@ -7,6 +7,7 @@
 
 #include "core/mobu_error.h"
 #include "platform/allocator_tuning.h"
+#include "platform/script_log_files.h"
 #include "platform/text_encoding.h"
 #include "tools/mobupack/command_registry.h"
 
@@ -46,6 +47,9 @@ int main(int argc, char** argv)
         PrintHelp(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
     }
+    // The precise reason of a damaged archive (list, cat, extract...) goes to standard
+    // error before the command's short message.
+    mobu::TScriptLogStandardError reasons;
     for (const auto& command : Commands()) {
         if (command.name == argv[1]) {
             std::vector<std::string> arguments(argv + 2, argv + argc);
