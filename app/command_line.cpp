@@ -97,6 +97,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             headless.dump_vars = take_value();
         } else if (argument == "--dump-components") {
             headless.dump_components = take_value();
+        } else if (argument == "--dump-pointer") {
+            headless.dump_pointer = take_value();
         } else if (argument == "--seed") {
             line.seed = ParseValue<uint32_t>(argument, take_value(), 0, std::numeric_limits<uint32_t>::max());
         } else {
@@ -125,7 +127,8 @@ std::string HelpText()
 
     return "usage: mobuplay [OPTIONS] [GAME...]\n"
            "       mobuplay --headless [--frames N] [--tick-ms MS] [--shot-every K] [--shot-at F,F...]\n"
-           "                [--out DIR] [--input FILE] [--dump-vars FILE] [--dump-components FILE] [--seed S] GAME...\n"
+           "                [--out DIR] [--input FILE] [--dump-vars FILE] [--dump-components FILE]\n"
+           "                [--dump-pointer FILE] [--seed S] GAME...\n"
            "       mobuplay /config\n"
            "\n"
            "Plays a game made with the authoring tool: a folder holding game.dat (or mobu.mpb and\n"
@@ -172,6 +175,10 @@ std::string HelpText()
            "  --dump-components FILE  when the run ends, write the component tree to FILE as\n"
            "                     UTF-8 JSON: type, name, parent, priority, position, size,\n"
            "                     visibility and every property that differs from its default\n"
+           "  --dump-pointer FILE  when the run ends, write the mouse pointer a window would\n"
+           "                     show to FILE as UTF-8 JSON: {\"path\": the cursor file's\n"
+           "                     virtual path or null for the system arrow, \"hotspot\": [x, y],\n"
+           "                     \"size\": [w, h], \"frame\": the animation frame index}\n"
            "\n"
            "exit status: 0 when the game ran (the headless runner: N frames or the game's end),\n"
            "1 when it could not start (the reason is on standard error), 2 for a bad command line.\n"

@@ -18,6 +18,7 @@ struct THeadlessOptions {
     std::string input_file;        // scripted input, empty for none
     std::string dump_vars;         // every variable as JSON when the run ends, empty for none
     std::string dump_components;   // the component tree as JSON when the run ends, empty for none
+    std::string dump_pointer;      // the pointer a window would show, as JSON when the run ends
 };
 
 struct TCommandLine {
