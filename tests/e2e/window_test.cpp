@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -354,6 +355,22 @@ TEST_F(DemoInTheWindow, ThePointerIsTheGamesOwnAndTheHandOverTheStartButton)
     EXPECT_TRUE(shows(hand, why)) << "the hand over the start button: " << why;
     Pointer(100, 100, false);
     EXPECT_TRUE(shows(arrow, why)) << "back to the default pointer: " << why;
+
+    // On the field screen the sign shows the animated pointer: 32 x 32 frames turning about
+    // the centre, so the server's image changes while the mouse rests.
+    Pointer(300, 320, true);
+    demo_screens::TShot shot;
+    ASSERT_TRUE(CaptureUntil(shot, demo_screens::FieldShown)) << "the click did not open the field screen";
+    Pointer(600, 240, false);
+    std::vector<std::vector<uint32_t>> seen;
+    for (int i = 0; i < 100 && seen.size() < 3; ++i) {
+        TCursorPicture now = ServerCursor();
+        if (now.width == 32 && now.height == 32 && now.hot_x == 16 && now.hot_y == 16 &&
+            std::find(seen.begin(), seen.end(), now.argb) == seen.end())
+            seen.push_back(now.argb);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    EXPECT_GE(seen.size(), 3u) << "the sign's pointer does not turn";
 }
 
 }  // namespace
