@@ -77,7 +77,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             return arguments[++i];
         };
         static const char* const kHeadlessOnly[] = {"--frames", "--tick-ms", "--shot-every", "--shot-at", "--out",
-                                                    "--input", "--dump-vars", "--dump-components", "--script-log"};
+                                                    "--input", "--dump-vars", "--dump-components", "--script-log",
+                                                    "--dump-pointer"};
         for (const char* option : kHeadlessOnly) {
             if (argument == option && headless_only.empty()) headless_only = argument;
         }
@@ -105,6 +106,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             headless.dump_components = take_value();
         } else if (argument == "--script-log") {
             headless.script_log = take_value();
+        } else if (argument == "--dump-pointer") {
+            headless.dump_pointer = take_value();
         } else if (argument == "--seed") {
             line.seed = ParseValue<uint32_t>(argument, take_value(), 0, std::numeric_limits<uint32_t>::max());
         } else {
@@ -136,7 +139,7 @@ std::string HelpText()
     return "usage: mobuplay [OPTIONS] [GAME...]\n"
            "       mobuplay --headless [--frames N] [--tick-ms MS] [--shot-every K] [--shot-at F,F...]\n"
            "                [--out DIR] [--input FILE] [--dump-vars FILE] [--dump-components FILE]\n"
-           "                [--script-log FILE] [--seed S] GAME...\n"
+           "                [--script-log FILE] [--dump-pointer FILE] [--seed S] GAME...\n"
            "       mobuplay /config\n"
            "\n"
            "Plays a game made with the authoring tool: a folder holding game.dat (or mobu.mpb and\n"
@@ -184,6 +187,10 @@ std::string HelpText()
            "                     UTF-8 JSON: type, name, parent, priority, position, size,\n"
            "                     visibility and every property that differs from its default\n"
            "  --script-log FILE  write the script log of this run to FILE (UTF-8, emptied first)\n"
+           "  --dump-pointer FILE  when the run ends, write the mouse pointer a window would\n"
+           "                     show to FILE as UTF-8 JSON: {\"path\": the cursor file's\n"
+           "                     virtual path or null for the system arrow, \"hotspot\": [x, y],\n"
+           "                     \"size\": [w, h], \"frame\": the animation frame index}\n"
            "  These options are refused without --headless.\n"
            "\n"
            "script log: a failure of the running script that the game does not see (a command\n"

@@ -30,6 +30,9 @@ public:
     void MouseButtonUp() override { list_.MouseButtonUp(); }
     void Wheel(bool down) override { list_.Wheel(down); }
 
+    void ReleaseSurfaces() override { list_.ReleaseSurfaces(); }
+    void RestoreSurfaces() override { list_.RestoreSurfaces(false); }
+
     TCallManComponents* CallManComponents() override { return &calls_; }
 
     TMobuBaseList& List() { return list_; }

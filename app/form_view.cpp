@@ -220,7 +220,11 @@ void TFormView::SetFullScreen(bool on)
     if (on == full_screen_ || !project_) return;
     if (loop_) loop_->SetSwitchInProgress(true);
     DebugTrace(on ? "SetFullScreen.Full" : "SetFullScreen.Normal");
+    // The components let go of their surfaces around the display change, then re-create
+    // them and the whole frame is drawn again.
+    if (bases_ready_) bases_->ReleaseSurfaces();
     full_screen_ = host_.SwitchFullScreen(on);
+    if (bases_ready_) bases_->RestoreSurfaces();
     DebugTrace("SetFullScreen.SetBounds");
     ApplyLayout(false);
     if (loop_) loop_->SetSwitchInProgress(false);

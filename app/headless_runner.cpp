@@ -12,6 +12,7 @@
 #include "core/globals.h"
 #include "app/input_script.h"
 #include "app/loop_timing.h"
+#include "app/pointer_record.h"
 #include "core/mobu_error.h"
 #include "expr/variables_json.h"
 #include "platform/message_box.h"
@@ -112,6 +113,15 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         }
     }
 
+    // The pointer the game chooses is recorded instead of shown.
+    TPointerRecord pointer;
+    TPointerDevice* previous_pointer = PointerDevice();
+    SetPointerDevice(&pointer);
+    struct TRestorePointer {
+        TPointerDevice* device;
+        ~TRestorePointer() { SetPointerDevice(device); }
+    } restore_pointer{previous_pointer};
+
     THeadlessHost host;
     TFormView view(host, TGameStartup{line.games, executable_path});
     if (line.seed) view.SetSeed(*line.seed);
@@ -150,6 +160,15 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         else dump << "[]\n";
         if (!dump) {
             std::fprintf(stderr, "mobuplay: cannot write %s\n", options.dump_components.c_str());
+            view.FormClose();
+            return 1;
+        }
+    }
+    if (!options.dump_pointer.empty()) {
+        std::ofstream dump(options.dump_pointer, std::ios::binary);
+        pointer.WriteJson(dump);
+        if (!dump) {
+            std::fprintf(stderr, "mobuplay: cannot write %s\n", options.dump_pointer.c_str());
             view.FormClose();
             return 1;
         }

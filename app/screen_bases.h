@@ -38,6 +38,10 @@ public:
     virtual void MouseButtonUp() = 0;
     virtual void Wheel(bool down) = 0;
 
+    // Around a display change: the surfaces are let go, then re-created and all redrawn.
+    virtual void ReleaseSurfaces() {}
+    virtual void RestoreSurfaces() {}
+
     // What the interpreter sees of the components (their events, names and registrations);
     // none when there are no components.
     virtual TCallManComponents* CallManComponents() { return nullptr; }

@@ -6,8 +6,10 @@
 #include "app/frame_loop.h"
 #include "app/game_ini.h"
 #include "app/shell_messages.h"
+#include "components/panel_pointer.h"
 #include "core/globals.h"
 #include "platform/message_box.h"
+#include "platform/sdl_pointer.h"
 #include "platform/sdl_window.h"
 
 namespace mobu {
@@ -59,6 +61,26 @@ private:
     TFormView* view_ = nullptr;
 };
 
+// The pointer the component list chooses, shown as SDL colour cursors kept by cursor file
+// and frame.
+class TWindowPointer : public TPointerDevice {
+public:
+    void ShowShape(const std::string& path, const TCursorShape& shape, size_t frame) override
+    {
+        std::string key = path + '\n' + std::to_string(frame);
+        if (pointer_.Has(key)) {
+            pointer_.Show(key, 0, 0, 0, 0, nullptr);
+            return;
+        }
+        const TCursorFrame& f = shape.Frames.at(frame);
+        pointer_.Show(key, f.Width, f.Height, f.HotSpotX, f.HotSpotY, f.Pixels.data());
+    }
+    void ShowArrow() override { pointer_.ShowArrow(); }
+
+private:
+    TSdlPointer pointer_;
+};
+
 // The clock of the window path: waiting is handling window events until the deadline.
 class TEventClock : public TFrameClock {
 public:
@@ -87,6 +109,11 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
 
     int status = 0;
     {
+        TWindowPointer pointer;
+        SetPointerDevice(&pointer);
+        struct TRestorePointer {
+            ~TRestorePointer() { SetPointerDevice(nullptr); }
+        } restore_pointer;
         TWindowHost host(*window);
         window->CloseAfterFrames(line.window_frames);
         TFormView view(host, TGameStartup{line.games, executable_path});

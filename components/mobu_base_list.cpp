@@ -9,6 +9,8 @@
 #include "components/mobu_box.h"
 #include "components/mobu_image.h"
 #include "components/mobu_map_image.h"
+#include "expr/param_collection.h"
+#include "expr/param_man.h"
 
 namespace mobu {
 namespace {
@@ -234,6 +236,11 @@ void TMobuBaseList::ReleaseSurfaces()
     FeskCollection().ReleaseSurfaces();
 }
 
+void TMobuBaseList::SetColor(int32_t colour)
+{
+    for (TMobuBase* base : bases_) base->SetColor(colour);
+}
+
 void TMobuBaseList::SetImageDither(bool flag)
 {
     if (flag == FeskCollection().Dither()) return;
@@ -251,6 +258,8 @@ void TMobuBaseList::RestoreSurfaces(bool recreate)
     for (TMobuObject* object : all_)
         if (TMobuControl* control = object->AsControl()) control->RestoreSurfaces();
     MarkAllDirty();
+    // A new display may have lost the pointer's image: show the current one again.
+    pointer_.Reshow();
 }
 
 // ---------------- input pass ----------------
@@ -265,6 +274,8 @@ void TMobuBaseList::ProcessInput(int32_t elapsed_ms)
     std::fill(std::begin(key_clicked_), std::end(key_clicked_), false);
     std::copy(std::begin(key_fire_), std::end(key_fire_), key_fire_last_);
 
+    // The pointer shown during the last frame lived through this frame's time.
+    pointer_.Advance(elapsed_ms);
     MouseStep(*ActiveBase());
 
     TMobuControl* focus = focus_;
@@ -336,6 +347,7 @@ void TMobuBaseList::MouseStep(TMobuBase& base)
     uint32_t mask = base.LClick ? kMaskLeftClick : (base.RClick ? kMaskRightClick : kMaskMove);
     TMobuControl* target = base.HitTest(base.MouseX, base.MouseY, mask);
     base.Capture = 0;
+    ChoosePointer(target);
     auto still = [this](TMobuControl*& t) {
         if (t && !IsRegistered(t)) t = nullptr;
     };
@@ -396,6 +408,17 @@ void TMobuBaseList::UpdatePass()
     std::vector<TMobuObject*> doomed = doomed_;
     for (TMobuObject* object : doomed) Destroy(object);
     doomed_.clear();
+    // What the script changed this frame (a control's cursor, "@Cursor", the control itself)
+    // shows at once, not only at the next mouse move.
+    TMobuControl* hover = ActiveBase()->Hover;
+    ChoosePointer(hover && IsRegistered(hover) ? hover : nullptr);
+}
+
+void TMobuBaseList::ChoosePointer(TMobuControl* target)
+{
+    static const std::string kNone;
+    pointer_.Choose(target ? target->Cursor : kNone, ParamMan ? ParamMan->Cursor : kNone);
+    for (TMobuBase* base : bases_) base->CursorPath = pointer_.CursorPath();
 }
 
 // ---------------- draw pass ----------------

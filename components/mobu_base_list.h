@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "components/mobu_base.h"
+#include "components/panel_pointer.h"
 #include "components/timer_list.h"
 
 namespace mobu {
@@ -82,6 +83,8 @@ public:
     // controls take them again and both bases are redrawn whole.
     void ReleaseSurfaces();
     void RestoreSurfaces(bool recreate);
+    // The background colour of both bases (0x00BBGGRR, -1 none): both are redrawn.
+    void SetColor(int32_t colour);
     // Dithering of the image cache (@CGDither): the pictures are reloaded in place, the
     // controls rebuild what they made from them and both bases are redrawn whole.
     void SetImageDither(bool flag);
@@ -132,6 +135,12 @@ public:
     // Everything removed, two new bases (the size stays).
     void Reset();
 
+    // ---- the mouse pointer ----
+    // The cursor step for the control under the mouse (or none): its cursor file, else the
+    // game's default cursor ("@Cursor"), else the system arrow.
+    void ChoosePointer(TMobuControl* target);
+    TPanelPointer& Pointer() { return pointer_; }
+
     std::vector<TMobuObject*> RClickList;
     int32_t UpdateIndex() const { return update_index_; }
 
@@ -159,6 +168,7 @@ private:
     bool key_down_pending_ = false, key_up_pending_ = false, key_repeat_pending_ = false;
     std::vector<std::string> key_down_codes_, key_up_codes_, key_repeat_codes_;
     bool resetting_ = false;
+    TPanelPointer pointer_;
 };
 
 }  // namespace mobu

@@ -13,30 +13,6 @@ namespace mobu {
 
 namespace {
 
-void WriteJsonString(std::ostream& out, const std::string& utf8)
-{
-    out << '"';
-    for (char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"': out << "\\\""; break;
-        case '\\': out << "\\\\"; break;
-        case '\n': out << "\\n"; break;
-        case '\r': out << "\\r"; break;
-        case '\t': out << "\\t"; break;
-        default:
-            if (byte < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-                out << escaped;
-            } else {
-                out << c;
-            }
-        }
-    }
-    out << '"';
-}
-
 const char* ScopeName(const TParamCollectionItem& item)
 {
     if (item.IsSystem()) return "system";
@@ -92,6 +68,30 @@ void WriteValue(std::ostream& out, const TCustomParam& value, uint8_t type)
 }
 
 }  // namespace
+
+void WriteJsonString(std::ostream& out, const std::string& utf8)
+{
+    out << '"';
+    for (char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+        case '"': out << "\\\""; break;
+        case '\\': out << "\\\\"; break;
+        case '\n': out << "\\n"; break;
+        case '\r': out << "\\r"; break;
+        case '\t': out << "\\t"; break;
+        default:
+            if (byte < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+                out << escaped;
+            } else {
+                out << c;
+            }
+        }
+    }
+    out << '"';
+}
 
 std::string RealToJson(Real value)
 {

@@ -22,4 +22,7 @@ void WriteVariablesJson(const TParamCollection& table, std::ostream& out);
 // 80-bit value; "NaN", "Infinity" and "-Infinity" are written as JSON strings.
 std::string RealToJson(Real value);
 
+// A JSON string of UTF-8 text, quoted, with quotes, backslashes and control bytes escaped.
+void WriteJsonString(std::ostream& out, const std::string& utf8);
+
 }  // namespace mobu

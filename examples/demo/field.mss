@@ -20,8 +20,9 @@ BoxNew PR_NAME: "field_glow"; PR_LEFT: 400; PR_TOP: 60; PR_WIDTH: 200; PR_HEIGHT
 // The star turns round its centre (offset 32, 32) and swells between 100 % and 200 %.
 ImgNew PR_NAME: "big_star"; PR_SOURCE: "cg\\sprite.fsk"; PR_REPEAT: TRUE; PR_ZOOMX: zoom; PR_ZOOMY: zoom; PR_LEFT: 320; PR_TOP: 220; PR_OFFSETX: 32; PR_OFFSETY: 32; PR_PRIORITY: 3; continue: yes
 ImgNew PR_NAME: "badge"; PR_SOURCE: "cg\\badge.fsk"; PR_ZOOMX: 384; PR_ZOOMY: 384; PR_ALPHA: 160; PR_LEFT: 120; PR_TOP: 260; PR_OFFSETX: 32; PR_OFFSETY: 32; PR_PRIORITY: 3; continue: yes
-// The sign lights only the half under the mouse; choosing a half sets the star's speed.
-MapImgNew PR_NAME: "sign"; PR_SOURCE: "cg\\sign.fsk"; PR_HOVERSOURCE: "cg\\sign_lit.fsk"; PR_MAPSOURCE: "cg\\sign.map"; PR_LEFT: 470; PR_TOP: 220; PR_PRIORITY: 3; PR_ONSELECT: "field.msb:sign_select"; continue: yes
+// The sign lights only the half under the mouse, which shows a turning pointer over it;
+// choosing a half sets the star's speed.
+MapImgNew PR_NAME: "sign"; PR_SOURCE: "cg\\sign.fsk"; PR_HOVERSOURCE: "cg\\sign_lit.fsk"; PR_MAPSOURCE: "cg\\sign.map"; PR_LEFT: 470; PR_TOP: 220; PR_PRIORITY: 3; PR_ONSELECT: "field.msb:sign_select"; PR_CURSOR: "cur\\spin.ani"; continue: yes
 ImgNew PR_NAME: "back_button"; PR_SOURCE: "cg\\btn_back.fsk"; PR_ANIPAUSED: TRUE; PR_LEFT: 500; PR_TOP: 420; PR_PRIORITY: 4; PR_ONMOUSEIN: "field.msb:button_in"; PR_ONMOUSEOUT: "field.msb:button_out"; PR_ONLBTNDOWN: "field.msb:back_click"; continue: yes
 
 Label name: frame; continue: yes

@@ -39,4 +39,6 @@ VarNew name: zoom; type: int; continue: yes
 VarNew name: grow; type: int; continue: yes
 VarNew name: star_turn; type: int; continue: yes
 VarNew name: spin; type: int; value: 2; continue: yes
+// The game's own pointer wherever no control names one.
+Calc expr: @Cursor = "cur\\arrow.cur"; continue: yes
 Jump page: title.msb

@@ -1,7 +1,7 @@
 // The title screen: a night sky, a tiled strip scrolling along the bottom, an animated star
 // crossing the sky, and a picture button that lights up under the mouse and opens the field
-// screen when clicked. The button handlers only set `screen`; the frame loop below notices it,
-// clears the title away and moves on.
+// screen when clicked; over it the pointer becomes a hand. The button handlers only set
+// `screen`; the frame loop below notices it, clears the title away and moves on.
 //
 // SetProp takes property numbers: 3 left, 4 top, 11 alpha, 44 frame index, 109 scroll x.
 page version: 116; result: none
@@ -13,7 +13,7 @@ TileNew PR_NAME: "title_strip"; PR_SOURCE: "cg\\tile.fsk"; PR_ZOOMX: 256; PR_ZOO
 // A translucent plate behind the button.
 BoxNew PR_NAME: "title_plate"; PR_LEFT: 200; PR_TOP: 284; PR_WIDTH: 240; PR_HEIGHT: 80; PR_COLOR: 0; PR_ALPHA: 128; PR_BORDERWIDTH: 2; PR_BORDERCOLOR: 16777215; PR_PRIORITY: 2; continue: yes
 ImgNew PR_NAME: "star"; PR_SOURCE: "cg\\sprite.fsk"; PR_REPEAT: TRUE; PR_LEFT: star_x; PR_TOP: 150; PR_PRIORITY: 3; continue: yes
-ImgNew PR_NAME: "start_button"; PR_SOURCE: "cg\\btn_start.fsk"; PR_ANIPAUSED: TRUE; PR_LEFT: 240; PR_TOP: 300; PR_PRIORITY: 4; PR_ONMOUSEIN: "title.msb:button_in"; PR_ONMOUSEOUT: "title.msb:button_out"; PR_ONLBTNDOWN: "title.msb:start_click"; continue: yes
+ImgNew PR_NAME: "start_button"; PR_SOURCE: "cg\\btn_start.fsk"; PR_ANIPAUSED: TRUE; PR_LEFT: 240; PR_TOP: 300; PR_PRIORITY: 4; PR_ONMOUSEIN: "title.msb:button_in"; PR_ONMOUSEOUT: "title.msb:button_out"; PR_ONLBTNDOWN: "title.msb:start_click"; PR_CURSOR: "cur\\hand.cur"; continue: yes
 
 // One pass per frame: the star moves 3 pixels to the right (wrapping round), the strip
 // scrolls 1 pixel to the left.

@@ -9,12 +9,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
+#include <vector>
 #include <string>
 #include <thread>
 
@@ -259,6 +262,115 @@ TEST_F(DemoInTheWindow, TheTitleAnimatesAndItsButtonLeadsToTheFieldAndBack)
     })) << "the back button does not light up under the mouse";
     Pointer(560, 440, true);
     EXPECT_TRUE(CaptureUntil(shot, demo_screens::TitleShown)) << "the back button did not return to the title";
+}
+
+// The pointer a player sees, read from the X server through XFixes: the game's own default
+// pointer over the sky, the hand over the start button. The cursor files' pixels and hot
+// spots come from icoutils and ImageMagick, not from our reader.
+struct TCursorPicture {
+    int width = 0, height = 0, hot_x = -1, hot_y = -1;
+    std::vector<uint32_t> argb;  // premultiplied, as X keeps them
+};
+
+TCursorPicture ServerCursor()
+{
+    TCursorPicture picture;
+    std::istringstream in(Capture(std::string(MOBU_BINARY_DIR) + "/tests/xfixes_cursor 2>/dev/null"));
+    if (!(in >> picture.width >> picture.height >> picture.hot_x >> picture.hot_y)) return TCursorPicture{};
+    std::string value;
+    while (in >> value) picture.argb.push_back(static_cast<uint32_t>(std::stoul(value, nullptr, 16)));
+    return picture;
+}
+
+TCursorPicture FileCursor(const fs::path& cur, const fs::path& scratch)
+{
+    TCursorPicture picture;
+    std::smatch match;
+    std::string listed = Capture("icotool -l '" + cur.string() + "'");
+    if (!std::regex_search(listed, match, std::regex(R"(--width=(\d+) --height=(\d+).*--hotspot-x=(\d+) --hotspot-y=(\d+))")))
+        return picture;
+    picture.width = std::stoi(match[1]);
+    picture.height = std::stoi(match[2]);
+    picture.hot_x = std::stoi(match[3]);
+    picture.hot_y = std::stoi(match[4]);
+    const fs::path png = scratch / "cursor.png", rgba = scratch / "cursor.rgba";
+    if (std::system(("icotool -x -o '" + png.string() + "' '" + cur.string() + "' && convert '" + png.string() +
+                     "' -depth 8 rgba:'" + rgba.string() + "'").c_str()) != 0)
+        return TCursorPicture{};
+    std::ifstream in(rgba, std::ios::binary);
+    unsigned char p[4];
+    while (in.read(reinterpret_cast<char*>(p), 4)) {
+        // Premultiplied like the server's, rounded.
+        auto pre = [&](unsigned c) { return (c * p[3] + 127) / 255; };
+        picture.argb.push_back(uint32_t{p[3]} << 24 | pre(p[0]) << 16 | pre(p[1]) << 8 | pre(p[2]));
+    }
+    return picture;
+}
+
+// Whether two cursor pictures agree: size, hot spot, and every pixel within one step per
+// channel (premultiplying may round either way); fully opaque and fully clear pixels alike.
+bool SameCursor(const TCursorPicture& a, const TCursorPicture& b, std::string& why)
+{
+    std::ostringstream text;
+    if (a.width != b.width || a.height != b.height || a.hot_x != b.hot_x || a.hot_y != b.hot_y ||
+        a.argb.size() != b.argb.size()) {
+        text << a.width << "x" << a.height << " hot " << a.hot_x << "," << a.hot_y << " against " << b.width << "x"
+             << b.height << " hot " << b.hot_x << "," << b.hot_y;
+        why = text.str();
+        return false;
+    }
+    for (size_t i = 0; i < a.argb.size(); ++i) {
+        if ((a.argb[i] >> 24) == 0 && (b.argb[i] >> 24) == 0) continue;  // clear: the colour does not show
+        for (int shift = 0; shift < 32; shift += 8) {
+            int x = static_cast<int>((a.argb[i] >> shift) & 255), y = static_cast<int>((b.argb[i] >> shift) & 255);
+            if (std::abs(x - y) > 1) {
+                text << "pixel " << i << ": " << std::hex << a.argb[i] << " against " << b.argb[i];
+                why = text.str();
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+TEST_F(DemoInTheWindow, ThePointerIsTheGamesOwnAndTheHandOverTheStartButton)
+{
+    if (!fs::exists(fs::path(MOBU_BINARY_DIR) / "tests" / "xfixes_cursor")) GTEST_SKIP() << "built without XFixes";
+    const fs::path cursors = fs::path(MOBU_BINARY_DIR) / "demo-src" / "cur";
+    const TCursorPicture arrow = FileCursor(cursors / "arrow.cur", scratch_);
+    const TCursorPicture hand = FileCursor(cursors / "hand.cur", scratch_);
+    ASSERT_EQ(hand.argb.size(), 32u * 32u);
+    ASSERT_EQ(arrow.argb.size(), 32u * 32u);
+    auto shows = [](const TCursorPicture& expected, std::string& why) {
+        for (int i = 0; i < 50; ++i) {
+            if (SameCursor(ServerCursor(), expected, why)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        return false;
+    };
+    std::string why;
+    Pointer(100, 100, false);
+    EXPECT_TRUE(shows(arrow, why)) << "the game's default pointer: " << why;
+    Pointer(300, 320, false);
+    EXPECT_TRUE(shows(hand, why)) << "the hand over the start button: " << why;
+    Pointer(100, 100, false);
+    EXPECT_TRUE(shows(arrow, why)) << "back to the default pointer: " << why;
+
+    // On the field screen the sign shows the animated pointer: 32 x 32 frames turning about
+    // the centre, so the server's image changes while the mouse rests.
+    Pointer(300, 320, true);
+    demo_screens::TShot shot;
+    ASSERT_TRUE(CaptureUntil(shot, demo_screens::FieldShown)) << "the click did not open the field screen";
+    Pointer(600, 240, false);
+    std::vector<std::vector<uint32_t>> seen;
+    for (int i = 0; i < 100 && seen.size() < 3; ++i) {
+        TCursorPicture now = ServerCursor();
+        if (now.width == 32 && now.height == 32 && now.hot_x == 16 && now.hot_y == 16 &&
+            std::find(seen.begin(), seen.end(), now.argb) == seen.end())
+            seen.push_back(now.argb);
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    EXPECT_GE(seen.size(), 3u) << "the sign's pointer does not turn";
 }
 
 }  // namespace

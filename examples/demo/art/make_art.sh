@@ -11,6 +11,9 @@
 #   cg/sign.fsk.png           160x80 two-part sign of the map image: "slow" left, "fast" right
 #   cg/sign_lit.fsk.png       the same lit, shown inside the region under the mouse
 #   cg/sign.map               the sign's two regions (the selection-map format)
+#   cur/arrow.cur             the game's own default pointer (32x32, hot spot at the tip)
+#   cur/hand.cur              a pointing hand over the title's start button
+#   cur/spin.ani              an animated pointer over the field's sign: a turning bar
 # Every picture but the sign's is written as 24- or 32-bit PNG so that frames never come out
 # as palettes.
 set -eu
@@ -96,3 +99,28 @@ region() {  # region NAME LEFT TOP RIGHT BOTTOM
   int32 "$2"; int32 "$3"; int32 "$4"; int32 "$5"
 }
 { int32 2; region slow 0 0 79 79; region fast 80 0 159 79; } > "$cg/sign.map"
+
+# Pointers: drawn without smoothing (every pixel opaque or clear) as 32-bit PNG, turned into cursor files by icoutils; the animated one is
+# put together by scripts/write_ani.py.
+cur="$out/cur"
+work="$out/cur.work"
+mkdir -p "$cur" "$work"
+convert -size 32x32 xc:none +antialias -fill '#ffe060' -stroke '#202020' -strokewidth 1 \
+  -draw 'polygon 1,1 1,24 7,18 12,29 16,27 11,17 19,17' png32:"$work/arrow.png"
+icotool -c --cursor --hotspot-x=1 --hotspot-y=1 -o "$cur/arrow.cur" "$work/arrow.png"
+convert -size 32x32 xc:none +antialias -fill '#ffffff' -stroke '#202020' -strokewidth 1 \
+  -draw 'roundrectangle 10,1 15,20 2,2' -draw 'roundrectangle 6,14 26,30 4,4' \
+  -draw 'line 16,15 16,22' -draw 'line 21,15 21,22' png32:"$work/hand.png"
+icotool -c --cursor --hotspot-x=12 --hotspot-y=1 -o "$cur/hand.cur" "$work/hand.png"
+frames=""
+for i in 0 1 2 3; do
+  convert -size 32x32 xc:none +antialias -fill '#40c0ff' -stroke '#102040' -strokewidth 1 \
+    -draw "translate 16,16 rotate $((i * 45)) roundrectangle -13,-3 13,3 2,2" \
+    -fill '#ff4040' -draw 'circle 16,16 16,13' png32:"$work/spin$i.png"
+  icotool -c --cursor --hotspot-x=16 --hotspot-y=16 -o "$work/spin$i.cur" "$work/spin$i.png"
+  frames="$frames $work/spin$i.cur"
+done
+# Eight steps of 6 jiffies (a tenth of a second each): the four frames twice round.
+python3 "$(dirname "$0")/../../../scripts/write_ani.py" "$cur/spin.ani" --frames $frames \
+  --rates 6 6 6 6 6 6 6 6 --seq 0 1 2 3 0 1 2 3
+rm -rf "$work"
