@@ -216,7 +216,7 @@ public:
             else if (row.goal > 1) std::printf("<= %.2f x floor: %s\n", row.goal, t / floor <= row.goal ? "met" : "MISSED");
             else std::printf("< %.0f%% of (a): %s\n", row.goal * 100, t / full < row.goal ? "met" : "MISSED");
         }
-        std::printf("(process CPU time per frame, median of %d runs)\n", kRepetitions);
+        std::printf("(thread CPU time per frame, median of %d runs)\n", kRepetitions);
     }
 };
 

@@ -1,6 +1,8 @@
 // Glyph rendering: 1,000 distinct kanji at 24 pixels, cold (cache emptied before every
 // pass) and cached, against FreeType's own gray rendering (FT_Render_Glyph) of the same
-// glyphs from the same font at the same em size.
+// glyphs from the same font at the same em size. Both time the same steps per glyph: the
+// code page 932 code to Unicode, the character's glyph index in the font, loading and
+// rendering.
 #include <benchmark/benchmark.h>
 
 #include <ft2build.h>
@@ -75,16 +77,14 @@ void BM_FreeTypeRenderGray(benchmark::State& state)
     TGlyphRenderer renderer;
     renderer.SelectFont(Gothic(), 24, 0);
     FT_Set_Pixel_Sizes(face, 0, renderer.Metrics().ppem);
-    std::vector<FT_UInt> indices;
-    for (uint16_t code : Kanji()) indices.push_back(FT_Get_Char_Index(face, CharCodeToUnicode(code)));
     for (auto _ : state) {
-        for (FT_UInt index : indices) {
-            FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP);
+        for (uint16_t code : Kanji()) {
+            FT_Load_Glyph(face, FT_Get_Char_Index(face, CharCodeToUnicode(code)), FT_LOAD_NO_BITMAP);
             FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL);
             benchmark::DoNotOptimize(face->glyph->bitmap.buffer);
         }
     }
-    state.SetItemsProcessed(state.iterations() * indices.size());
+    state.SetItemsProcessed(state.iterations() * Kanji().size());
     FT_Done_Face(face);
     FT_Done_FreeType(library);
 }

@@ -1,5 +1,6 @@
 // The headless runner as a program: started on the demo game it writes PNG frames of the
-// project's screen size; a game that cannot start gives a non-zero status and a message.
+// project's screen size that show the replayed input; a game that cannot start gives a
+// non-zero status and a message.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +10,8 @@
 #include <regex>
 #include <sstream>
 #include <string>
+
+#include "tests/support/demo_screens.h"
 
 namespace mobu {
 namespace {
@@ -58,27 +61,61 @@ protected:
     fs::path scratch;
 };
 
-TEST_F(HeadlessRunnerTest, DemoGameWritesFramesOfTheScreenSize)
+// Pixels of a rectangle of two shots that differ.
+int ChangedPixels(const demo_screens::TShot& a, const demo_screens::TShot& b, int left, int top, int right, int bottom)
+{
+    int changed = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            const demo_screens::TRgb p = a.At(x, y), q = b.At(x, y);
+            if (p.r != q.r || p.g != q.g || p.b != q.b) ++changed;
+        }
+    return changed;
+}
+
+// The replayed input reaches the game: the mouse coming over the title's picture button
+// lights it (its pixels change, the sky beside it does not), and the click opens the field.
+TEST_F(HeadlessRunnerTest, DemoGameWritesFramesOfTheScreenSizeAndFollowsTheInput)
 {
     fs::path demo = fs::path(MOBU_BINARY_DIR) / "demo";
     if (!fs::exists(demo / "game.dat")) GTEST_SKIP() << "the demo game is not packed in this build";
     // A working copy, so that the status data the game writes stays out of the build tree.
     fs::path game = scratch / "demo";
     fs::copy(demo, game, fs::copy_options::recursive);
-    std::ofstream(scratch / "input.txt") << "2 key down Return\n3 key up Return\n4 mouse down 10 10 left\n"
-                                            "5 mouse up 10 10 left\n6 wheel down\n";
+    // Keys and the wheel first (nothing on the title answers them), then the mouse over the
+    // start button (240..400 x 300..348) at frame 22 and a click on it at frames 32 and 33.
+    std::ofstream(scratch / "input.txt") << "2 key down Return\n3 key up Return\n4 wheel down\n"
+                                            "22 mouse move 300 320\n32 mouse down 300 320 left\n"
+                                            "33 mouse up 300 320 left\n";
     fs::path out = scratch / "shots";
-    TRun run = RunPlayer("--headless --frames 30 --shot-every 10 --shot-at 1 --seed 7 --input " +
+    TRun run = RunPlayer("--headless --frames 40 --shot-every 10 --shot-at 1,21,22 --seed 7 --input " +
                              (scratch / "input.txt").string() + " --out " + out.string() + " " + game.string(),
                          scratch);
     ASSERT_EQ(run.status, 0) << run.errors;
-    for (const char* name : {"frame-000001.png", "frame-000010.png", "frame-000020.png", "frame-000030.png"}) {
+    for (const char* name : {"frame-000001.png", "frame-000010.png", "frame-000020.png", "frame-000021.png",
+                             "frame-000022.png", "frame-000030.png", "frame-000040.png"}) {
         uint32_t width = 0, height = 0;
         ASSERT_TRUE(PngSize(out / name, width, height)) << name;
         EXPECT_EQ(width, 640u) << name;
         EXPECT_EQ(height, 480u) << name;
     }
     EXPECT_FALSE(fs::exists(out / "frame-000002.png"));
+
+    demo_screens::TShot before, over, still_over, after;
+    ASSERT_TRUE(before.Load((out / "frame-000021.png").string()));
+    ASSERT_TRUE(over.Load((out / "frame-000022.png").string()));
+    ASSERT_TRUE(still_over.Load((out / "frame-000030.png").string()));
+    ASSERT_TRUE(after.Load((out / "frame-000040.png").string()));
+    ASSERT_TRUE(demo_screens::TitleShown(before));
+    // The button's plate changes colour from one frame to the next, under the mouse only.
+    EXPECT_TRUE(demo_screens::IsUnlitPlate(demo_screens::StartButtonPlate(before)));
+    EXPECT_TRUE(demo_screens::IsLitPlate(demo_screens::StartButtonPlate(over)));
+    EXPECT_GT(ChangedPixels(before, over, 240, 300, 400, 348), 160 * 48 / 2);
+    EXPECT_EQ(ChangedPixels(before, over, 0, 0, 640, 140), 0);  // the sky above the star's rows
+    EXPECT_EQ(ChangedPixels(over, still_over, 240, 300, 400, 348), 0);  // lit while the mouse stays
+    // The click leaves the title for the field.
+    EXPECT_TRUE(demo_screens::TitleShown(still_over));
+    EXPECT_TRUE(demo_screens::FieldShown(after));
 }
 
 // A game appended to a copy of the player runs on its own, started without arguments:

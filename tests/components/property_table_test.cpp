@@ -1,4 +1,14 @@
+// The property table against the written property definition (tests/data/components/
+// property_definition.tsv, made once by gen_property_definition.py beside it and reviewed by
+// hand), and every component type reading and writing every property as that definition says.
 #include <gtest/gtest.h>
+
+#include <array>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "components/component_functions.h"
 #include "components/mobu_base_list.h"
@@ -6,7 +16,125 @@
 #include "expr/param_values.h"
 
 namespace mobu {
+
+// Failure messages show a property value as its kind and value.
+void PrintTo(const TPropValue& value, std::ostream* out)
+{
+    switch (value.type) {
+        case PT_STR: *out << "string \"" << value.text << '"'; break;
+        case PT_FLOAT: *out << "real " << static_cast<double>(value.real); break;
+        case PT_BOOL: *out << "flag " << (value.integer ? "true" : "false"); break;
+        default: *out << "int " << value.integer;
+    }
+}
+
 namespace {
+
+// A value as the definition writes it: "text", true/false, a real with a point, an integer.
+TPropValue Literal(const std::string& written)
+{
+    if (written.size() >= 2 && written.front() == '"') return TPropValue::Text(written.substr(1, written.size() - 2));
+    if (written == "true" || written == "false") return TPropValue::Flag(written == "true");
+    if (written.find('.') != std::string::npos) return TPropValue::Float(std::stold(written));
+    return TPropValue::Int(std::stoi(written));
+}
+
+// One row of the written definition.
+struct TDefinedProperty {
+    int id = -1;
+    std::string name, caption, type, default_value, neutral;
+    bool every = false;                                // every object answers it
+    std::array<bool, kComponentTypeCount> answered{};  // by type code
+
+    bool Answers(int code) const { return every || answered[code]; }
+    // The declared type as the table writes it.
+    uint8_t DeclaredType() const
+    {
+        return type == "int" ? PT_INT : type == "real" ? PT_FLOAT : type == "flag" ? PT_BOOL : PT_STR;
+    }
+    // The creation default in the declared type ("-": never a creation parameter; a component
+    // starts at the type's zero).
+    TPropValue Default() const { return (default_value == "-" ? TPropValue::Int(0) : Literal(default_value)).As(DeclaredType()); }
+    // Whether a type that does not answer it reads another property of the object instead.
+    bool ReadsAnother() const { return neutral.front() == '='; }
+    // What a type that does not answer it reads (`object`: the one read, for ReadsAnother).
+    TPropValue Neutral(TMobuObject* object) const
+    {
+        if (ReadsAnother()) return object->GetProp(neutral == "=PR_WIDTH" ? PR_WIDTH : PR_HEIGHT).As(DeclaredType());
+        return Literal(neutral).As(DeclaredType());
+    }
+};
+
+int TypeCodeNamed(const std::string& name)
+{
+    for (int code = 0; code < kComponentTypeCount; ++code)
+        if (name == ComponentTypeInfo(code).name) return code;
+    return -1;
+}
+
+// Fields of a line of the tab-separated file.
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::stringstream in(line);
+    for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+    return fields;
+}
+
+const std::vector<TDefinedProperty>& Definition()
+{
+    static const std::vector<TDefinedProperty> rows = [] {
+        std::vector<TDefinedProperty> read;
+        std::ifstream in(std::string(MOBU_SOURCE_DIR) + "/tests/data/components/property_definition.tsv");
+        for (std::string line; std::getline(in, line);) {
+            std::vector<std::string> fields = Fields(line);
+            if (fields.size() != 7) ADD_FAILURE() << "bad row: " << line;
+            if (fields.size() != 7) continue;
+            TDefinedProperty row;
+            row.id = std::stoi(fields[0]);
+            row.name = fields[1];
+            row.caption = fields[2];
+            for (size_t at; (at = row.caption.find("\\r\\n")) != std::string::npos;) row.caption.replace(at, 4, "\r\n");
+            row.type = fields[3];
+            row.default_value = fields[4];
+            row.every = fields[5] == "every";
+            row.neutral = fields[6];
+            if (!row.every && fields[5] != "none") {
+                std::stringstream names(fields[5]);
+                for (std::string name; names >> name;) {
+                    const int code = TypeCodeNamed(name);
+                    if (code < 0) ADD_FAILURE() << "unknown type " << name << " in row " << row.id;
+                    else row.answered[code] = true;
+                }
+            }
+            read.push_back(row);
+        }
+        return read;
+    }();
+    return rows;
+}
+
+TEST(PropertyTable, MatchesTheWrittenPropertyDefinition)
+{
+    const std::vector<TDefinedProperty>& definition = Definition();
+    ASSERT_EQ(definition.size(), static_cast<size_t>(kPropertyCount));
+    for (const TDefinedProperty& expected : definition) {
+        const int id = expected.id;
+        const TPropertyInfo& row = PropertyInfo(id);
+        SCOPED_TRACE(expected.name);
+        EXPECT_EQ(row.id, id);
+        EXPECT_STREQ(row.name, expected.name.c_str());
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(row.caption_utf8)), expected.caption);
+        EXPECT_EQ(row.type, expected.DeclaredType()) << expected.type;
+        EXPECT_EQ(row.creation_parameter, expected.default_value != "-");
+        EXPECT_EQ(DefaultValue(id).As(row.type), expected.Default()) << expected.default_value;
+        if (!expected.ReadsAnother()) {
+            EXPECT_EQ(NeutralValue(id), expected.Neutral(nullptr)) << expected.neutral;
+        }
+        for (int code = 0; code < kComponentTypeCount; ++code)
+            EXPECT_EQ(TypeAnswers(code, id), expected.Answers(code)) << ComponentTypeInfo(code).name;
+    }
+}
 
 TPropValue SampleValue(int id)
 {
@@ -43,6 +171,7 @@ TEST(PropertyTable, EveryIdOnEveryType)
     for (int code = 0; code < kComponentTypeCount; ++code) {
         if (!IsCreatableType(code)) continue;
         for (int id = 0; id < kPropertyCount; ++id) {
+            const TDefinedProperty& expected = Definition().at(id);
             if (id == PR_NAME || id == PR_PARENT) continue;  // names and parents have their own tests
             // Pictures derive these from their frames (tests/images covers them).
             const bool picture = code == LT_IMAGES || code == LT_TILE || code == LT_MAPIMG;
@@ -51,12 +180,11 @@ TEST(PropertyTable, EveryIdOnEveryType)
             TMobuObject* object = list.CreateComponent(code);
             ASSERT_NE(object, nullptr);
             SCOPED_TRACE(std::string(PropertyInfo(id).name) + " on type " + std::to_string(code));
-            uint8_t declared = PropertyInfo(id).type;
+            uint8_t declared = expected.DeclaredType();
             TPropValue before = object->GetProp(id);
             EXPECT_EQ(before.type, declared);
-            if (!TypeAnswers(code, id) && !(object->AsControl() && IsControlProperty(id))) {
-                if (id == PR_ORIGWIDTH || id == PR_ORIGHEIGHT) EXPECT_EQ(before, object->GetProp(id == PR_ORIGWIDTH ? PR_WIDTH : PR_HEIGHT).As(declared));
-                else EXPECT_EQ(before, NeutralValue(id));
+            if (!expected.Answers(code) && !(object->AsControl() && expected.Answers(LT_CABINET))) {
+                EXPECT_EQ(before, expected.Neutral(object));
                 object->SetProp(id, SampleValue(id));
                 EXPECT_EQ(object->GetProp(id), before) << "a write to a property the type lacks changed it";
             } else if (id == PR_COMPOTYPE) {
@@ -70,7 +198,7 @@ TEST(PropertyTable, EveryIdOnEveryType)
                 if (id == PR_VISIBLE && code == LT_CABINET) {
                     EXPECT_FALSE(before.integer);  // a cabinet never shows
                 } else if (id != PR_PRIORITY) {
-                    EXPECT_EQ(before, DefaultValue(id).As(declared));
+                    EXPECT_EQ(before, expected.Default());
                 }
                 object->SetProp(id, SampleValue(id));
                 TPropValue expected = SampleValue(id).As(declared);
