@@ -10,7 +10,6 @@ namespace mobu {
 namespace {
 
 TMobuBaseList* global_list = nullptr;
-constexpr int kSysFuncSetProp = 3;
 
 TPropValue ReadParam(const TCustomParam& value, uint8_t type)
 {

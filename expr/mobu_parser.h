@@ -10,6 +10,7 @@
 #include "core/byte_reader.h"
 #include "core/byte_writer.h"
 #include "core/real80.h"
+#include "expr/opcodes.h"
 
 namespace mobu {
 
@@ -85,7 +86,14 @@ public:
 private:
     struct TRunState;
     void Prepare();
+    // Runs one operation: binds its operands, makes its temporary destination when it has
+    // none yet, and evaluates it by its opcode family (expr/operation_families.h).
     void RunOperation(size_t index, TSysFuncMan& functions, TRunState& run);
+    void BindOperands(size_t index, bool call, TRunState& run);
+    static uint8_t TemporaryType(const TOpeData& op, TOpFamily family, const std::vector<const TCustomParam*>& operands,
+                                 const TCustomParam& a, const TCustomParam& b, const TSysFuncMan& functions);
+    TCustomParam* MakeTemporary(size_t index, uint8_t type, TRunState& run);
+    void BindElementAlias(size_t index, TCustomParam& destination, TRunState& run);
 
     std::vector<TOpeData> operations_;
     // The run form of every operand: constants as value objects, references as element

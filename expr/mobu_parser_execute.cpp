@@ -1,8 +1,6 @@
 // Running compiled expressions: binding operands, making temporaries, and the evaluation
 // rules of every opcode.
-#include <cmath>
 #include <string_view>
-#include <typeinfo>
 #include <unordered_map>
 
 #include "core/mobu_error.h"
@@ -11,21 +9,17 @@
 #include "expr/expr_messages.h"
 #include "expr/mobu_parser.h"
 #include "expr/opcodes.h"
+#include "expr/operation_families.h"
 #include "expr/param_collection.h"
 #include "expr/param_types.h"
 #include "expr/param_values.h"
 #include "expr/param_var.h"
-#include "expr/script_arith.h"
 #include "expr/sys_func_man.h"
-#include "expr/sys_func_table.h"
 
 namespace mobu {
 namespace {
 
-namespace arith = script_arith;
-
-// Longest string a concatenation may build.
-constexpr size_t kMaxStringSize = 64 * 1024 * 1024;
+namespace ops = operation_families;
 
 bool IsTemporaryName(std::string_view name) { return name.starts_with(kTemporaryPrefix); }
 
@@ -58,78 +52,6 @@ std::unique_ptr<TCustomParam> MakeOperandValue(const TOperand& operand)
         return reference;
     }
     }
-}
-
-// A real about to be stored: never NaN or infinity.
-Real Finite(Real value)
-{
-    if (!std::isfinite(value)) throw EMobuError(expr_messages::ArithmeticError());
-    return value;
-}
-
-[[noreturn]] void FailBadOperation(const TOpeData& op, const std::vector<const TCustomParam*>& values)
-{
-    std::string message = expr_messages::BadOperationHead() + op.Dest + expr_messages::BadOperationType() + OpcodeName(op.Opcode);
-    for (const auto& value : values) {
-        message += "\r\n";
-        try {
-            message += value->GetString();
-        } catch (const EMobuError&) {
-        }
-    }
-    throw EMobuError(message);
-}
-
-uint8_t ArithmeticType(const TCustomParam& a, const TCustomParam& b)
-{
-    return a.VarType() == PT_FLOAT || b.VarType() == PT_FLOAT ? PT_FLOAT : PT_INT;
-}
-
-// Reads through the conversions of the operand's own kind.
-int Compare(const TCustomParam& a, const TCustomParam& b)
-{
-    switch (a.VarType()) {
-    case PT_STR: {
-        int order = a.GetString().compare(b.GetString());
-        return order < 0 ? -1 : order > 0 ? 1 : 0;
-    }
-    case PT_FLOAT: {
-        Real x = a.GetFloat(), y = b.GetFloat();
-        return x < y ? -1 : x > y ? 1 : 0;
-    }
-    case PT_BOOL: {
-        int x = a.GetFlag() ? 1 : 0, y = b.GetFlag() ? 1 : 0;
-        return x - y;
-    }
-    default: {
-        int32_t x = a.GetInteger(), y = b.GetInteger();
-        return x < y ? -1 : x > y ? 1 : 0;
-    }
-    }
-}
-
-// The string a value reads as: a view of a plain string value's own text, or the converted
-// text kept in `holder`.
-std::string_view TextOf(const TCustomParam& value, std::string& holder)
-{
-    if (typeid(value) == typeid(TParamStr)) {
-        const auto& text = static_cast<const TParamStr&>(value);
-        if (!text.Elements.empty()) return text.Elements[0];
-    }
-    holder = value.GetString();
-    return holder;
-}
-
-// A scalar string write into a plain string value that keeps the storage it already has.
-// False when the destination is not a plain string value.
-bool AssignText(TCustomParam& destination, std::string_view text)
-{
-    if (typeid(destination) != typeid(TParamStr)) return false;
-    auto& target = static_cast<TParamStr&>(destination);
-    target.DropDims();
-    if (target.Elements.empty()) target.Elements.resize(1);
-    target.Elements[0].assign(text.data(), text.size());
-    return true;
 }
 
 }  // namespace
@@ -353,15 +275,48 @@ void TMobuParser::Execute(TSysFuncMan& functions)
 
 void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& run)
 {
-    TParamCollection& table = functions.Table();
+    const TOpeData& op = operations_[index];
+    const TOpFamily family = OpcodeFamily(op.Opcode);
+    BindOperands(index, family == TOpFamily::Call, run);
+    const std::vector<const TCustomParam*>& operands = run.operands;
+    static const std::unique_ptr<TCustomParam> kZero = NewParamOfType(PT_INT);
+    const TCustomParam& a = operands.size() > 0 ? *operands[0] : *kZero;
+    const TCustomParam& b = operands.size() > 1 ? *operands[1] : *kZero;
+
+    // A temporary destination that does not exist yet is made now.
+    TCustomParam* destination = nullptr;
+    const size_t destination_slot = slot_base_[index] + op.Operands.size();
+    if (slot_temporary_[destination_slot] && !(destination = run.FindValue(op.Dest, destination_slot))) {
+        destination = MakeTemporary(index, TemporaryType(op, family, operands, a, b, functions), run);
+    }
+    if (!destination) destination = run.FindValue(op.Dest, destination_slot);
+    if (!destination) throw EMobuError(expr_messages::UnknownVariable(op.Dest));
+    TCustomParam& d = *destination;
+
+    switch (family) {
+    case TOpFamily::Copy: ops::RunCopy(d, a); break;
+    case TOpFamily::Arithmetic: ops::RunArithmetic(op.Opcode, d, a, b); break;
+    case TOpFamily::Concatenate: ops::RunConcatenate(d, a, b, run.text); break;
+    case TOpFamily::Comparison: ops::RunComparison(op.Opcode, d, a, b); break;
+    case TOpFamily::Element: break;  // bound when its temporary was made
+    case TOpFamily::Call: ops::RunCall(op, d, operands, functions, run.arguments); break;
+    case TOpFamily::Invalid: ops::FailBadOperation(op, operands);
+    }
+
+    // Unbind the references of a call.
+    std::vector<std::unique_ptr<TCustomParam>>& values = values_[index];
+    for (size_t k = 0; family == TOpFamily::Call && k < values.size(); ++k) {
+        if (op.Operands[k].Tag == otVariable) static_cast<TParamVar*>(values[k].get())->Unbind();
+    }
+}
+
+void TMobuParser::BindOperands(size_t index, bool call, TRunState& run)
+{
+    // A function receives each variable argument as a reference bound to the variable (taking
+    // over the element of an element alias), so it can write through it; the other operations
+    // read the variable's value itself, which reads the same element.
     const TOpeData& op = operations_[index];
     std::vector<std::unique_ptr<TCustomParam>>& values = values_[index];
-
-    // a. Resolve references. A function receives each variable argument as a reference bound
-    // to the variable (taking over the element of an element alias), so it can write through
-    // it; the other operations read the variable's value itself, which reads the same element.
-    static const std::unique_ptr<TCustomParam> kZero = NewParamOfType(PT_INT);
-    const bool call = op.Opcode == ocFunc;
     std::vector<const TCustomParam*>& operands = run.operands;
     operands.assign(values.size(), nullptr);
     for (size_t k = 0; k < values.size(); ++k) {
@@ -386,7 +341,7 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
         TParamCollectionItem* item = run.Find(reference->RefName);
         if (!item || !item->Value()) throw EMobuError(expr_messages::UnknownVariable(reference->RefName));
         TCustomParam* value = item->Value();
-        reference->SetTable(&table);
+        reference->SetTable(&run.table);
         // Only forwarding values can be element aliases; plain values bind without a cast.
         auto* alias = value->Concrete() != value ? dynamic_cast<TParamVar*>(value) : nullptr;
         if (alias) {
@@ -396,201 +351,70 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
         }
         operands[k] = reference;
     }
+}
 
-    const TCustomParam& a = operands.size() > 0 ? *operands[0] : *kZero;
-    const TCustomParam& b = operands.size() > 1 ? *operands[1] : *kZero;
+uint8_t TMobuParser::TemporaryType(const TOpeData& op, TOpFamily family, const std::vector<const TCustomParam*>& operands,
+                                   const TCustomParam& a, const TCustomParam& b, const TSysFuncMan& functions)
+{
+    switch (family) {
+    case TOpFamily::Copy: return ops::CopyType(op, operands, a);
+    case TOpFamily::Arithmetic: return ops::ArithmeticType(op.Opcode, a, b);
+    case TOpFamily::Concatenate: return PT_STR;
+    case TOpFamily::Comparison: return PT_BOOL;
+    case TOpFamily::Element: return PT_NONE;
+    case TOpFamily::Call: return ops::CallType(op, operands, functions);
+    case TOpFamily::Invalid: break;
+    }
+    ops::FailBadOperation(op, operands);
+}
 
-    // b. A temporary destination that does not exist yet is made now.
+TCustomParam* TMobuParser::MakeTemporary(size_t index, uint8_t type, TRunState& run)
+{
+    const TOpeData& op = operations_[index];
+    TParamCollection& table = run.table;
     TCustomParam* destination = nullptr;
-    const size_t destination_slot = slot_base_[index] + op.Operands.size();
-    if (slot_temporary_[destination_slot] && !(destination = run.FindValue(op.Dest, destination_slot))) {
-        uint8_t type = PT_NONE;
-        switch (op.Opcode) {
-        case ocTo:
-            type = a.VarType();
-            if (type < PT_INT || type > PT_STR) FailBadOperation(op, operands);
-            break;
-        case ocPlus:
-            type = a.VarType() == PT_STR ? PT_STR : ArithmeticType(a, b);
-            break;
-        case ocMinus:
-        case ocMul:
-        case ocDiv:
-            type = ArithmeticType(a, b);
-            break;
-        case ocMod:
-        case ocOr:
-        case ocAnd:
-        case ocXor:
-        case ocShiftL:
-        case ocShiftR:
-            type = PT_INT;
-            break;
-        case ocEqual:
-        case ocBig:
-        case ocSmall:
-        case ocEBig:
-        case ocESmall:
-        case ocNEqual:
-            type = PT_BOOL;
-            break;
-        case ocComboStr:
-            type = PT_STR;
-            break;
-        case ocDimTo:
-            type = PT_NONE;
-            break;
-        case ocFunc:
-            if (op.FuncId >= kSysFuncCount) FailBadOperation(op, operands);
-            if (op.FuncId == kSysFuncGetProp) {
-                int32_t property = operands.size() > 1 ? operands[1]->GetInteger() & 0xFF : 0;
-                if (property > 164) throw EMobuError(expr_messages::BadGetPropArgument());
-                type = functions.PropertyType ? functions.PropertyType(property) : PT_INT;
-                if (type < PT_INT || type > PT_STR) type = PT_INT;
-            } else {
-                type = kSysFuncTable[op.FuncId].result_type;
+    if (run.private_temporaries) {
+        // Reuse the value this operation's temporary had in an earlier run, made fresh.
+        std::unique_ptr<TCustomParam>& slot = temporaries_[index];
+        if (slot && type != PT_NONE && slot->VarType() == type) {
+            switch (type) {
+            case PT_INT: slot->SetInteger(0); break;
+            case PT_FLOAT: slot->SetFloat(0); break;
+            case PT_BOOL: slot->SetFlag(false); break;
+            default: slot->SetString({}); break;
             }
-            break;
-        default:
-            FailBadOperation(op, operands);
-        }
-        if (run.private_temporaries) {
-            // Reuse the value this operation's temporary had in an earlier run, made fresh.
-            std::unique_ptr<TCustomParam>& slot = temporaries_[index];
-            if (slot && type != PT_NONE && slot->VarType() == type) {
-                switch (type) {
-                case PT_INT: slot->SetInteger(0); break;
-                case PT_FLOAT: slot->SetFloat(0); break;
-                case PT_BOOL: slot->SetFlag(false); break;
-                default: slot->SetString({}); break;
-                }
-            } else {
-                slot = NewParamOfType(type);
-            }
-            run.privates[index] = slot.get();
-            destination = slot.get();
         } else {
-            const uint64_t before = table.Generation();
-            TParamCollectionItem* temporary = table.Add(type);
-            run.created.push_back({&op.Dest, temporary, temporary->Serial()});
-            temporary->SetName(op.Dest);
-            // Naming may count as a change; it keeps the run's items valid only if nothing else changed.
-            if (before == run.generation) run.generation = table.Generation();
-            destination = temporary->Value();
+            slot = NewParamOfType(type);
         }
-        if (!destination) throw EMobuError(expr_messages::InternalError());
-        if (op.Opcode == ocDimTo) {
-            auto* alias = dynamic_cast<TParamVar*>(destination);
-            if (!alias) throw EMobuError(expr_messages::InternalError());
-            std::vector<int32_t> subscripts;
-            for (size_t k = 1; k < operands.size(); ++k) subscripts.push_back(operands[k]->GetInteger());
-            std::string array_name = values.empty() ? std::string() : op.Operands[0].Tag == otVariable ? op.Operands[0].Text
-                                                                                                       : operands[0]->GetString();
-            table.BindElement(*alias, array_name, subscripts);
-        }
+        run.privates[index] = slot.get();
+        destination = slot.get();
+    } else {
+        const uint64_t before = table.Generation();
+        TParamCollectionItem* temporary = table.Add(type);
+        run.created.push_back({&op.Dest, temporary, temporary->Serial()});
+        temporary->SetName(op.Dest);
+        // Naming may count as a change; it keeps the run's items valid only if nothing else changed.
+        if (before == run.generation) run.generation = table.Generation();
+        destination = temporary->Value();
     }
+    if (!destination) throw EMobuError(expr_messages::InternalError());
+    if (op.Opcode == ocDimTo) BindElementAlias(index, *destination, run);
+    return destination;
+}
 
-    // c. Evaluate into the destination.
-    if (!destination) destination = run.FindValue(op.Dest, destination_slot);
-    if (!destination) throw EMobuError(expr_messages::UnknownVariable(op.Dest));
-    TCustomParam& d = *destination;
-    const uint8_t d_type = d.VarType();
-
-    switch (op.Opcode) {
-    case ocTo:
-        switch (d_type) {
-        case PT_INT: d.SetInteger(a.GetInteger()); break;
-        case PT_FLOAT: d.SetFloat(Finite(a.GetFloat())); break;
-        case PT_BOOL: d.SetFlag(a.GetFlag()); break;
-        case PT_STR: {
-            if (&a != &d) {
-                std::string holder;
-                std::string_view text = TextOf(a, holder);
-                if (AssignText(d, text)) break;
-            }
-            d.SetString(a.GetString());
-            break;
-        }
-        default: break;
-        }
-        break;
-    case ocPlus:
-        if (d_type == PT_FLOAT) {
-            d.SetFloat(arith::Add(a.GetFloat(), b.GetFloat()));
-        } else {
-            d.SetInteger(arith::Add(a.GetInteger(), b.GetInteger()));
-        }
-        break;
-    case ocMinus:
-        if (d_type == PT_FLOAT) {
-            d.SetFloat(arith::Sub(a.GetFloat(), b.GetFloat()));
-        } else {
-            d.SetInteger(arith::Sub(a.GetInteger(), b.GetInteger()));
-        }
-        break;
-    case ocMul:
-        if (d_type == PT_FLOAT) {
-            d.SetFloat(arith::Mul(a.GetFloat(), b.GetFloat()));
-        } else {
-            d.SetInteger(arith::Mul(a.GetInteger(), b.GetInteger()));
-        }
-        break;
-    case ocDiv:
-        if (d_type == PT_FLOAT) {
-            d.SetFloat(arith::Div(a.GetFloat(), b.GetFloat()));
-        } else {
-            d.SetInteger(arith::Div(a.GetInteger(), b.GetInteger()));
-        }
-        break;
-    case ocMod: d.SetInteger(arith::Mod(a.GetInteger(), b.GetInteger())); break;
-    case ocOr: d.SetInteger(a.GetInteger() | b.GetInteger()); break;
-    case ocAnd: d.SetInteger(a.GetInteger() & b.GetInteger()); break;
-    case ocXor: d.SetInteger(a.GetInteger() ^ b.GetInteger()); break;
-    case ocShiftL: d.SetInteger(arith::ShiftLeft(a.GetInteger(), b.GetInteger())); break;
-    case ocShiftR: d.SetInteger(arith::ShiftRight(a.GetInteger(), b.GetInteger())); break;
-    case ocComboStr: {
-        std::string head_holder, tail_holder;
-        std::string_view head = TextOf(a, head_holder);
-        std::string_view tail = TextOf(b, tail_holder);
-        if (head.size() + tail.size() > kMaxStringSize) throw EMobuError(expr_messages::SizeTooLarge());
-        std::string& joined = run.text;
-        joined.clear();
-        joined.reserve(head.size() + tail.size());
-        joined.append(head);
-        joined.append(tail);
-        if (typeid(d) == typeid(TParamStr)) {
-            // Hand the joined text over and keep the destination's old storage for next time.
-            auto& target = static_cast<TParamStr&>(d);
-            target.DropDims();
-            if (target.Elements.empty()) target.Elements.resize(1);
-            std::swap(target.Elements[0], joined);
-        } else {
-            d.SetString(joined);
-        }
-        break;
-    }
-    case ocEqual: d.SetFlag(Compare(a, b) == 0); break;
-    case ocNEqual: d.SetFlag(Compare(a, b) != 0); break;
-    case ocBig: d.SetFlag(Compare(a, b) > 0); break;
-    case ocSmall: d.SetFlag(Compare(a, b) < 0); break;
-    case ocEBig: d.SetFlag(Compare(a, b) >= 0); break;
-    case ocESmall: d.SetFlag(Compare(a, b) <= 0); break;
-    case ocDimTo: break;
-    case ocFunc: {
-        TSysFuncMan::Arguments& arguments = run.arguments;
-        arguments.clear();
-        for (const TCustomParam* value : operands) arguments.push_back(const_cast<TCustomParam*>(value));
-        functions.Call(d, op.FuncId, arguments);
-        break;
-    }
-    default:
-        FailBadOperation(op, operands);
-    }
-
-    // d. Unbind the references.
-    for (size_t k = 0; call && k < values.size(); ++k) {
-        if (op.Operands[k].Tag == otVariable) static_cast<TParamVar*>(values[k].get())->Unbind();
-    }
+void TMobuParser::BindElementAlias(size_t index, TCustomParam& destination, TRunState& run)
+{
+    // ocDimTo: the new temporary becomes an alias of one element of the array named first.
+    const TOpeData& op = operations_[index];
+    const std::vector<const TCustomParam*>& operands = run.operands;
+    auto* alias = dynamic_cast<TParamVar*>(&destination);
+    if (!alias) throw EMobuError(expr_messages::InternalError());
+    std::vector<int32_t> subscripts;
+    for (size_t k = 1; k < operands.size(); ++k) subscripts.push_back(operands[k]->GetInteger());
+    std::string array_name = values_[index].empty()               ? std::string()
+                             : op.Operands[0].Tag == otVariable ? op.Operands[0].Text
+                                                                : operands[0]->GetString();
+    run.table.BindElement(*alias, array_name, subscripts);
 }
 
 bool CompileAndRun(TSysFuncMan& functions, std::string_view text, std::unique_ptr<TCustomParam>* result, int first_temporary)

@@ -34,6 +34,20 @@ enum TOpeCode : uint8_t {
 // Number of opcodes in the table; codes from here up are invalid.
 inline constexpr int kOpcodeCount = 21;
 
+// How an opcode runs: the families of the evaluator (expr/operation_families.h).
+enum class TOpFamily : uint8_t {
+    Invalid,     // ocNone and codes outside the table
+    Copy,        // ocTo
+    Arithmetic,  // ocPlus ocMinus ocMul ocDiv ocMod ocOr ocAnd ocXor ocShiftL ocShiftR
+    Concatenate, // ocComboStr
+    Comparison,  // ocEqual ocNEqual ocBig ocSmall ocEBig ocESmall
+    Element,     // ocDimTo
+    Call,        // ocFunc
+};
+
+// The family of an opcode; Invalid for codes outside the table.
+TOpFamily OpcodeFamily(int code);
+
 // The vocabulary name of an opcode ("ocPlus"); codes outside the table read "oc?" and the
 // number, so a message about a damaged operation still says what was found.
 std::string OpcodeName(int code);

@@ -1,7 +1,8 @@
-// TSysFuncMan: runs the built-in functions of expressions. Functions that need only values,
-// variables and text are built in here; functions of other subsystems (components, screen,
-// media, files, saves, dialogs, the table database) are installed by those subsystems as
-// handlers, and until then fail cleanly, leaving no result.
+// TSysFuncMan: runs the built-in functions of expressions through the function table
+// (expr/sys_func_table.h). Functions that need only values, variables and text have their
+// handler in the table; functions of other subsystems (components, screen, media, files,
+// saves, dialogs, the table database) are installed by those subsystems into the manager's
+// slot for their id, and until then fail cleanly, leaving no result.
 #pragma once
 
 #include <cstdint>
@@ -38,11 +39,13 @@ public:
 
     TParamCollection& Table() const { return table_; }
 
-    // Runs function `id` into `destination`; an id of 161 or more does nothing. Failures are
+    // Runs function `id` into `destination`: the installed handler if there is one, else the
+    // table's; an id past the table does nothing. Failures are
     // raised as EMobuError and stop the expression.
     void Call(TCustomParam& destination, int id, const Arguments& arguments);
 
-    // Installs the implementation of a function that belongs to another subsystem.
+    // Installs the implementation of a function that belongs to another subsystem (it takes
+    // the place of the table's handler, and its argument counts are not checked).
     void SetHandler(int id, Handler handler);
     bool HasHandler(int id) const;
     // Whether function `id` as it runs now only reads its arguments as values and writes its
@@ -57,9 +60,10 @@ public:
 
     // Current nesting of Calc (0 outside any Calc).
     int CalcDepth() const { return calc_depth_; }
+    // Compiles and runs `text` one Calc level deeper; false when it does not compile.
+    bool RunCalc(const std::string& text);
 
 private:
-    void CallBuiltIn(TCustomParam& destination, int id, const Arguments& arguments);
 
     TParamCollection& table_;
     TClockSystemVariables system_variables_;

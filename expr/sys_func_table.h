@@ -1,25 +1,40 @@
-// The built-in function table: name, argument counts and result type of every function. The
-// index is the function id stored in compiled expressions.
+// The built-in function table: one row per function with its name, argument counts, result
+// type and the handler that runs it. The row index is the function id stored in compiled
+// expressions, so rows are only ever appended. Adding a function is adding one row here and
+// one handler in the file of its family (expr/sys_funcs.h lists them).
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace mobu {
+
+struct TSysFuncCall;
+
+// Runs one built-in function: reads the call's arguments and writes its result.
+using TSysFuncBody = void (*)(TSysFuncCall& call);
 
 struct TSysFuncInfo {
     const char* name;       // matched exactly (case-sensitive) when compiling
     int8_t min_args;
     int8_t max_args;        // -1: no maximum
     uint8_t result_type;    // PT_INT 1, PT_FLOAT 2, PT_BOOL 3, PT_STR 4; 0 for GetProp (the property's type)
+    // The handler; none for a function that belongs to a subsystem not built yet or installed
+    // by a higher floor (TSysFuncMan::SetHandler): it fails as unavailable until installed.
+    TSysFuncBody body;
+    // Whether the handler only reads its arguments as values and writes its result: it looks
+    // up no names, changes no variable and does not care whether an argument is a variable.
+    bool values_only;
 };
 
-inline constexpr int kSysFuncCount = 161;
-inline constexpr int kSysFuncGetProp = 2;
-inline constexpr int kSysFuncCalc = 136;
+extern const std::span<const TSysFuncInfo> kSysFuncTable;
+extern const int kSysFuncCount;
 
-extern const std::array<TSysFuncInfo, kSysFuncCount> kSysFuncTable;
+// Ids other code names; the table checks at compile time that its rows carry these names.
+inline constexpr int kSysFuncGetProp = 2;
+inline constexpr int kSysFuncSetProp = 3;
+inline constexpr int kSysFuncCalc = 136;
 
 // Index of the function of that exact name, or -1.
 int FindSysFunc(std::string_view name);

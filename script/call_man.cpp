@@ -160,7 +160,7 @@ void TCallMan::StartPage(const std::string& name)
     PC = 0;
     Entered = false;
     CallParams.clear();
-    Mode = 0;
+    Mode = call_mode::Main;
     Stack.Clear();
     Sender = nullptr;
     for (int32_t level = 1; level <= EventLevel; ++level) components_->RemoveEventsOfLevel(level);
@@ -211,18 +211,18 @@ void TCallMan::ExecOne(TPage*& page, bool& yielded)
     if (page != start_page || PC != start_pc) Entered = false;
 }
 
-int TCallMan::Step()
+TStepResult TCallMan::Step()
 {
     TPage* page = CurrentPage;
     const int32_t start_pc = PC;
     const int32_t start_frames = Stack.Count();
     bool yielded = false;
     if (page) ExecOne(page, yielded);
-    const int result = yielded ? 2 : 0;
+    const TStepResult result = yielded ? TStepResult::Yielded : TStepResult::Continued;
     if (page) {
         // A command that stays on itself in the main script ends the frame: its progress
         // depends on later frames, so stepping it again now would spin.
-        if (Mode == 0 && page == CurrentPage && PC == start_pc && Entered && Stack.Count() == start_frames) {
+        if (Mode == call_mode::Main && page == CurrentPage && PC == start_pc && Entered && Stack.Count() == start_frames) {
             KeepRunning = false;
         }
         CurrentPage = page;
@@ -231,12 +231,12 @@ int TCallMan::Step()
     if (Stack.Count() == 0 || !CurrentPage) {
         // Nothing is left to run: the script idles, and every later step meets the same end.
         KeepRunning = false;
-        if (Mode == 0) return result;
+        if (Mode == call_mode::Main) return result;
         // A handler whose page ended with no context to return to (DeleteStack removed it)
         // ends as if it had returned to an idle main script. Reporting "not finished" would
         // have Run step it again and again without anything changing.
         Sender = nullptr;
-        return 1;
+        return TStepResult::ReturnedToMain;
     }
     if (TParamCollection* table = Table()) table->DeleteOwned(Stack.Count());
     TStack& frame = Stack.Pop();
@@ -264,8 +264,8 @@ int TCallMan::Step()
         ByteReader state(*frame.State, page_messages::DamagedState());
         CurrentPage->Command(PC)->LoadState(state);
     }
-    if (Sender == nullptr) return 1;
-    return result == 2 ? 2 : -1;
+    if (Sender == nullptr) return TStepResult::ReturnedToMain;
+    return result == TStepResult::Yielded ? TStepResult::Yielded : TStepResult::ReturnedToHandler;
 }
 
 void SplitEventHandler(const std::string& handler, std::string& file_name, std::string& label)
@@ -306,18 +306,18 @@ TStack& TCallMan::PushCurrentContext()
     return frame;
 }
 
-int TCallMan::StartEvent(int32_t level)
+bool TCallMan::StartEvent(int32_t level)
 {
     if (CurrentPage && PC >= 0 && PC < CurrentPage->Count() && Entered && CurrentPage->Command(PC)->HoldsEvents()) {
-        return 0;
+        return false;
     }
     const int32_t index = components_->OldestWaitingEvent();
-    if (index < 0) return 0;
+    if (index < 0) return false;
     TCallManComponents::TEvent event = components_->EventAt(index);
     std::string file_name, label;
     SplitEventHandler(event.handler, file_name, label);
-    if (!EnsureAvailable(file_name)) return 0;
-    if (!CheckDepth()) return 0;
+    if (!EnsureAvailable(file_name)) return false;
+    if (!CheckDepth()) return false;
     PushCurrentContext();
     CurrentPage = GetPage(file_name);
     PC = label.empty() ? 0 : std::max(0, CurrentPage->FindLabel(label));
@@ -326,8 +326,8 @@ int TCallMan::StartEvent(int32_t level)
     components_->SetEventLevel(index, level);
     CallParams = event.params;
     Sender = event.sender;
-    Mode = 1;
-    return 1;
+    Mode = call_mode::Handler;
+    return true;
 }
 
 bool TCallMan::CheckDepth()
@@ -373,49 +373,49 @@ bool TCallMan::Run()
     do {
         if (watched && ++passes % kSpinCheckPasses == 0 && SpinStops(started)) break;
         switch (Mode) {
-        case 0:
-            if (StartEvent(1) == 0) Step();
+        case call_mode::Main:
+            if (!StartEvent(1)) Step();
             break;
-        case 1: {
-            const int r = Step();
-            if (r == 1) {
+        case call_mode::Handler: {
+            const TStepResult r = Step();
+            if (r == TStepResult::ReturnedToMain) {
                 components_->RemoveEventsOfLevel(1);
-                Mode = 0;
+                Mode = call_mode::Main;
                 KeepRunning = true;
-            } else if (r == 2) {
+            } else if (r == TStepResult::Yielded) {
                 EventLevel = 2;
-                Mode = 2;
+                Mode = call_mode::HandlerWaiting;
                 return true;
-            } else if (Mode != 1) {
+            } else if (Mode != call_mode::Handler) {
                 KeepRunning = true;
             }
             break;
         }
-        case 2:
-            if (StartEvent(EventLevel) == 1) {
+        case call_mode::HandlerWaiting:
+            if (StartEvent(EventLevel)) {
                 ++EventLevel;
-                Mode = 3;
+                Mode = call_mode::NestedHandler;
             } else {
-                Mode = EventLevel > 2 ? 3 : 1;
+                Mode = EventLevel > 2 ? call_mode::NestedHandler : call_mode::Handler;
             }
             break;
-        case 3: {
-            const int r = Step();
-            if (r == 1 || r == -1) {
+        case call_mode::NestedHandler: {
+            const TStepResult r = Step();
+            if (r == TStepResult::ReturnedToMain || r == TStepResult::ReturnedToHandler) {
                 --EventLevel;
                 components_->RemoveEventsOfLevel(EventLevel);
-                if (EventLevel <= 2) Mode = 2;
-            } else if (r == 2) {
-                Mode = 2;
+                if (EventLevel <= 2) Mode = call_mode::HandlerWaiting;
+            } else if (r == TStepResult::Yielded) {
+                Mode = call_mode::HandlerWaiting;
                 return true;
             }
             break;
         }
         default:
-            Mode = 0;
+            Mode = call_mode::Main;
             break;
         }
-    } while ((KeepRunning || Mode != 0) && !QuitRequested);
+    } while ((KeepRunning || Mode != call_mode::Main) && !QuitRequested);
     return true;
 }
 
@@ -431,7 +431,7 @@ std::string TCallMan::LiveSenderName(const TMobuObject* sender) const
     return components_->NameOf(sender);
 }
 
-std::string TCallMan::SenderName() const { return Mode != 0 ? LiveSenderName(Sender) : std::string(); }
+std::string TCallMan::SenderName() const { return Mode != call_mode::Main ? LiveSenderName(Sender) : std::string(); }
 
 TCustomParam* TCallMan::ResultValue() const
 {

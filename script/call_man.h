@@ -66,6 +66,32 @@ private:
     TParamCollection* table_;
 };
 
+// What the interpreter is running (TCallMan::Mode; stored as this number in game saves).
+namespace call_mode {
+// The main script; events of level 1 start between its steps.
+inline constexpr int32_t Main = 0;
+// A handler of a level-1 event.
+inline constexpr int32_t Handler = 1;
+// A handler gave the frame back while running: events waiting at the current event level
+// start before it goes on.
+inline constexpr int32_t HandlerWaiting = 2;
+// A handler started while another one waits (event level above 2).
+inline constexpr int32_t NestedHandler = 3;
+}  // namespace call_mode
+
+// What one step of the interpreter ended in.
+enum class TStepResult {
+    // The page goes on (or the main script idles).
+    Continued,
+    // The command gave the frame back.
+    Yielded,
+    // A handler returned to the main script (the restored context has no sender), or ended
+    // with nothing to return to.
+    ReturnedToMain,
+    // A handler returned into the context of another handler (the restored context has a sender).
+    ReturnedToHandler,
+};
+
 class TCallMan {
 public:
     // Pages kept loaded besides the current one.
@@ -87,7 +113,7 @@ public:
     bool KeepRunning = false;
     bool Entered = false;
     std::vector<std::string> CallParams;
-    int32_t Mode = 0;
+    int32_t Mode = call_mode::Main;
     TMobuObject* Sender = nullptr;
     int32_t EventLevel = 2;
     TStackList Stack;
@@ -129,8 +155,9 @@ public:
 
     // ---- running ----
     bool Run();
-    int Step();
-    int StartEvent(int32_t level);
+    TStepResult Step();
+    // Starts the handler of the oldest waiting event at `level`; false when none starts.
+    bool StartEvent(int32_t level);
 
     // ---- the current call ----
     int32_t CallParamCount() const { return static_cast<int32_t>(CallParams.size()); }

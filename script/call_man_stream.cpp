@@ -69,7 +69,7 @@ void TCallMan::LoadFromStream(ByteReader& in, int32_t version)
     const bool keep_running = in.Flag();
     const bool entered = in.Flag();
     const int32_t mode = in.I32();
-    if (mode < 0 || mode > 3) in.Fail();
+    if (mode < call_mode::Main || mode > call_mode::NestedHandler) in.Fail();
     const std::string sender = in.String();
     std::vector<std::string> params = in.StringArray();
     ReadFrame(in, version, Stack.LastPopped);
@@ -77,7 +77,7 @@ void TCallMan::LoadFromStream(ByteReader& in, int32_t version)
     const size_t frame_count = in.Count(27);
     if (frame_count > static_cast<size_t>(kMaxStackDepth)) in.Fail();
     // A handler, running or suspended, always has the context it interrupted below it.
-    if (mode != 0 && frame_count == 0) in.Fail();
+    if (mode != call_mode::Main && frame_count == 0) in.Fail();
     Stack.Clear();
     for (size_t i = 0; i < frame_count; ++i) ReadFrame(in, version, Stack.Push());
     // Levels start at 2 and grow by one per nested handler, within the depth cap.
