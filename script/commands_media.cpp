@@ -102,6 +102,7 @@ void TComFlip::Enter(TCallMan& calls)
 void TComFlip::Exec(TCallMan& calls, TPage*&, int32_t& pc)
 {
     TCallManComponents& screens = calls.Components();
+    screens_ = &screens;  // also after a loaded game, whose flip was not entered here
     if (!finished_) {
         if (stage_ == 0) {
             stage_ = 1;

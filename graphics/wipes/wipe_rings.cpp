@@ -25,7 +25,10 @@ void TWipeSpot::MakeStarts()
     Span = radius + 512;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const int64_t n = RoundEven(std::hypot(std::fabs(y - hh), std::fabs(x - hw)));
+            // sqrt of the exact sum of squares (half-pixel coordinates keep it exact) is
+            // correctly rounded and much cheaper than hypot.
+            const double dy = y - hh, dx = x - hw;
+            const int64_t n = RoundEven(std::sqrt(dx * dx + dy * dy));
             Starts[static_cast<size_t>(y) * w + x] = static_cast<int32_t>(Reverse ? radius - n : n);
         }
 }
@@ -73,7 +76,7 @@ void TWipeRipple::MakeTables()
     quarter_.assign(static_cast<size_t>(quarter_width_) * static_cast<size_t>(quarter_height_), TPoint{});
     for (int y = 0; y < quarter_height_; ++y)
         for (int x = 0; x < quarter_width_; ++x) {
-            const double dx = x - cx, dy = y - cy, length = std::hypot(dx, dy);
+            const double dx = x - cx, dy = y - cy, length = std::sqrt(dx * dx + dy * dy);
             TPoint& point = quarter_[static_cast<size_t>(y) * quarter_width_ + x];
             point.distance = static_cast<int32_t>(RoundEven(length));
             if (length > 0) {
