@@ -1,6 +1,7 @@
 #include "components/base_list_call_components.h"
 
 #include "components/component_commands.h"
+#include "components/flip_screens.h"
 
 namespace mobu {
 
@@ -31,6 +32,23 @@ void TBaseListCallComponents::ResetList()
 void TBaseListCallComponents::RunComponentCommand(TCallMan& calls, const TCommand& command)
 {
     mobu::RunComponentCommand(list_, calls, command);
+}
+
+void TBaseListCallComponents::TakeFlipSnapshot() { mobu::TakeFlipSnapshot(list_); }
+
+void TBaseListCallComponents::MoveFlipSelection(const std::vector<std::string>& lines, int mode)
+{
+    mobu::MoveFlipSelection(list_, lines, mode);
+}
+
+void TBaseListCallComponents::StartFlip(int id, bool reverse, int32_t duration)
+{
+    mobu::StartFlip(list_, id, reverse, duration);
+}
+
+void TBaseListCallComponents::FinishFlip(bool clear_hidden, bool keep_cabinets)
+{
+    mobu::FinishFlip(list_, clear_hidden, keep_cabinets);
 }
 
 }  // namespace mobu

@@ -25,6 +25,15 @@ public:
     TMobuBaseList* List() override { return &list_; }
     void RunComponentCommand(TCallMan& calls, const TCommand& command) override;
 
+    void TakeFlipSnapshot() override;
+    void MoveFlipSelection(const std::vector<std::string>& lines, int mode) override;
+    void StartFlip(int id, bool reverse, int32_t duration) override;
+    void SetFlipParam(int index, int32_t value) override { list_.SetTransitionParam(index, value); }
+    void SetFlipMaskName(const std::string& name) override { list_.SetTransitionMaskName(name); }
+    int32_t FlipDuration() override { return list_.TransitionDuration(); }
+    void AdvanceFlip(int32_t elapsed) override { list_.SetTransitionPosition(elapsed); }
+    void FinishFlip(bool clear_hidden, bool keep_cabinets) override;
+
 private:
     TMobuBaseList& list_;
 };

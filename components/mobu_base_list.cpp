@@ -11,6 +11,7 @@
 #include "components/mobu_map_image.h"
 #include "expr/param_collection.h"
 #include "expr/param_man.h"
+#include "components/wipe_transition.h"
 
 namespace mobu {
 namespace {
@@ -38,7 +39,7 @@ TMobuBaseList::TFactory& Factory()
 
 TTransitionFactory& TransitionFactory()
 {
-    static TTransitionFactory factory;
+    static TTransitionFactory factory = WipeTransitionFactory;
     return factory;
 }
 
@@ -47,7 +48,10 @@ const std::string kBaseName[2] = {std::string("\x01" "BASE0"), std::string("\x01
 }  // namespace
 
 void TMobuBaseList::SetFactory(TFactory factory) { Factory() = factory ? std::move(factory) : CreateDefault; }
-void TMobuBaseList::SetTransitionFactory(TTransitionFactory factory) { TransitionFactory() = std::move(factory); }
+void TMobuBaseList::SetTransitionFactory(TTransitionFactory factory)
+{
+    TransitionFactory() = factory ? std::move(factory) : WipeTransitionFactory;
+}
 
 TMobuBaseList::TMobuBaseList() : TMobuComponent(nullptr, LT_NONE)
 {
@@ -426,14 +430,28 @@ void TMobuBaseList::ChoosePointer(TMobuControl* target)
 void TMobuBaseList::DrawPass()
 {
     frame_dirty_.clear();
+    transition_rect_ = TRect{};
     if (!transition_) frame_dirty_ = ActiveBase()->DirtyList.Rects();
     bases_[0]->DrawBase();
     bases_[1]->DrawBase();
     if (transition_) {
-        TRect changed =
-            transition_->DrawStep(frame_, ActiveBase()->Surface, InactiveBase()->Surface);
-        changed = IntersectRects(changed, TRect{0, 0, width_, height_});
-        if (!changed.IsEmpty()) frame_dirty_.push_back(changed);
+        if (!transition_prepared_) {
+            transition_->Prepare();
+            transition_prepared_ = true;
+        }
+        transition_rect_ = transition_->TargetRect();
+        if (transition_->Step()) {
+            // Finished (or its surfaces no longer fit): the active base shows itself again.
+            transition_.reset();
+            transition_rect_ = TRect{};
+            MarkAllDirty();
+            bases_[0]->DrawBase();
+            bases_[1]->DrawBase();
+            frame_dirty_ = ActiveBase()->DirtyList.Rects();
+        } else {
+            const TRect changed = IntersectRects(transition_rect_, TRect{0, 0, width_, height_});
+            if (!changed.IsEmpty()) frame_dirty_.push_back(changed);
+        }
     }
 }
 
@@ -521,11 +539,14 @@ void TMobuBaseList::SwitchBase(int new_active, int transition_id, bool reverse, 
     active_index_ = new_active & 1;
     if (force || (transition_id != 0 && !transition_)) {
         transition_.reset();
+        transition_prepared_ = false;
         MarkAllDirty();
         if (transition_id != 0) {
             // The picture now on screen is the frame: keep it as the "from" picture.
             ActiveBase()->Surface.Assign(frame_);
-            if (TransitionFactory()) transition_ = TransitionFactory()(transition_id, reverse, duration);
+            transition_ = TransitionFactory()(transition_id, frame_, ActiveBase()->Surface, InactiveBase()->Surface,
+                                              reverse, duration);
+            if (!transition_) ReportMissingTransition(transition_id);
         }
         if (focus_ && focus_->GetBase() != ActiveBase()) {
             focus_ = nullptr;
@@ -539,6 +560,16 @@ void TMobuBaseList::SwitchBase(int new_active, int transition_id, bool reverse, 
 void TMobuBaseList::SetTransitionPosition(int32_t ms)
 {
     if (transition_) transition_->SetPosition(ms);
+}
+
+void TMobuBaseList::SetTransitionParam(int index, int32_t value)
+{
+    if (transition_) transition_->SetParam(index, value);
+}
+
+void TMobuBaseList::SetTransitionMaskName(const std::string& name)
+{
+    if (transition_) transition_->SetMaskName(name);
 }
 
 int32_t TMobuBaseList::TransitionDuration() const { return transition_ ? transition_->Duration() : 0; }

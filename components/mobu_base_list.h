@@ -15,17 +15,28 @@
 
 namespace mobu {
 
-// A running screen transition between the two bases (the transitions fill this in).
+// A running screen transition between the two bases. The list creates it through the
+// transition factory when a flip asks for one, hands it the flip's parameters and mask name,
+// prepares it before its first step, sets its position (in the caller's time unit) and lets
+// it draw one step per frame; it ends when a step reports completion.
 class TBaseTransition {
 public:
     virtual ~TBaseTransition() = default;
-    virtual void SetPosition(int32_t ms) = 0;
+    virtual void SetParam(int index, int32_t value) = 0;
+    virtual void SetMaskName(const std::string& name) = 0;
+    virtual void Prepare() = 0;
+    virtual void SetPosition(int32_t position) = 0;
     virtual int32_t Duration() const = 0;
-    // Draws the current step onto `target` from the two pictures; returns the changed area.
-    virtual TRect DrawStep(TCustomDIBX& target, TCustomDIBX& from, TCustomDIBX& to) = 0;
+    // The part of the target the transition draws.
+    virtual TRect TargetRect() const = 0;
+    // Draws the step at the position into the target; true (nothing drawn) when finished,
+    // also when the surfaces no longer match the target's size.
+    virtual bool Step() = 0;
 };
-using TTransitionFactory =
-    std::function<std::unique_ptr<TBaseTransition>(int id, bool reverse, int32_t duration)>;
+// Makes the transition of `id` from `from` to `to` drawn into `target`, its duration and
+// reverse flag set; nil when the id has no transition.
+using TTransitionFactory = std::function<std::unique_ptr<TBaseTransition>(
+    int id, TCustomDIBX& target, TCustomDIBX& from, TCustomDIBX& to, bool reverse, int32_t duration)>;
 
 class TMobuBaseList : public TMobuComponent {
 public:
@@ -123,8 +134,14 @@ public:
     void SwitchBase(int new_active, int transition_id, bool reverse, bool force, int32_t position,
                     int32_t duration);
     void SetTransitionPosition(int32_t ms);
+    // The flip's two integer parameters and its text parameter (the mask picture's name).
+    void SetTransitionParam(int index, int32_t value);
+    void SetTransitionMaskName(const std::string& name);
     int32_t TransitionDuration() const;
     bool TransitionRunning() const { return transition_ != nullptr; }
+    int TransitionType() const { return transition_type_; }
+    const TRect& TransitionRect() const { return transition_rect_; }
+    // Installs the factory; an empty one restores the screen transitions of graphics/wipes.
     static void SetTransitionFactory(TTransitionFactory factory);
 
     // ---- saved form ----
@@ -155,6 +172,8 @@ private:
     TDIBX frame_;
     std::vector<TRect> frame_dirty_;
     std::unique_ptr<TBaseTransition> transition_;
+    bool transition_prepared_ = false;
+    TRect transition_rect_{};
     int transition_type_ = 0;
     TTimerList events_;
     std::vector<TMobuObject*> all_;

@@ -51,6 +51,24 @@ public:
     // commands, SaveCabinet, LoadCabinet, GetProp, SetProp, ObjDel). Without a component
     // list there is nothing to act on.
     virtual void RunComponentCommand(TCallMan&, const TCommand&) {}
+
+    // ---- the Flip command (without a component list there are no screens to flip) ----
+    // Brings the frame up to date and puts a copy of the active base's picture, as large as
+    // the screen, into the active base as a component under a reserved name.
+    virtual void TakeFlipSnapshot() {}
+    // Moves to the other base, from the last child of the active base to the first, every
+    // child (the snapshot excepted) whose name is selected: with mode 1 a name that equals a
+    // line of `lines`, with mode 0 one that equals none; other modes select nothing.
+    virtual void MoveFlipSelection(const std::vector<std::string>&, int) {}
+    // Starts the transition of `id` from the shown base to the hidden one.
+    virtual void StartFlip(int, bool, int32_t) {}
+    virtual void SetFlipParam(int, int32_t) {}
+    virtual void SetFlipMaskName(const std::string&) {}
+    virtual int32_t FlipDuration() { return 0; }
+    virtual void AdvanceFlip(int32_t) {}
+    // Shows the other base, removes the snapshot and, when `clear_hidden`, every component
+    // of the now hidden base (cabinets too unless `keep_cabinets`).
+    virtual void FinishFlip(bool, bool) {}
 };
 
 }  // namespace mobu

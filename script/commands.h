@@ -9,6 +9,8 @@
 
 namespace mobu {
 
+class TCallManComponents;
+
 // ---- control flow ----
 class TComIf : public TCommand {
 public:
@@ -208,18 +210,31 @@ protected:
     size_t hold_field_;
     size_t wait_field_;
 };
+// Flip: shows the hidden screen base, through a transition when one is asked for. The
+// first Exec only marks, the second takes the start time, later ones advance the transition
+// until its duration has passed; then the bases swap.
 class TComFlip : public TCommand {
 public:
     using TCommand::TCommand;
     bool HoldsEvents() const override { return hold_; }
+    bool Yields() const override { return duration_ > 0; }
     void Enter(TCallMan& calls) override;
     void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+    void Abort() override;
     void SaveState(ByteWriter& out) const override;
     void LoadState(ByteReader& in) override;
+
+    // Highest transition id; the low byte of a larger id means no transition.
+    static constexpr int kLastTransition = 38;
 
 private:
     bool hold_ = false;
     bool clear_hidden_ = false;
+    int32_t duration_ = 0;
+    bool finished_ = false;
+    int stage_ = 0;  // 0 entered, 1 marked, 2 running
+    int32_t start_ms_ = 0;
+    TCallManComponents* screens_ = nullptr;  // for Abort, which has no call manager
 };
 
 }  // namespace mobu

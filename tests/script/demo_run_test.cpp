@@ -11,25 +11,14 @@
 #include <unistd.h>
 
 #include "tests/support/demo_screens.h"
+#include "tests/support/run_tools.h"
 
 namespace mobu {
 namespace {
 
 namespace fs = std::filesystem;
-
-int RunCommand(const std::string& command)
-{
-    int raw = std::system((command + " > /dev/null 2>&1").c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using run_tools::ReadAll;
+using run_tools::RunCommand;
 
 class DemoRun : public ::testing::Test {
 protected:
