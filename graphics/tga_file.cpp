@@ -6,6 +6,7 @@
 #include "core/byte_reader.h"
 #include "core/byte_writer.h"
 #include "graphics/image_file_parts.h"
+#include "graphics/image_decoder_limits.h"
 #include "graphics/image_files.h"
 
 namespace mobu {
@@ -87,7 +88,7 @@ void ReadTgaFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpti
         in.Fail();
     }
     if (width == 0 || height == 0) return;
-    if (data_end < in.Position()) in.Fail();
+    if (data_end < in.Position() || !WithinPixelBudget(static_cast<uint64_t>(width), static_cast<uint64_t>(height))) in.Fail();
     // The image data must be able to hold the pixels before the store is allocated: raw rows
     // in full, run-length packets at most 128 pixels per byte.
     size_t available = data_end - in.Position();
