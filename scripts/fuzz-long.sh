@@ -19,7 +19,8 @@ mkdir -p "$work/findings" "$logs"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for program in "$build_fuzz"/fuzz/*_fuzz; do
-    [ -x "$program" ] && targets+=("$(basename "$program")")
+    # Programs only: the ctest run's corpus folders (corpus-NAME_fuzz) sit beside them.
+    [ -f "$program" ] && [ -x "$program" ] && targets+=("$(basename "$program")")
   done
 fi
 if [ ${#targets[@]} -eq 0 ]; then
