@@ -612,3 +612,36 @@ TEST(ImageFiles, ProgressiveJpegScansAreCapped)
     EXPECT_EQ(read(progressive(400)).Width(), 8);
     EXPECT_THROW(read(progressive(600)), EMobuError);
 }
+
+TEST(ImageFiles, FifteenBitTgaRowsTakeTwoBytesAPixel)
+{
+    // A raw 15-bit image 10 pixels wide: 20 bytes a row (not 19), every pixel read as the
+    // same value in a 1 × 1 file reads.
+    auto tga = [](int width, int height, const std::vector<uint16_t>& values) {
+        std::string bytes(18, '\0');
+        bytes[2] = 2;
+        bytes[12] = static_cast<char>(width);
+        bytes[14] = static_cast<char>(height);
+        bytes[16] = 15;
+        bytes[17] = 0x20;  // rows from the top
+        for (uint16_t v : values) bytes += std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+        return bytes;
+    };
+    auto read = [](const std::string& bytes) {
+        TDIBSurface s;
+        TSaveOption option;
+        LoadImageBytes(s, ".tga", reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), option);
+        return s;
+    };
+    std::vector<uint16_t> values;
+    for (int i = 0; i < 20; ++i) values.push_back(static_cast<uint16_t>(0x0421 * (i % 31) + i));
+    const TDIBSurface s = read(tga(10, 2, values));
+    ASSERT_EQ(s.Width(), 10);
+    ASSERT_EQ(s.Height(), 2);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(s.GetPixel(i % 10, i / 10), read(tga(1, 1, {values[static_cast<size_t>(i)]})).GetPixel(0, 0)) << i;
+    // One byte short of the last pixel: refused, not read past the end.
+    std::string cut = tga(10, 2, values);
+    cut.pop_back();
+    EXPECT_THROW(read(cut), EMobuError);
+}
