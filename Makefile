@@ -5,7 +5,7 @@ BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN   = -G Ninja
 
-.PHONY: all deps configure build run test test-unit test-window test-asan test-fuzz bench clean
+.PHONY: all deps configure build run test test-unit test-window test-asan test-fuzz fuzz-long bench clean
 
 all: build
 
@@ -36,6 +36,13 @@ test-fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DMOBU_FUZZ=ON -DMOBU_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	cd $(BUILD_FUZZ) && LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure -L fuzz
+
+# Not part of `make test`: every fuzz target for FUZZ_MINUTES (default 10) with a random seed,
+# two at a time; new corpus entries and findings go to FUZZ_WORK (default ~/.cache/mobu-fuzz).
+fuzz-long: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DMOBU_FUZZ=ON -DMOBU_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_targets
+	@bash scripts/fuzz-long.sh $(BUILD_FUZZ)
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done

@@ -183,7 +183,7 @@ std::string TVrFileManager::GetRealFileName(const std::string& name)
         }
         TVrLockData* record = locks_.Create(name);
         try {
-            auto file = TRealFile::Open(record->Path, TRealFile::Mode::Create);
+            auto file = TRealFile::Open(record->Path, TRealFile::Mode::Rewrite);
             if (!file) throw EMobuError(archive_messages::CannotCreateWorkFile());
             TRealFileWriter writer(*file);
             ReadFile(writer, name);

@@ -5,6 +5,7 @@
 
 #include "core/byte_reader.h"
 #include "core/byte_writer.h"
+#include "graphics/image_decoder_limits.h"
 #include "graphics/image_file_parts.h"
 #include "graphics/image_files.h"
 
@@ -82,7 +83,9 @@ void ReadDib(TDIBSurface& store, const uint8_t* data, size_t size, size_t info, 
     in.Seek(info + header_size + (header_size == 40 && compression == 3 ? 12 : 0));
     bool top_down = height < 0;
     if (top_down) height = -height;
-    if (width <= 0 || height <= 0 || width > 65535 || height > 65535) in.Fail();
+    if (width <= 0 || height <= 0 || width > 65535 || height > 65535 ||
+        !WithinPixelBudget(static_cast<uint64_t>(width), static_cast<uint64_t>(height)))
+        in.Fail();
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) in.Fail();
     if (compression != 0 && !(compression == 3 && (bits == 16 || bits == 32))) in.Fail();
     size_t palette_entries = 0;

@@ -1,12 +1,14 @@
 // PNG and bitmap files read as one-frame layered image lists.
 #include <png.h>
 
+#include <array>
 #include <cstring>
 
 #include "core/mobu_error.h"
 #include "core/byte_reader.h"
 #include "graphics/fesk_frame_list.h"
 #include "graphics/fesk_messages.h"
+#include "graphics/image_decoder_limits.h"
 
 namespace mobu {
 namespace {
@@ -17,10 +19,16 @@ constexpr int kLargestSide = 16384;
 
 void TFeskFrameList::LoadPng(std::string_view data)
 {
+    // The simplified interface cannot be given libpng's limits: chunks whose lengths claim
+    // bytes the file does not have are refused before it allocates for them.
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    if (data.size() < 8 || png_sig_cmp(bytes, 0, 8) != 0 || !PngChunksLieInside(bytes, data.size()))
+        throw EMobuError(MsgBrokenImage());
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&png, data.data(), data.size())) throw EMobuError(MsgBrokenImage());
-    if (png.width == 0 || png.height == 0 || png.width > kLargestSide || png.height > kLargestSide) {
+    if (png.width == 0 || png.height == 0 || png.width > kLargestSide || png.height > kLargestSide ||
+        !WithinPixelBudget(png.width, png.height)) {
         png_image_free(&png);
         throw EMobuError(MsgBrokenImage());
     }
@@ -130,7 +138,9 @@ void TFeskFrameList::LoadBitmap(std::string_view data)
     const bool top_down = height < 0;
     if (height < -kLargestSide) in.Fail();
     if (top_down) height = -height;
-    if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide) in.Fail();
+    if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide ||
+        !WithinPixelBudget(static_cast<uint64_t>(width), static_cast<uint64_t>(height)))
+        in.Fail();
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) in.Fail();
     if (compression != 0 && !(compression == 3 && (bits == 16 || bits == 32))) in.Fail();
 
@@ -142,21 +152,24 @@ void TFeskFrameList::LoadBitmap(std::string_view data)
     }
     if (bits == 32 && compression == 3 && !(masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF)) in.Fail();
 
-    TFeskFrame& frame = Add();
-    TDIBSurface& image = frame.Image;
-    image.SetSize(width, height, bits == 32 ? 24 : store_bits);
+    std::array<uint32_t, 256> palette{};
     if (bits <= 8) {
         const uint32_t entries = colours_used != 0 && colours_used < (1u << bits) ? colours_used : (1u << bits);
         for (uint32_t i = 0; i < entries; ++i) {
             const uint8_t blue = in.U8(), green = in.U8(), red = in.U8();
             if (palette_entry_size == 4) in.U8();
-            image.SetPaletteEntry(static_cast<int>(i), static_cast<uint32_t>(red) << 16 | green << 8 | blue);
+            palette[i] = static_cast<uint32_t>(red) << 16 | green << 8 | blue;
         }
     }
     if (file_header) in.Seek(bits_offset);
-
+    // The pixels must all be there before the picture is allocated.
     const size_t row_bytes = DibRowBytes(width, bits);
     if (row_bytes * static_cast<size_t>(height) > in.Remaining()) in.Fail();
+
+    TFeskFrame& frame = Add();
+    TDIBSurface& image = frame.Image;
+    image.SetSize(width, height, bits == 32 ? 24 : store_bits);
+    image.SetPalette(palette);
     const uint8_t* pixels = in.Data() + in.Position();
     bool any_alpha = false;
     if (bits == 32) image.MakeAlphaPlane();

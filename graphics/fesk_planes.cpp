@@ -10,6 +10,7 @@
 
 #include "core/mobu_error.h"
 #include "graphics/fesk_messages.h"
+#include "graphics/image_decoder_limits.h"
 
 namespace mobu {
 
@@ -72,8 +73,8 @@ void JpegQuiet(j_common_ptr, int) {}
 
 // Runs the decoder steps; false when libjpeg reported an error. Kept free of objects with
 // destructors because the error path jumps out of libjpeg.
-bool DecodeRows(jpeg_decompress_struct& info, TJpegError& error, TDIBSurface& image, uint8_t* row_buffer,
-                bool header_only, int& width, int& height)
+bool DecodeRows(jpeg_decompress_struct& info, TJpegError& error, TJpegScanLimit& scan_limit, TDIBSurface& image,
+                uint8_t* row_buffer, bool header_only, int& width, int& height)
 {
     if (setjmp(error.jump) != 0) return false;
     jpeg_read_header(&info, TRUE);
@@ -81,6 +82,7 @@ bool DecodeRows(jpeg_decompress_struct& info, TJpegError& error, TDIBSurface& im
     height = static_cast<int>(info.image_height);
     if (header_only) return true;
     if (width != image.Width() || height != image.Height()) return false;
+    if (!LimitJpegDecoder(info, scan_limit)) return false;
     const int bits = image.StoreBitCount();
     info.out_color_space = bits == 32 ? JCS_EXT_BGRX : JCS_EXT_BGR;
     jpeg_start_decompress(&info);
@@ -101,6 +103,7 @@ bool ReadJpeg(std::string_view jpeg, TDIBSurface* image, int& width, int& height
 {
     jpeg_decompress_struct info{};
     TJpegError error{};
+    TJpegScanLimit scan_limit;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = JpegFail;
     error.manager.emit_message = JpegQuiet;
@@ -108,7 +111,7 @@ bool ReadJpeg(std::string_view jpeg, TDIBSurface* image, int& width, int& height
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(jpeg.data()), static_cast<unsigned long>(jpeg.size()));
     std::vector<uint8_t> row_buffer(image != nullptr ? static_cast<size_t>(image->Width()) * 4 + 16 : 0);
     TDIBSurface none;
-    bool ok = !jpeg.empty() && DecodeRows(info, error, image != nullptr ? *image : none, row_buffer.data(),
+    bool ok = !jpeg.empty() && DecodeRows(info, error, scan_limit, image != nullptr ? *image : none, row_buffer.data(),
                                           image == nullptr, width, height);
     jpeg_destroy_decompress(&info);
     return ok;

@@ -8,6 +8,7 @@
 #include "graphics/fesk_frame_list.h"
 #include "graphics/fesk_messages.h"
 #include "graphics/fesk_planes.h"
+#include "graphics/image_decoder_limits.h"
 
 namespace mobu {
 namespace {
@@ -112,7 +113,9 @@ private:
         const int32_t width = in_.I32();
         const int32_t height = in_.I32();
         const int32_t bits = in_.I32();
-        if (width < 0 || height < 0 || width > kLargestSide || height > kLargestSide || !ValidBitCount(bits)) in_.Fail();
+        if (width < 0 || height < 0 || width > kLargestSide || height > kLargestSide || !ValidBitCount(bits) ||
+            !WithinPixelBudget(static_cast<uint64_t>(width), static_cast<uint64_t>(height)))
+            in_.Fail();
 
         frame_width_ = width;
         frame_height_ = height;
@@ -218,6 +221,7 @@ private:
         const int width = frame_width_, height = frame_height_;
         const std::string_view colour = Plane();
         Spend(width, height, frame.Image.BitCount());
+        CheckPlaneCanHold(colour, width, height, frame.Image.StoreBitCount(), false);
         layer.Image.SetSize(width, height, frame.Image.BitCount());
         layer.Image.SetPalette(frame.Image.Palette());
         DecodePlane(colour, layer.Image, false, frame_index, layer_index);
@@ -226,6 +230,7 @@ private:
             const std::string_view alpha = Plane();
             if (!alpha.empty()) {
                 Spend(width, height, 8);
+                CheckPlaneCanHold(alpha, width, height, 8, true);
                 layer.Image.MakeAlphaPlane();
                 DecodePlane(alpha, *layer.Image.AlphaPlane(), true, frame_index, layer_index);
             }
@@ -250,25 +255,14 @@ private:
         if (width == 0 || height == 0) return;  // an empty layer has no pixels to read
         if (mode_ == kFeskNonreversible && !alpha) {
             if (stored.empty()) return;
-            int jpeg_width = 0, jpeg_height = 0;
-            // A JPEG of another size than its layer is refused before it is decoded.
-            if (!JpegSize(stored, jpeg_width, jpeg_height) || jpeg_width != width || jpeg_height != height) in_.Fail();
-            DecodeJpegPlane(stored, image);
+            DecodeJpegPlane(stored, image);  // of the layer's size, as CheckPlaneCanHold found
             return;
         }
         const size_t row_bytes = image.RowBytes();
-        uint64_t expected = static_cast<uint64_t>(row_bytes) * static_cast<uint64_t>(height);
-        if (Tiled()) {
-            const uint64_t tiles = TileCount(width, height);
-            const uint64_t tile_bytes =
-                (static_cast<uint64_t>(StoredBits(image)) * std::min(tile_width_, width) + 7) / 8 *
-                std::min(tile_height_, height);
-            expected = tiles * 8 + tiles * tile_bytes;
-        }
+        const uint64_t expected = PlaneBytes(width, height, StoredBits(image));
         std::string inflated;
         std::string_view plane = stored;
         if (mode_ != kFeskNoCompression) {
-            if (expected > static_cast<uint64_t>(stored.size()) * kLargestDeflateRatio + 64) in_.Fail();
             inflated = InflatePlane(stored, static_cast<size_t>(expected));
             plane = inflated;
         }
@@ -285,6 +279,38 @@ private:
             const int row = scrambled ? order.Pick() : i;
             std::memcpy(image.ScanLine(row), plane.data() + static_cast<size_t>(i) * row_bytes, row_bytes);
         }
+    }
+
+    // Largest stored size of a plane of width × height pixels of `store_bits` (tiles with
+    // their 8-byte references when tiled).
+    uint64_t PlaneBytes(int width, int height, int store_bits) const
+    {
+        if (!Tiled()) return static_cast<uint64_t>(DibRowBytes(width, store_bits)) * static_cast<uint64_t>(height);
+        const uint64_t tiles = TileCount(width, height);
+        const uint64_t tile_bytes =
+            (static_cast<uint64_t>(store_bits) * std::min(tile_width_, width) + 7) / 8 * std::min(tile_height_, height);
+        return tiles * 8 + tiles * tile_bytes;
+    }
+
+    // Refuses a stored plane that cannot describe a picture of its layer's size, before the
+    // layer's pixels are allocated: a JPEG of another size, raw rows that are not all there,
+    // or more output than deflate can give from the stored bytes.
+    void CheckPlaneCanHold(std::string_view stored, int width, int height, int store_bits, bool alpha)
+    {
+        if (width == 0 || height == 0) return;
+        if (mode_ == kFeskNonreversible && !alpha) {
+            if (stored.empty()) return;
+            int jpeg_width = 0, jpeg_height = 0;
+            // A JPEG of another size than its layer is refused before it is decoded.
+            if (!JpegSize(stored, jpeg_width, jpeg_height) || jpeg_width != width || jpeg_height != height) in_.Fail();
+            return;
+        }
+        const uint64_t expected = PlaneBytes(width, height, store_bits);
+        if (mode_ == kFeskNoCompression) {
+            if (!Tiled() && stored.size() < expected) in_.Fail();
+            return;
+        }
+        if (expected > static_cast<uint64_t>(stored.size()) * kLargestDeflateRatio + 64) in_.Fail();
     }
 
     uint64_t TileCount(int width, int height) const

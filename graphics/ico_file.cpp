@@ -5,6 +5,7 @@
 
 #include "core/byte_reader.h"
 #include "core/byte_writer.h"
+#include "graphics/image_decoder_limits.h"
 #include "graphics/image_file_parts.h"
 #include "graphics/image_files.h"
 
@@ -62,7 +63,9 @@ void ReadIconFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpt
     uint32_t compression = header.U32();
     header.Skip(12);
     uint32_t colours_used = header.U32();
-    if (width <= 0 || double_height < 2 || width > 65535 || double_height > 131070 || compression != 0) header.Fail();
+    if (width <= 0 || double_height < 2 || width > 65535 || double_height > 131070 || compression != 0 ||
+        !WithinPixelBudget(static_cast<uint64_t>(width), static_cast<uint64_t>(double_height / 2)))
+        header.Fail();
     int height = double_height / 2;
     // The header with its height halved, read as a bitmap of its own.
     std::string dib(reinterpret_cast<const char*>(image), bytes);

@@ -10,6 +10,7 @@
 
 #include "core/mobu_error.h"
 #include "core/byte_reader.h"
+#include "graphics/image_decoder_limits.h"
 #include "graphics/image_files.h"
 
 namespace mobu {
@@ -67,7 +68,7 @@ void ReadPngFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpti
     store.Clear();
     option.MadeAlpha = false;
     if (size < 8 || png_sig_cmp(data, 0, 8) != 0) FailImage();
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
+    png_structp png = CreateLimitedPngReader(PngError, PngWarning);
     if (!png) FailImage();
     png_infop info = png_create_info_struct(png);
     TPngSource source{data, size, 0};
@@ -81,10 +82,10 @@ void ReadPngFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpti
         FailImage();
     }
     png_set_read_fn(png, &source, PngRead);
-    png_set_user_limits(png, 65535, 65535);
     png_read_info(png, info);
     width = png_get_image_width(png, info);
     height = png_get_image_height(png, info);
+    if (!WithinPixelBudget(width, height)) png_error(png, "too large");
     int colour_type = png_get_color_type(png, info);
     png_set_expand(png);
     png_set_strip_16(png);
@@ -172,6 +173,7 @@ void ReadJpegFile(TDIBSurface& store, const uint8_t* data, size_t size)
     store.Clear();
     jpeg_decompress_struct info;
     TJpegError error;
+    TJpegScanLimit scan_limit;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = JpegFail;
     error.manager.output_message = JpegMessage;
@@ -184,13 +186,14 @@ void ReadJpegFile(TDIBSurface& store, const uint8_t* data, size_t size)
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&info, TRUE);
+    // A header claiming more pixels than the budget, or far more than the data could
+    // describe, is refused before the decoder or the store allocates for them.
+    if (info.image_width > 65535 || info.image_height > 65535 ||
+        static_cast<uint64_t>(info.image_width) * info.image_height > 4096 * static_cast<uint64_t>(size) + 65536 ||
+        !LimitJpegDecoder(info, scan_limit))
+        JpegFail(reinterpret_cast<j_common_ptr>(&info));
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
-    // A header claiming far more pixels than the data could describe is refused before the
-    // store is allocated.
-    if (info.output_width > 65535 || info.output_height > 65535 ||
-        static_cast<uint64_t>(info.output_width) * info.output_height > 4096 * static_cast<uint64_t>(size) + 65536)
-        JpegFail(reinterpret_cast<j_common_ptr>(&info));
     store.SetSize(static_cast<int>(info.output_width), static_cast<int>(info.output_height), 24);
     row.resize(static_cast<size_t>(info.output_width) * 3);
     while (info.output_scanline < info.output_height) {

@@ -6,6 +6,7 @@
 #include "core/byte_reader.h"
 #include "core/byte_writer.h"
 #include "graphics/image_file_parts.h"
+#include "graphics/image_decoder_limits.h"
 #include "graphics/image_files.h"
 
 namespace mobu {
@@ -87,19 +88,21 @@ void ReadTgaFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpti
         in.Fail();
     }
     if (width == 0 || height == 0) return;
-    if (data_end < in.Position()) in.Fail();
+    if (data_end < in.Position() || !WithinPixelBudget(static_cast<uint64_t>(width), static_cast<uint64_t>(height))) in.Fail();
     // The image data must be able to hold the pixels before the store is allocated: raw rows
     // in full, run-length packets at most 128 pixels per byte.
     size_t available = data_end - in.Position();
+    // File pixels take whole bytes (15 bits take two), except 1-bit ones, packed 8 a byte.
+    const size_t pixel_bytes = static_cast<size_t>((depth + 7) / 8);
+    const uint64_t file_pixel_bits = depth == 1 ? 1 : 8 * pixel_bytes;
     uint64_t pixel_count = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
-    if (image_type <= 3 && (pixel_count * static_cast<uint64_t>(depth) + 7) / 8 > available) in.Fail();
+    if (image_type <= 3 && (pixel_count * file_pixel_bits + 7) / 8 > available) in.Fail();
     if (image_type >= 9 && pixel_count > 128 * static_cast<uint64_t>(available)) in.Fail();
     int store_bits = depth == 15 ? 16 : depth;
     store.SetSize(width, height, store_bits);
     if (image_type == 3 || image_type == 11) store.SetGreyPalette();
     else store.SetPalette(palette);
 
-    size_t pixel_bytes = static_cast<size_t>((depth + 7) / 8);
     if (data_end < in.Position()) in.Fail();
     size_t end = data_end;
     auto put = [&](int x, int y, const uint8_t* p) {
@@ -109,7 +112,7 @@ void ReadTgaFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpti
         store.SetPixel(x, y, v);
     };
     if (image_type <= 3) {
-        size_t row_bytes = (static_cast<size_t>(width) * static_cast<size_t>(depth) + 7) / 8;
+        size_t row_bytes = (static_cast<size_t>(width) * file_pixel_bits + 7) / 8;
         for (int y = 0; y < height; ++y) {
             if (row_bytes > end - in.Position()) in.Fail();
             const uint8_t* row = data + in.Position();

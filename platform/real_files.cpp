@@ -82,6 +82,20 @@ std::optional<std::string> MatchInFolder(const std::string& folder, const std::s
     return found;
 }
 
+// Gives an existing read-only regular file at `path` (not a link, not through one) its
+// owner write permission back. The permission is changed on the descriptor of the file
+// that was checked, so a link swapped in meanwhile is never followed.
+void RestoreOwnerWrite(const std::string& path)
+{
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) != 0) return;
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return;
+    if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+        ::fchmod(descriptor, (info.st_mode & 07777) | S_IWUSR);
+    ::close(descriptor);
+}
+
 }  // namespace
 
 std::unique_ptr<TRealFile> TRealFile::Open(const std::string& path_utf8, Mode mode)
@@ -91,6 +105,10 @@ std::unique_ptr<TRealFile> TRealFile::Open(const std::string& path_utf8, Mode mo
     case Mode::Read: flags |= O_RDONLY; break;
     case Mode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     case Mode::CreateExclusive: flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW; break;
+    case Mode::Rewrite:
+        flags |= O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW;
+        RestoreOwnerWrite(path_utf8);
+        break;
     }
     int descriptor = ::open(path_utf8.c_str(), flags, mode == Mode::CreateExclusive ? 0600 : 0644);
     if (descriptor < 0) return nullptr;
@@ -241,9 +259,6 @@ std::vector<std::string> ListRealFolderFiles(const std::string& folder_utf8)
         std::string path = folder + name;
         struct stat info;
         if (::stat(path.c_str(), &info) != 0) continue;
-        if ((info.st_mode & S_IWUSR) == 0 && (S_ISREG(info.st_mode) || S_ISDIR(info.st_mode))) {
-            ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR);
-        }
         if (S_ISREG(info.st_mode)) names.push_back(name);
     }
     ::closedir(directory);

@@ -22,6 +22,10 @@ public:
         Read,             // existing file, read only
         Create,           // truncated or created, read and write
         CreateExclusive,  // must not exist yet, owner-only permissions
+        // A file the player itself rewrites in its own save or work folder: truncated or
+        // created, read and write, never through a symbolic link; an existing read-only
+        // regular file gets its owner write permission back first.
+        Rewrite,
     };
     // Opens the file; nullptr when it cannot be opened.
     static std::unique_ptr<TRealFile> Open(const std::string& path_utf8, Mode mode);
@@ -67,8 +71,8 @@ std::string MapRealPath(const std::string& folder_utf8, std::string_view cp932_p
 // A file named `file_name_utf8` directly in `folder_utf8`, matched case-insensitively.
 std::optional<std::string> FindRealSibling(const std::string& folder_utf8, const std::string& file_name_utf8);
 
-// Names (UTF-8) of the regular files directly in the folder, sorted. Every item found
-// there gets its owner write permission back (the read-only attribute cleared).
+// Names (UTF-8) of the regular files directly in the folder, sorted. Listing changes
+// nothing on disk.
 std::vector<std::string> ListRealFolderFiles(const std::string& folder_utf8);
 
 // The folder part of a real path, with a trailing "/" ("" for a bare name).

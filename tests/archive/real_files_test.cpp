@@ -73,17 +73,45 @@ TEST(RealFiles, CdRootsAreTheOpticalMounts)
     EXPECT_TRUE(CdRootsFromMounts(folder / "missing").empty());
 }
 
-TEST(RealFiles, ListingGivesFilesOnlyAndClearsReadOnly)
+TEST(RealFiles, ListingGivesFilesOnlyAndChangesNoPermission)
 {
+    namespace fs = std::filesystem;
     ScratchFolder folder;
     testing::WriteBytes(folder / "list/b.txt", "b");
     testing::WriteBytes(folder / "list/a.txt", "a");
     testing::WriteBytes(folder / "list/sub/c.txt", "c");
-    std::filesystem::permissions(folder / "list/a.txt", std::filesystem::perms::owner_read);
-    std::vector<std::string> expected = {"a.txt", "b.txt"};
+    testing::WriteBytes(folder / "elsewhere/target.txt", "t");
+    fs::create_symlink(folder / "elsewhere/target.txt", folder / "list/link.txt");
+    fs::permissions(folder / "list/a.txt", fs::perms::owner_read);
+    fs::permissions(folder / "elsewhere/target.txt", fs::perms::owner_read);
+    fs::permissions(folder / "list/sub", fs::perms::owner_read | fs::perms::owner_exec);
+    std::vector<std::string> expected = {"a.txt", "b.txt", "link.txt"};
     EXPECT_EQ(ListRealFolderFiles(folder / "list"), expected);
-    auto permissions = std::filesystem::status(folder / "list/a.txt").permissions();
-    EXPECT_NE(permissions & std::filesystem::perms::owner_write, std::filesystem::perms::none);
+    EXPECT_EQ(fs::status(folder / "list/a.txt").permissions(), fs::perms::owner_read);
+    EXPECT_EQ(fs::status(folder / "elsewhere/target.txt").permissions(), fs::perms::owner_read);
+    EXPECT_EQ(fs::status(folder / "list/sub").permissions(), fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(folder / "list/sub", fs::perms::owner_all);
+}
+
+TEST(RealFiles, RewriteClearsReadOnlyOnlyOnTheFileItselfNeverThroughALink)
+{
+    namespace fs = std::filesystem;
+    ScratchFolder folder;
+    testing::WriteBytes(folder / "work/old.tmp", "old");
+    fs::permissions(folder / "work/old.tmp", fs::perms::owner_read);
+    auto file = TRealFile::Open(folder / "work/old.tmp", TRealFile::Mode::Rewrite);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Size(), 0);
+    EXPECT_TRUE(file->WriteAt("new", 3, 0));
+    file.reset();
+    EXPECT_EQ(testing::ReadBytes(folder / "work/old.tmp"), "new");
+    // A link planted at the path is neither written through nor has its target changed.
+    testing::WriteBytes(folder / "elsewhere/target.txt", "keep");
+    fs::permissions(folder / "elsewhere/target.txt", fs::perms::owner_read);
+    fs::create_symlink(folder / "elsewhere/target.txt", folder / "work/link.tmp");
+    EXPECT_EQ(TRealFile::Open(folder / "work/link.tmp", TRealFile::Mode::Rewrite), nullptr);
+    EXPECT_EQ(fs::status(folder / "elsewhere/target.txt").permissions(), fs::perms::owner_read);
+    EXPECT_EQ(testing::ReadBytes(folder / "elsewhere/target.txt"), "keep");
 }
 
 TEST(RealFiles, PrivateTempFolderIsOwnerOnly)

@@ -8,8 +8,12 @@
 #include <fstream>
 #include <iterator>
 
+#include <zlib.h>
+
 #include "core/mobu_error.h"
 #include "graphics/fesk_frame_list.h"
+#include "graphics/fesk_messages.h"
+#include "tests/support/memory_ceiling.h"
 #include "fesk_writer_for_tests.h"
 
 namespace mobu {
@@ -218,6 +222,41 @@ TEST_F(FeskFiles, BrokenImageFilesAreRefusedCleanly)
     EXPECT_EQ(list.Count(), 0);
     list.LoadFromFile(Path("other.gif"), false, false, false);  // unknown kinds load nothing
     EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(FeskFiles, HostileAndOversizedPngAndBitmapFilesCostAFewMegabytes)
+{
+    const std::string graphics = std::string(MOBU_SOURCE_DIR) + "/tests/data/graphics/";
+    auto with_size = [](std::string bytes, size_t width_at, size_t height_at, uint32_t width, uint32_t height, bool big_endian) {
+        for (int i = 0; i < 4; ++i) {
+            const int shift = big_endian ? 24 - 8 * i : 8 * i;
+            bytes[width_at + static_cast<size_t>(i)] = static_cast<char>(width >> shift);
+            bytes[height_at + static_cast<size_t>(i)] = static_cast<char>(height >> shift);
+        }
+        return bytes;
+    };
+    std::string png = with_size(Read(graphics + "ref.png"), 16, 20, 9000, 9000, true);
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17);
+    for (int i = 0; i < 4; ++i) png[29 + static_cast<size_t>(i)] = static_cast<char>(crc >> (24 - 8 * i));
+    struct Case {
+        std::string name, kind, bytes;
+    } cases[] = {
+        // Chunks claiming about 1.8 GB the file does not have.
+        {"text chunk", "png", Read(graphics + "huge_text.png")},
+        {"colour profile chunk", "png", Read(graphics + "huge_iccp.png")},
+        // Within the side limits, beyond the pixel budget.
+        {"png 9000x9000", "png", png},
+        // Within the budget, but the pixels are not in the file.
+        {"bmp 8000x8000", "bmp", with_size(Read(graphics + "ref24.bmp"), 18, 22, 8000, 8000, false)},
+    };
+    for (const Case& c : cases) {
+        ASSERT_GT(c.bytes.size(), 60u) << c.name;
+        const auto run = memory_ceiling::RefusalMeasured(
+            [&] { TFeskFrameList().LoadFromBytes(c.bytes, c.kind, false, false, false); }, MsgBrokenImage());
+        ASSERT_TRUE(run.Finished) << c.name;
+        EXPECT_EQ(run.Result, 1) << c.name;
+        EXPECT_LT(run.PeakGrowth, uint64_t{64} << 20) << c.name;
+    }
 }
 
 TEST_F(FeskFiles, WriterRoundTripsEveryMode)

@@ -4,6 +4,8 @@
 
 #include "core/mobu_error.h"
 #include "graphics/fesk_frame_list.h"
+#include "graphics/fesk_messages.h"
+#include "tests/support/memory_ceiling.h"
 #include "fesk_writer_for_tests.h"
 
 namespace mobu {
@@ -277,6 +279,34 @@ TEST(FeskReader, RefusesDamagedHeadersAndPlanes)
     TFeskFrameList list;
     list.LoadFromStream(with([](TRawFile& f) { f.header_size = 48; }), false, false, false);
     ExpectGradient(list.Frames(0).Image);
+}
+
+TEST(FeskReader, LargeFramesWithTinyPlanesAreRefusedBeforeTheirPixels)
+{
+    auto frame = [](int32_t width, int32_t height, int32_t bits) {
+        TRawFile file;
+        TRawFrame f;
+        f.width = width;
+        f.height = height;
+        f.bits = bits;
+        if (bits <= 8) f.palette.assign(size_t{1} << bits, 0);
+        f.layers.resize(2);  // planes of a few deflated bytes
+        file.frames.push_back(f);
+        return WriteRawFesk(file);
+    };
+    struct Case {
+        std::string name, bytes;
+    } cases[] = {
+        {"8000x8000 within the budget, planes far too short", frame(8000, 8000, 24)},
+        {"9000x9000 beyond the pixel budget", frame(9000, 9000, 1)},
+    };
+    for (const Case& c : cases) {
+        const auto run = memory_ceiling::RefusalMeasured(
+            [&] { TFeskFrameList().LoadFromStream(c.bytes, false, false, false); }, MsgBrokenImage());
+        ASSERT_TRUE(run.Finished) << c.name;
+        EXPECT_EQ(run.Result, 1) << c.name;
+        EXPECT_LT(run.PeakGrowth, uint64_t{64} << 20) << c.name;
+    }
 }
 
 TEST(FeskReader, KeepsTheFramesReadBeforeADamagedOne)

@@ -13,8 +13,10 @@
 
 #include <zlib.h>
 
+#include "core/byte_reader.h"
 #include "core/mobu_error.h"
 #include "graphics/image_files.h"
+#include "tests/support/memory_ceiling.h"
 
 using namespace mobu;
 
@@ -455,4 +457,191 @@ TEST(ImageFiles, ClaimedSizesAndOffsetsAreCheckedAgainstTheFile)
     uLong crc = crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17);
     for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
     EXPECT_TRUE(refused(".png", png));
+}
+
+namespace {
+
+constexpr uint64_t kMemoryCeiling = uint64_t{64} << 20;
+
+// What reading one file in a child process cost: Result 1 when refused with the image
+// reader's message.
+memory_ceiling::TMeasuredRun ReadMeasured(const std::string& extension, const std::string& bytes)
+{
+    return memory_ceiling::RefusalMeasured(
+        [&] {
+            TDIBSurface s;
+            TSaveOption option;
+            LoadImageBytes(s, extension, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), option);
+        },
+        ByteReader::DefaultFailureMessage());
+}
+
+void PutBigEndian32(std::string& bytes, size_t at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<char>(value >> (24 - 8 * i));
+}
+
+// ref.png with its header claiming width × height (the chunk's check value made anew).
+std::string PngClaiming(uint32_t width, uint32_t height)
+{
+    std::string png = ReadAll(Fixture("ref.png"));
+    PutBigEndian32(png, 16, width);
+    PutBigEndian32(png, 20, height);
+    PutBigEndian32(png, 29, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17)));
+    return png;
+}
+
+}  // namespace
+
+TEST(ImageFiles, HostilePngChunksAreRefusedWithinAFewMegabytes)
+{
+    // An icon found by fuzzing whose PNG image carries a text chunk claiming about 1.8 GB,
+    // and PNG files whose text or colour profile chunk claims as much.
+    for (const std::string name : {"png-chunk-1-7GB.ico", "huge_text.png", "huge_iccp.png"}) {
+        const std::string bytes = ReadAll(Fixture(name));
+        ASSERT_FALSE(bytes.empty()) << name;
+        const auto run = ReadMeasured(name, bytes);
+        ASSERT_TRUE(run.Finished) << name;
+        EXPECT_EQ(run.Result, 1) << name;
+        EXPECT_LT(run.PeakGrowth, kMemoryCeiling) << name;
+    }
+    // The chunks the reader does not use are skipped, not refused: a complete file with a
+    // long text, a time and an unknown chunk reads as without them.
+    std::string png = ReadAll(Fixture("ref.png"));
+    auto chunk = [](const std::string& kind, const std::string& data) {
+        std::string out(4, '\0');
+        PutBigEndian32(out, 0, static_cast<uint32_t>(data.size()));
+        out += kind + data + std::string(4, '\0');
+        const std::string checked = kind + data;
+        PutBigEndian32(out, out.size() - 4, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(checked.data()), static_cast<uInt>(checked.size()))));
+        return out;
+    };
+    png.insert(33, chunk("tEXt", "Comment" + std::string(1, '\0') + std::string(100000, 'x')) +
+                       chunk("tIME", std::string("\x07\xea\x0c\x0a\x04\x21\x16", 7)) + chunk("zzZz", "unknown"));
+    TDIBSurface s;
+    TSaveOption option;
+    LoadImageBytes(s, ".png", reinterpret_cast<const uint8_t*>(png.data()), png.size(), option);
+    ExpectPixels(s, "ref.rgb");
+    ExpectAlpha(s);
+}
+
+TEST(ImageFiles, PicturesBeyondThePixelBudgetAreRefusedBeforeTheyAreAllocated)
+{
+    struct Case {
+        std::string name, extension, bytes;
+    };
+    std::vector<Case> cases;
+    // A JPEG header claiming 60000 × 60000, the file long enough that the ratio of pixels to
+    // bytes alone would let it through.
+    {
+        TDIBSurface small(8, 8, 24);
+        std::string jpeg = WriteJpegFile(small);
+        size_t sof = jpeg.find("\xff\xc0");
+        ASSERT_NE(sof, std::string::npos);
+        jpeg[sof + 5] = jpeg[sof + 7] = static_cast<char>(60000 >> 8);
+        jpeg[sof + 6] = jpeg[sof + 8] = static_cast<char>(60000 & 0xFF);
+        cases.push_back({"jpeg 60000x60000", ".jpg", jpeg + std::string(900000, '\0')});
+    }
+    cases.push_back({"png 60000x60000", ".png", PngClaiming(60000, 60000)});
+    // 9000 × 9000 is within every side limit and the file is long enough for its ratio.
+    cases.push_back({"png 9000x9000", ".png", PngClaiming(9000, 9000) + std::string(300000, '\0')});
+    {
+        std::string tga(18, '\0');
+        tga[2] = 11;  // run-length grey
+        tga[12] = tga[14] = static_cast<char>(60000 & 0xFF);
+        tga[13] = tga[15] = static_cast<char>(60000 >> 8);
+        tga[16] = 8;
+        // Enough packets of 128 pixels for the whole claim.
+        cases.push_back({"tga 60000x60000", ".tga", tga + std::string(28200000, '\xff')});
+    }
+    {
+        std::string bmp = ReadAll(Fixture("ref24.bmp"));
+        for (size_t at : {size_t{18}, size_t{22}}) {
+            bmp[at] = static_cast<char>(60000 & 0xFF);
+            bmp[at + 1] = static_cast<char>(60000 >> 8);
+        }
+        cases.push_back({"bmp 60000x60000", ".bmp", bmp});
+        // An icon bitmap: its header's height counts the colour and the mask rows.
+        std::string ico = ReadAll(Fixture("ref.ico"));
+        for (auto [at, value] : {std::pair<size_t, uint32_t>{22 + 4, 60000}, {22 + 8, 120000}})
+            for (int i = 0; i < 4; ++i) ico[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
+        cases.push_back({"icon bitmap 60000x60000", ".ico", ico});
+    }
+    {
+        // An icon whose image is the 60000 × 60000 PNG.
+        std::string png = PngClaiming(60000, 60000);
+        std::string ico = ReadAll(Fixture("ref_png.ico"));
+        ico = ico.substr(0, 22) + png;
+        for (int i = 0; i < 4; ++i) ico[14 + static_cast<size_t>(i)] = static_cast<char>(png.size() >> (8 * i));
+        cases.push_back({"icon png 60000x60000", ".ico", ico});
+    }
+    for (const Case& c : cases) {
+        const auto run = ReadMeasured(c.extension, c.bytes);
+        ASSERT_TRUE(run.Finished) << c.name;
+        EXPECT_EQ(run.Result, 1) << c.name;
+        EXPECT_LT(run.PeakGrowth, kMemoryCeiling) << c.name;
+    }
+}
+
+TEST(ImageFiles, ProgressiveJpegScansAreCapped)
+{
+    // A progressive JPEG made from our own 8 × 8 baseline file: its tables, the frame header
+    // marked progressive, then `scans` scans of the DC coefficients (a repeated first scan
+    // is a warning to libjpeg, not an error, so a file can repeat it without end).
+    TDIBSurface small(8, 8, 24);
+    const std::string baseline = WriteJpegFile(small);
+    const size_t sos = baseline.find("\xff\xda");
+    ASSERT_NE(sos, std::string::npos);
+    std::string head = baseline.substr(0, sos);
+    const size_t sof = head.find("\xff\xc0");
+    ASSERT_NE(sof, std::string::npos);
+    head[sof + 1] = '\xc2';
+    const std::string dc_scan("\xff\xda\x00\x0c\x03\x01\x00\x02\x11\x03\x11\x00\x00\x00\x00\x00", 16);
+    auto progressive = [&](int scans) {
+        std::string jpeg = head;
+        for (int i = 0; i < scans; ++i) jpeg += dc_scan;
+        return jpeg + "\xff\xd9";
+    };
+    auto read = [](const std::string& jpeg) {
+        TDIBSurface s;
+        TSaveOption option;
+        LoadImageBytes(s, ".jpg", reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size(), option);
+        return s;
+    };
+    EXPECT_EQ(read(progressive(1)).Width(), 8);
+    EXPECT_EQ(read(progressive(400)).Width(), 8);
+    EXPECT_THROW(read(progressive(600)), EMobuError);
+}
+
+TEST(ImageFiles, FifteenBitTgaRowsTakeTwoBytesAPixel)
+{
+    // A raw 15-bit image 10 pixels wide: 20 bytes a row (not 19), every pixel read as the
+    // same value in a 1 × 1 file reads.
+    auto tga = [](int width, int height, const std::vector<uint16_t>& values) {
+        std::string bytes(18, '\0');
+        bytes[2] = 2;
+        bytes[12] = static_cast<char>(width);
+        bytes[14] = static_cast<char>(height);
+        bytes[16] = 15;
+        bytes[17] = 0x20;  // rows from the top
+        for (uint16_t v : values) bytes += std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+        return bytes;
+    };
+    auto read = [](const std::string& bytes) {
+        TDIBSurface s;
+        TSaveOption option;
+        LoadImageBytes(s, ".tga", reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), option);
+        return s;
+    };
+    std::vector<uint16_t> values;
+    for (int i = 0; i < 20; ++i) values.push_back(static_cast<uint16_t>(0x0421 * (i % 31) + i));
+    const TDIBSurface s = read(tga(10, 2, values));
+    ASSERT_EQ(s.Width(), 10);
+    ASSERT_EQ(s.Height(), 2);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(s.GetPixel(i % 10, i / 10), read(tga(1, 1, {values[static_cast<size_t>(i)]})).GetPixel(0, 0)) << i;
+    // One byte short of the last pixel: refused, not read past the end.
+    std::string cut = tga(10, 2, values);
+    cut.pop_back();
+    EXPECT_THROW(read(cut), EMobuError);
 }

@@ -44,3 +44,18 @@ icotool -c -o ref.ico ref.png
 icotool -c -r ref.png -o ref_png.ico
 icotool -c -b 8 -o pal8.ico pal.png
 icotool -c --cursor -X 3 -Y 2 -o ref.cur ref.png
+
+# PNG files whose one ancillary chunk claims about 1.8 GB that the file does not have: a text
+# chunk and a colour profile chunk (keyword, method, the start of a zlib stream) placed after
+# the header of ref.png, whose other chunks follow as if part of the claim. Readers must
+# refuse them without allocating for the claim.
+python3 - <<'PY'
+import struct, zlib
+png = open('ref.png', 'rb').read()
+head, rest = png[:33], png[33:]  # signature and IHDR, then everything else
+def lying_chunk(kind, start):
+    return struct.pack('>I', 0x6C000000) + kind + start + struct.pack('>I', zlib.crc32(kind + start))
+open('huge_text.png', 'wb').write(head + lying_chunk(b'tEXt', b'Comment\0lots of text') + rest)
+profile = zlib.compress(struct.pack('>I', 0x7F000000) + b'\0' * 124 + b'acsp')
+open('huge_iccp.png', 'wb').write(head + lying_chunk(b'iCCP', b'ICC profile\0\0' + profile) + rest)
+PY
