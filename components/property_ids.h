@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "script/property_names.h"  // kPropertyCount
+
 namespace mobu {
 
 inline constexpr int PR_NAME = 0;
@@ -171,7 +173,5 @@ inline constexpr int PR_CARETHEIGHT = 161;
 inline constexpr int PR_REPEATPOS = 162;
 inline constexpr int PR_BLURSPAN = 163;
 inline constexpr int PR_BLURDELAY = 164;
-
-inline constexpr int kPropertyCount = 165;
 
 }  // namespace mobu

@@ -1,5 +1,6 @@
-// The script names (PR_ names) and declared types of the 165 component properties, as the
-// page tools and the creation commands refer to them.
+// The script names (PR_ names) and declared types of the 165 component properties, the one
+// list of them: the page tools and creation commands read it, and the component property
+// table takes its names and types from it.
 #pragma once
 
 #include <cstdint>
