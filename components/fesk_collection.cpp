@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
+#include "components/game_files.h"
 #include "core/mobu_error.h"
-#include "archive/archive_messages.h"
-#include "archive/vr_file_manager.h"
 #include "core/script_log.h"
 #include "graphics/fesk_frame_list.h"
 #include "script/project.h"
@@ -22,12 +21,6 @@ bool CutSuffix(std::string& text, std::string_view suffix)
         return false;
     text.resize(text.size() - suffix.size());
     return true;
-}
-
-bool PictureAvailable(const std::string& path)
-{
-    if (TProject* project = Project()) return project->EnsureAvailable(path);
-    return VrFileManager().Exists(path);
 }
 
 // The frame's surface object is kept when there is one, so holders that lent it still
@@ -104,17 +97,14 @@ void TFeskCollection::Load(TFeskItem& item, bool recreate)
 
     TFeskFrameList list(Project() ? Project()->IdentCode() : 0);
     if (dither_) list.TargetBitCount = ScreenBitCount;
-    if (PictureAvailable(path)) {
+    if (std::optional<std::string> bytes = ReadGameFile(path)) {
         // A damaged picture keeps the frames read before the damage; with none it shows
         // the placeholder below, like a missing one.
         try {
-            const std::string bytes = VrFileManager().ReadFile(path);
-            list.LoadFromStream(bytes, false, false, false);
+            list.LoadFromStream(*bytes, false, false, false);
         } catch (const EMobuError& error) {
             ReportScriptFailure(error.what());
         }
-    } else if (!path.empty()) {
-        ReportScriptFailure(archive_messages::FileNotFound(path));
     }
 
     item.TotalDelay = 0;

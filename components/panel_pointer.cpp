@@ -1,9 +1,9 @@
 #include "components/panel_pointer.h"
 
-#include "archive/vr_file_manager.h"
+#include "components/game_files.h"
 #include "core/mobu_error.h"
 #include "core/name_case.h"
-#include "script/project.h"
+#include "core/script_log.h"
 
 namespace mobu {
 
@@ -23,17 +23,13 @@ std::shared_ptr<const TCursorShape> TPanelPointer::Load(const std::string& path)
     if (found != cache_.end()) return found->second;
     if (cache_.size() >= kMaxCachedShapes) cache_.clear();
     std::shared_ptr<const TCursorShape> shape;
-    try {
-        // The file is made available (a disk change when it lies on another game disk) and
-        // read like every virtual path: one outside the game's folders is refused there.
-        bool available = Project() ? Project()->EnsureAvailable(path) : VrFileManager().Exists(path);
-        if (available) {
-            std::string bytes = VrFileManager().ReadFile(path);
+    if (std::optional<std::string> bytes = ReadGameFile(path)) {
+        try {
             shape = std::make_shared<const TCursorShape>(
-                ReadCursorShape(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+                ReadCursorShape(path, reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
+        } catch (const EMobuError& error) {
+            ReportScriptFailure(error.what());  // no custom pointer: the arrow stays
         }
-    } catch (const EMobuError&) {
-        shape = nullptr;  // no custom pointer: the arrow stays
     }
     cache_[key] = shape;
     return shape;

@@ -1,8 +1,7 @@
 #include "components/wipe_transition.h"
 
-#include <cstdio>
-
-#include "archive/vr_file_manager.h"
+#include "components/game_files.h"
+#include "core/script_log.h"
 #include "graphics/wipes/wipe_shadows.h"
 #include "graphics/wipes/wipe_table.h"
 #include "script/project.h"
@@ -29,11 +28,11 @@ private:
 // Mask pictures are game files, read as the image cache reads pictures.
 bool LoadGameMask(const std::string& name, TWipeMaskPlane& levels)
 {
+    std::optional<std::string> bytes = ReadGameFile(name);
+    if (!bytes) return false;
     TProject* project = Project();
-    const bool available = project ? project->EnsureAvailable(name) : VrFileManager().Exists(name);
-    if (!available) return false;
     try {
-        return WipeMaskFromBytes(VrFileManager().ReadFile(name), project ? project->IdentCode() : 0, levels);
+        return WipeMaskFromBytes(*bytes, project ? project->IdentCode() : 0, levels);
     } catch (const std::exception&) {
         return false;
     }
@@ -60,8 +59,7 @@ void ReportMissingTransition(int id)
 {
     const TWipeKind* kind = FindWipeKind(id);
     if (!kind || id == 0) return;
-    std::fprintf(stderr, "mobu: screen transition %s (%d) is not available yet; the screens switch without it\n",
-                 kind->Name, id);
+    ReportNotAvailable(kind->Name);  // the screens switch without it
 }
 
 }  // namespace mobu
