@@ -12,6 +12,7 @@
 #include "core/mobu_error.h"
 #include "app/process_random.h"
 #include "app/shell_messages.h"
+#include "app/view_functions.h"
 #include "components/component_functions.h"
 #include "expr/param_man.h"
 #include "expr/sys_func_man.h"
@@ -81,8 +82,13 @@ void TFormView::FormCreate()
         DebugTrace("TSysFuncMan.Create");
         functions_ = std::make_unique<TSysFuncMan>(*params_);
         SetGlobalSysFuncMan(functions_.get());
+        functions_->DialogsAllowed = dialogs_allowed_;
         // GetProp and SetProp reach the components through the screen-base list.
         InstallComponentFunctions(*functions_);
+        // Input, screen, window and display state answer their system variables; the call
+        // manager's variables go on top when it is made.
+        view_variables_ = std::make_unique<TViewSystemVariables>(*params_, *this);
+        InstallViewFunctions(*functions_, *this);
         // The project's pages run on the call manager over this table and function manager;
         // component events reach it through the screen bases.
         UseCallManForProject(bases_->CallManComponents());
@@ -115,6 +121,9 @@ void TFormView::InitGame()
 
     bases_->SetSize(project_->ScreenWidth(), project_->ScreenHeight());
     frame_.Resize(project_->ScreenWidth(), project_->ScreenHeight());
+    display_modes_ = ListDisplayModes(project_->ScreenWidth(), project_->ScreenHeight());
+    display_mode_index_ =
+        ChooseDisplayMode(display_modes_, project_->ScreenWidth(), project_->ScreenHeight(), DesktopBitDepth());
     ApplyLayout(true);
 }
 
@@ -137,6 +146,7 @@ void TFormView::ApplyLayout(bool centre)
 void TFormView::DoFrame()
 {
     if (!project_) return;
+    ++frames_run_;
     DeleteTempFiles();
     bases_->UpdateInput();
     project_->Run();
@@ -181,6 +191,7 @@ void TFormView::Shutdown()
     if (loop_) loop_->Stop();
     DebugTrace("Project.Free");
     project_.reset();  // runs the exit page and writes the status data
+    view_variables_.reset();
     DebugTrace("SysFuncMan.Free");
     if (GlobalSysFuncMan() == functions_.get()) SetGlobalSysFuncMan(nullptr);
     functions_.reset();
@@ -269,6 +280,11 @@ void TFormView::SetCursorX(int32_t x)
 void TFormView::SetCursorY(int32_t y)
 {
     if (!host_.WarpCursor(mouse_x_, y)) PanelMouseMove(mouse_x_, y);
+}
+
+void TFormView::SetDisplayModeIndex(int32_t index)
+{
+    if (index >= 0 && index < static_cast<int32_t>(display_modes_.size())) display_mode_index_ = index;
 }
 
 void TFormView::MouseWheel(bool down)

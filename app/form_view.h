@@ -10,13 +10,16 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/display_modes.h"
 #include "platform/frame_buffer.h"
 #include "platform/toolbar_strip.h"
 #include "app/frame_loop.h"
 #include "app/input_script.h"
 #include "app/project_link.h"
 #include "app/screen_bases.h"
+#include "app/view_system_variables.h"
 #include "expr/param_collection.h"
 #include "expr/sys_func_man.h"
 
@@ -65,6 +68,9 @@ public:
     void SetProjectFactory(TProjectFactory factory) { project_factory_ = std::move(factory); }
     // A fixed seed for the process random generator instead of the time of day.
     void SetSeed(uint32_t seed) { seed_override_ = seed; }
+    // Whether the script's file dialogs may open (the headless runner opens none); before
+    // FormCreate.
+    void SetDialogsAllowed(bool allowed) { dialogs_allowed_ = allowed; }
     // Replaces the screen bases (the component list, once it exists); before FormCreate.
     void SetScreenBases(std::unique_ptr<TScreenBases> bases) { bases_ = std::move(bases); }
 
@@ -100,6 +106,18 @@ public:
     void SetCursorX(int32_t x);
     void SetCursorY(int32_t y);
 
+    // The pointer position last given to the bases.
+    int32_t MouseX() const { return mouse_x_; }
+    int32_t MouseY() const { return mouse_y_; }
+    // Frames run since the game started ("@UpdateCount").
+    int32_t FramesRun() const { return frames_run_; }
+    // The display modes of the project's screen and the one reported as current. This
+    // platform stays in desktop full screen with the frame scaled, so a chosen mode is
+    // reported, never set on the monitor; an index out of range is ignored.
+    const std::vector<TDisplayMode>& DisplayModes() const { return display_modes_; }
+    int32_t DisplayModeIndex() const { return display_mode_index_; }
+    void SetDisplayModeIndex(int32_t index);
+
     const TProjectLink* Project() const { return project_.get(); }
     // The variable table (null before FormCreate and after the shutdown).
     const TParamCollection* Variables() const { return params_.get(); }
@@ -121,6 +139,7 @@ private:
     bool bases_ready_ = false;
     std::unique_ptr<TParamCollection> params_;
     std::unique_ptr<TSysFuncMan> functions_;
+    std::unique_ptr<TViewSystemVariables> view_variables_;
     std::unique_ptr<TProjectLink> project_;
     FrameBuffer frame_;
     TViewLayout layout_;
@@ -131,6 +150,10 @@ private:
     bool closed_ = false;
     int32_t skip_draw_ = 0;
     int32_t mouse_x_ = 0, mouse_y_ = 0;  // last position given to the bases
+    int32_t frames_run_ = 0;
+    bool dialogs_allowed_ = true;
+    std::vector<TDisplayMode> display_modes_;
+    int32_t display_mode_index_ = -1;
     std::optional<uint32_t> seed_override_;
     TProjectFactory project_factory_ = CreateProjectLink;
 };

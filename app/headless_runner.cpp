@@ -44,7 +44,9 @@ MessageResult AnswerOnStandardError(const MessageBoxRequest& request)
     std::string caption = Cp932ToUtf8(request.caption);
     std::fprintf(stderr, "mobuplay: %s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ",
                  Cp932ToUtf8(request.text).c_str());
-    return request.buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
+    return request.buttons == MessageButtons::YesNo || request.buttons == MessageButtons::YesNoCancelAll
+               ? MessageResult::Yes
+               : MessageResult::Ok;
 }
 
 void Apply(TFormView& view, const TInputEvent& event)
@@ -125,6 +127,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
     THeadlessHost host;
     TFormView view(host, TGameStartup{line.games, executable_path});
     if (line.seed) view.SetSeed(*line.seed);
+    view.SetDialogsAllowed(false);  // nobody answers a dialog here
     view.FormCreate();
     if (view.StartupFailed()) return 1;
     if (!view.Project() || QuitRequested) {

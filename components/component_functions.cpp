@@ -70,6 +70,8 @@ void InstallComponentFunctions(TSysFuncMan& functions)
         if (!global_list || arguments.size() < 3) return;
         SetPropFrom(*global_list, arguments[0]->GetString(), arguments[1]->GetInteger(), *arguments[2]);
     });
+    InstallComponentNameFunctions(functions);
+    InstallSaveScreen(functions);
 }
 
 }  // namespace mobu

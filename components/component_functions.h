@@ -30,4 +30,19 @@ void SetPropOf(TMobuObject& object, int32_t id, const TCustomParam& value);
 // the global component list.
 void InstallComponentFunctions(TSysFuncMan& functions);
 
+// Installs the functions that find components by name (Exists, ListCompo, ToClientX ...
+// InCabinet) and those of list items (GetCheck ... SetSelected, IndexOfMenu); part of
+// InstallComponentFunctions.
+void InstallComponentNameFunctions(TSysFuncMan& functions);
+
+// Largest side of a picture SaveScreen writes.
+inline constexpr int32_t kMaxScreenShotSide = 8192;
+// The layered-image bytes of the shown base (or the other one) composed now, scaled with
+// smoothing to width x height.
+std::string EncodeScreenImage(TMobuBaseList& list, bool other_base, int32_t width, int32_t height);
+// SaveScreen on `list` (none: FALSE); see the function table.
+bool SaveScreen(TMobuBaseList* list, const std::string& path, int32_t width, int32_t height, bool other_base,
+                int32_t record);
+void InstallSaveScreen(TSysFuncMan& functions);
+
 }  // namespace mobu

@@ -68,6 +68,21 @@ void TFeskCollection::Release(TFeskItem* item, const void* user)
             return;
         }
     }
+    std::erase_if(forgotten_, [item](const std::unique_ptr<TFeskItem>& held) { return held.get() == item; });
+}
+
+void TFeskCollection::Forget(const std::string& path)
+{
+    for (bool trim : {false, true}) {
+        for (bool mask : {false, true}) {
+            for (int index; (index = IndexOf(KeyOf(path, trim, mask))) >= 0;) {
+                std::unique_ptr<THashCollectionItem> taken = Take(index);
+                auto* item = static_cast<TFeskItem*>(taken.release());
+                if (!item->Users.empty()) forgotten_.emplace_back(item);
+                else delete item;
+            }
+        }
+    }
 }
 
 void TFeskCollection::SetDither(bool flag)

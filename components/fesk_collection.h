@@ -49,6 +49,10 @@ public:
     // Removes `user`; the item is freed at once when nobody holds it any more.
     void Release(TFeskItem* item, const void* user);
 
+    // Forgets the items of `path` (every key: with and without "?m" and "?t"), so the next
+    // Acquire loads the file again; holders keep the frames they have until they let go.
+    void Forget(const std::string& path);
+
     bool Dither() const { return dither_; }
     // A change reloads every item in place: frame surfaces keep their identity.
     void SetDither(bool flag);
@@ -65,6 +69,8 @@ private:
     void Load(TFeskItem& item, bool recreate);
 
     bool dither_ = false;
+    // Forgotten items still held by components.
+    std::vector<std::unique_ptr<TFeskItem>> forgotten_;
 };
 
 // The process-wide cache.

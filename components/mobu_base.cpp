@@ -51,4 +51,20 @@ void TMobuBase::DrawBase()
     surface->ResetClip();
 }
 
+void TMobuBase::DrawWhole(TCustomDIBX& target)
+{
+    target.ResetClip();
+    target.Clear(0);
+    if (!GetVisible() || target.IsEmpty()) return;
+    const TRect whole{0, 0, Width, Height};
+    target.IncludeClip(whole);
+    if (Color >= 0) {
+        TRect fill = whole;
+        if (HasClip()) fill = IntersectRects(fill, ClipRectOnBase());
+        if (!fill.IsEmpty()) target.FillRect(fill, static_cast<uint32_t>(target.ColorToPixel(Color)));
+    }
+    DrawChildren(target);
+    target.ResetClip();
+}
+
 }  // namespace mobu

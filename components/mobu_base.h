@@ -30,6 +30,9 @@ public:
     TCustomDIBX* DrawSurface();
     // Draws the dirty rectangles onto its surface.
     void DrawBase();
+    // Draws the whole base as the frame draw would onto `target` (a surface of the base's
+    // size, black where nothing is drawn), leaving its own surfaces and dirty list alone.
+    void DrawWhole(TCustomDIBX& target);
 
     TClipList DirtyList;
     TDIBX Surface;

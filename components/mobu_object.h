@@ -86,6 +86,22 @@ public:
     // object waits in the queue. True when posted.
     bool PostEvent(int code, std::vector<std::string> params = {}, bool allow_duplicate = false);
 
+    // ---- items of list components (menus and preview menus answer these) ----
+    // Every other component has no items: reads give 0 or FALSE, writes are ignored.
+    virtual int32_t ItemCount() { return 0; }
+    virtual std::string ItemText(int32_t) { return std::string(); }
+    virtual bool ItemChecked(int32_t) { return false; }
+    virtual void SetItemChecked(int32_t, bool) {}
+    virtual bool ItemEnabled(int32_t) { return false; }
+    virtual void SetItemEnabled(int32_t, bool) {}
+    virtual bool ItemVisible(int32_t) { return false; }
+    virtual void SetItemVisible(int32_t, bool) {}
+    virtual int32_t ItemGroupIndex(int32_t) { return 0; }
+    virtual bool ItemSelected(int32_t) { return false; }
+    virtual void SetItemSelected(int32_t, bool) {}
+    // Position of the preview-menu entry whose name is exactly `name`, -1 when none.
+    virtual int32_t EntryIndexOf(const std::string&) { return -1; }
+
     // ---- saved form ----
     virtual void SaveToStream(ByteWriter& out);
     virtual void LoadFromStream(ByteReader& in, int version);
@@ -227,6 +243,9 @@ public:
     virtual void PositionChanged();
     // The frontmost visible descendant (or itself) that takes the focus.
     TMobuControl* FindFocusable();
+    // Whether the control can be given the focus now ("@ActiveCompo"): it handles keys and is
+    // not paused. Edit fields and buttons answer for themselves.
+    virtual bool TakesFocus() { return HandleKey && !Paused(); }
 
     void SaveToStream(ByteWriter& out) override;
     void LoadFromStream(ByteReader& in, int version) override;

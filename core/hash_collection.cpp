@@ -59,6 +59,18 @@ void THashCollection::Delete(int index)
     for (int i = index; i < Count(); ++i) items_[static_cast<size_t>(i)]->cached_index_ = i;
 }
 
+std::unique_ptr<THashCollectionItem> THashCollection::Take(int index)
+{
+    if (index < 0 || index >= Count()) return nullptr;
+    Unlink(Item(index));
+    std::unique_ptr<THashCollectionItem> item = std::move(items_[static_cast<size_t>(index)]);
+    items_.erase(items_.begin() + index);
+    for (int i = index; i < Count(); ++i) items_[static_cast<size_t>(i)]->cached_index_ = i;
+    item->owner_ = nullptr;
+    item->cached_index_ = -1;
+    return item;
+}
+
 void THashCollection::Clear()
 {
     items_.clear();

@@ -69,6 +69,9 @@ public:
 
     // Frees the item at `index`; later items move down by one.
     void Delete(int index);
+    // Removes the item at `index` without freeing it: the caller owns it (it belongs to no
+    // collection any more); later items move down by one. Null for an index out of range.
+    std::unique_ptr<THashCollectionItem> Take(int index);
     void Clear();
 
     THashCollectionItem* BucketHead(int bucket) const { return buckets_[static_cast<size_t>(bucket)]; }

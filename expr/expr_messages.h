@@ -41,6 +41,11 @@ inline std::string FunctionUnavailable(std::string_view name)
 {
     return std::string(name) + SysText(u8":この関数は使えません");
 }
+// ExtractFile's question before replacing an existing file (%s: the file's name).
+inline std::string ReplaceExistingFileQuestion(const std::string& name)
+{
+    return name + SysText(u8"\r\n\r\n既に同名のファイルが存在します。上書きしますか？");
+}
 // A compiled expression stream that cannot be read.
 inline std::string BrokenExpression() { return SysText(u8"式のデータが壊れています"); }
 

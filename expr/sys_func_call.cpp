@@ -2,6 +2,7 @@
 
 #include "core/mobu_error.h"
 #include "expr/expr_messages.h"
+#include "expr/param_values.h"
 #include "expr/param_var.h"
 
 namespace mobu {
@@ -34,6 +35,18 @@ void TSysFuncCall::SetReal(Real value) const
 void CheckTextSize(size_t size)
 {
     if (size > TSysFuncMan::kMaxBuiltText) throw EMobuError(expr_messages::SizeTooLarge());
+}
+
+void StoreStringArray(TCustomParam& target, const std::vector<std::string>& pieces)
+{
+    if (pieces.empty()) {
+        target.DropDims();
+        target.SetString("");
+        return;
+    }
+    if (static_cast<int64_t>(pieces.size()) > kMaxArrayElements) throw EMobuError(expr_messages::SizeTooLarge());
+    target.SetDims({static_cast<int32_t>(pieces.size())});
+    for (size_t i = 0; i < pieces.size(); ++i) target.SetStringAt(static_cast<int32_t>(i), pieces[i]);
 }
 
 }  // namespace mobu

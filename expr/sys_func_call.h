@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/real80.h"
 #include "expr/custom_param.h"
@@ -48,5 +49,9 @@ struct TSysFuncCall {
 
 // Fails with "size too large" past the largest text a function builds.
 void CheckTextSize(size_t size);
+
+// Makes `target` a one-dimensional string array of `pieces`, or the scalar "" when there are
+// none.
+void StoreStringArray(TCustomParam& target, const std::vector<std::string>& pieces);
 
 }  // namespace mobu

@@ -54,6 +54,10 @@ public:
     // the values of temporaries directly instead of references to variables of the table.
     bool ReadsValuesOnly(int id) const;
 
+    // Whether the file dialogs of SelectOpenFile, SelectSaveFile and SelectDirectory may
+    // open (the headless runner opens none: they give FALSE).
+    bool DialogsAllowed = true;
+
     // Type of a component property (for the destination of GetProp); installed by the
     // component model. Without it every property reads as an integer.
     std::function<uint8_t(int property_id)> PropertyType;

@@ -41,24 +41,24 @@ constexpr TSysFuncInfo kRows[] = {
     {"JPos", 2, 2, I, f::JPos, Val},                    // 16
     {"Trim", 1, 1, S, f::Trim, Val},                    // 17
     {"JTrim", 1, 1, S, f::JTrim, Val},                  // 18
-    {"Exists", 1, 1, F, Later, Ref},                    // 19
+    {"Exists", 1, 1, F, Installed, Ref},                    // 19
     {"Not", 1, 1, F, f::Not, Val},                      // 20
     {"SetArray", 2, -1, I, f::SetArray, Ref},           // 21
     {"FillMem", 2, 2, I, f::FillMem, Ref},              // 22
     {"CopyMem", 2, 2, I, f::CopyMem, Ref},              // 23
-    {"GetCheck", 2, 2, F, Later, Ref},                  // 24
-    {"SetCheck", 3, 3, I, Later, Ref},                  // 25
+    {"GetCheck", 2, 2, F, Installed, Ref},                  // 24
+    {"SetCheck", 3, 3, I, Installed, Ref},                  // 25
     {"Random", 1, 1, I, f::Random, Val},                // 26
     {"GetSaveCaption", 1, 1, S, Later, Ref},            // 27
     {"ArrayToString", 1, 2, S, f::ArrayToString, Ref},  // 28
     {"StringToArray", 2, 3, I, f::StringToArray, Ref},  // 29
     {"IndexOfStr", 2, 4, I, f::IndexOfStr, Ref},        // 30
     {"SortStr", 1, 3, I, f::SortStr, Ref},              // 31
-    {"ListCompo", 1, 3, I, Later, Ref},                 // 32
-    {"ToClientX", 2, 2, I, Later, Ref},                 // 33
-    {"ToClientY", 2, 2, I, Later, Ref},                 // 34
-    {"ToScreenX", 2, 2, I, Later, Ref},                 // 35
-    {"ToScreenY", 2, 2, I, Later, Ref},                 // 36
+    {"ListCompo", 1, 3, I, Installed, Ref},                 // 32
+    {"ToClientX", 2, 2, I, Installed, Ref},                 // 33
+    {"ToClientY", 2, 2, I, Installed, Ref},                 // 34
+    {"ToScreenX", 2, 2, I, Installed, Ref},                 // 35
+    {"ToScreenY", 2, 2, I, Installed, Ref},                 // 36
     {"Int", 1, 1, I, f::Int, Val},                      // 37
     {"Float", 1, 1, R, f::Float, Val},                  // 38
     {"Sin", 1, 1, R, f::Sin, Val},                      // 39
@@ -69,7 +69,7 @@ constexpr TSysFuncInfo kRows[] = {
     {"ArcTan", 1, 1, R, f::ArcTan, Val},                // 44
     {"ArcTan2", 2, 2, R, f::ArcTan2, Val},              // 45
     {"Hypot", 2, 2, R, f::Hypot, Val},                  // 46
-    {"IndexOfMenu", 2, 2, I, Later, Ref},               // 47
+    {"IndexOfMenu", 2, 2, I, Installed, Ref},               // 47
     {"Abs", 1, 1, I, f::Abs, Val},                      // 48
     {"Fabs", 1, 1, R, f::Fabs, Val},                    // 49
     {"VarExists", 1, 1, F, f::VarExists, Ref},          // 50
@@ -87,14 +87,14 @@ constexpr TSysFuncInfo kRows[] = {
     {"GetWeekStr", 1, 1, S, f::GetWeekStr, Val},        // 62
     {"GetWeekJStr", 1, 1, S, f::GetWeekJStr, Val},      // 63
     {"FixStr", 1, 1, S, f::FixStr, Val},                // 64
-    {"GetDisplayMode", 5, 5, F, Later, Ref},            // 65
+    {"GetDisplayMode", 5, 5, F, f::NothingThere, Ref},            // 65
     {"AddArray", 2, 2, I, f::AddArray, Val},            // 66
     {"InsertArray", 3, 3, I, f::InsertArray, Ref},      // 67
     {"DeleteArray", 3, 3, I, f::DeleteArray, Ref},      // 68
-    {"InPrimary", 1, 1, F, Later, Ref},                 // 69
+    {"InPrimary", 1, 1, F, Installed, Ref},                 // 69
     {"CopyArray", 2, 2, F, f::CopyArray, Ref},          // 70
-    {"FileExists", 1, 1, F, Later, Ref},                // 71
-    {"LoadTextFile", 2, 2, F, Later, Ref},              // 72
+    {"FileExists", 1, 1, F, f::FileExists, Ref},                // 71
+    {"LoadTextFile", 2, 2, F, f::LoadTextFile, Ref},              // 72
     {"LowerCase", 1, 1, S, f::LowerCase, Val},          // 73
     {"UpperCase", 1, 1, S, f::UpperCase, Val},          // 74
     {"ExtractFilePath", 1, 1, S, f::ExtractFilePath, Val},// 75
@@ -147,46 +147,56 @@ constexpr TSysFuncInfo kRows[] = {
     {"DBGetActive", 0, 0, S, Later, Ref},               // 122
     {"DBGetRecNo", 0, 1, I, Later, Ref},                // 123
     {"DBClearRecord", 0, 1, F, Later, Ref},             // 124
-    {"SetWallPaper", 2, 2, F, Later, Ref},              // 125
+    {"SetWallPaper", 2, 2, F, f::SetWallPaper, Ref},              // 125
     {"Min", 2, 2, I, f::Min, Val},                      // 126
     {"Max", 2, 2, I, f::Max, Val},                      // 127
     {"Fmin", 2, 2, R, f::Fmin, Val},                    // 128
     {"Fmax", 2, 2, R, f::Fmax, Val},                    // 129
     {"GetVarType", 1, 1, I, f::GetVarType, Ref},        // 130
-    {"GetEnabled", 2, 2, F, Later, Ref},                // 131
-    {"SetEnabled", 3, 3, I, Later, Ref},                // 132
+    {"GetEnabled", 2, 2, F, Installed, Ref},                // 131
+    {"SetEnabled", 3, 3, I, Installed, Ref},                // 132
     {"AddDelimiter", 2, 2, S, f::AddDelimiter, Val},    // 133
     {"ListSaveCaption", 0, 2, I, Later, Ref},           // 134
-    {"OpenUrl", 1, 1, I, Later, Ref},                   // 135
+    {"OpenUrl", 1, 1, I, f::OpenUrl, Ref},                   // 135
     {"Calc", 1, 1, S, f::Calc, Ref},                    // 136
-    {"SaveScreen", 1, 5, F, Later, Ref},                // 137
+    {"SaveScreen", 1, 5, F, f::NothingThere, Ref},                // 137
     {"StrToIntDef", 2, 2, I, f::StrToIntDef, Val},      // 138
     {"StrToFloatDef", 2, 2, R, f::StrToFloatDef, Val},  // 139
-    {"GetVisible", 2, 2, F, Later, Ref},                // 140
-    {"SetVisible", 3, 3, I, Later, Ref},                // 141
+    {"GetVisible", 2, 2, F, Installed, Ref},                // 140
+    {"SetVisible", 3, 3, I, Installed, Ref},                // 141
     {"GetHistoryCount", 1, 1, I, Later, Ref},           // 142
     {"GetHistoryMaxCount", 1, 1, I, Later, Ref},        // 143
     {"SetHistoryMaxCount", 2, 2, F, Later, Ref},        // 144
-    {"GetGroupIndex", 2, 2, I, Later, Ref},             // 145
-    {"GetSelected", 2, 2, F, Later, Ref},               // 146
-    {"SetSelected", 3, 3, I, Later, Ref},               // 147
-    {"SelectOpenFile", 1, 2, F, Later, Ref},            // 148
-    {"SelectSaveFile", 1, 2, F, Later, Ref},            // 149
-    {"SelectDirectory", 1, 1, F, Later, Ref},           // 150
-    {"ExtractFile", 1, 3, F, Later, Ref},               // 151
+    {"GetGroupIndex", 2, 2, I, Installed, Ref},             // 145
+    {"GetSelected", 2, 2, F, Installed, Ref},               // 146
+    {"SetSelected", 3, 3, I, Installed, Ref},               // 147
+    {"SelectOpenFile", 1, 2, F, f::SelectOpenFile, Ref},            // 148
+    {"SelectSaveFile", 1, 2, F, f::SelectSaveFile, Ref},            // 149
+    {"SelectDirectory", 1, 1, F, f::SelectDirectory, Ref},           // 150
+    {"ExtractFile", 1, 3, F, f::ExtractFile, Ref},               // 151
     {"Chr", 1, 1, S, f::Chr, Val},                      // 152
     {"Ord", 1, 1, I, f::Ord, Val},                      // 153
-    {"InCabinet", 1, 1, F, Later, Ref},                 // 154
+    {"InCabinet", 1, 1, F, Installed, Ref},                 // 154
     {"PushVar", 1, -1, F, f::PushVar, Ref},             // 155
     {"PopVar", 0, 0, F, f::PopVar, Ref},                // 156
-    {"DeleteStack", 1, 1, F, Later, Ref},               // 157
-    {"CopyFile", 2, 2, F, Later, Ref},                  // 158
+    {"DeleteStack", 1, 1, F, f::NothingThere, Ref},               // 157
+    {"CopyFile", 2, 2, F, f::CopyFile, Ref},                  // 158
     {"DBGetTableCount", 0, 0, I, Later, Ref},           // 159
     {"DBGetTable", 2, 3, F, Later, Ref},                // 160
 };
 
 constexpr bool Named(int id, std::string_view name) { return std::string_view(kRows[id].name) == name; }
 static_assert(Named(kSysFuncGetProp, "GetProp") && Named(kSysFuncSetProp, "SetProp") && Named(kSysFuncCalc, "Calc"));
+static_assert(Named(kSysFuncExists, "Exists") && Named(kSysFuncGetCheck, "GetCheck") && Named(kSysFuncSetCheck, "SetCheck"));
+static_assert(Named(kSysFuncListCompo, "ListCompo") && Named(kSysFuncToClientX, "ToClientX") &&
+              Named(kSysFuncToClientY, "ToClientY") && Named(kSysFuncToScreenX, "ToScreenX") &&
+              Named(kSysFuncToScreenY, "ToScreenY") && Named(kSysFuncIndexOfMenu, "IndexOfMenu"));
+static_assert(Named(kSysFuncGetDisplayMode, "GetDisplayMode") && Named(kSysFuncInPrimary, "InPrimary") &&
+              Named(kSysFuncGetEnabled, "GetEnabled") && Named(kSysFuncSetEnabled, "SetEnabled") &&
+              Named(kSysFuncSaveScreen, "SaveScreen") && Named(kSysFuncGetVisible, "GetVisible") &&
+              Named(kSysFuncSetVisible, "SetVisible") && Named(kSysFuncGetGroupIndex, "GetGroupIndex") &&
+              Named(kSysFuncGetSelected, "GetSelected") && Named(kSysFuncSetSelected, "SetSelected") &&
+              Named(kSysFuncInCabinet, "InCabinet") && Named(kSysFuncDeleteStack, "DeleteStack"));
 
 }  // namespace
 

@@ -34,7 +34,28 @@ extern const int kSysFuncCount;
 // Ids other code names; the table checks at compile time that its rows carry these names.
 inline constexpr int kSysFuncGetProp = 2;
 inline constexpr int kSysFuncSetProp = 3;
+inline constexpr int kSysFuncExists = 19;
+inline constexpr int kSysFuncGetCheck = 24;
+inline constexpr int kSysFuncSetCheck = 25;
+inline constexpr int kSysFuncListCompo = 32;
+inline constexpr int kSysFuncToClientX = 33;
+inline constexpr int kSysFuncToClientY = 34;
+inline constexpr int kSysFuncToScreenX = 35;
+inline constexpr int kSysFuncToScreenY = 36;
+inline constexpr int kSysFuncIndexOfMenu = 47;
+inline constexpr int kSysFuncGetDisplayMode = 65;
+inline constexpr int kSysFuncInPrimary = 69;
+inline constexpr int kSysFuncGetEnabled = 131;
+inline constexpr int kSysFuncSetEnabled = 132;
 inline constexpr int kSysFuncCalc = 136;
+inline constexpr int kSysFuncSaveScreen = 137;
+inline constexpr int kSysFuncGetVisible = 140;
+inline constexpr int kSysFuncSetVisible = 141;
+inline constexpr int kSysFuncGetGroupIndex = 145;
+inline constexpr int kSysFuncGetSelected = 146;
+inline constexpr int kSysFuncSetSelected = 147;
+inline constexpr int kSysFuncInCabinet = 154;
+inline constexpr int kSysFuncDeleteStack = 157;
 
 // Index of the function of that exact name, or -1.
 int FindSysFunc(std::string_view name);

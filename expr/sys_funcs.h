@@ -2,6 +2,8 @@
 // (expr/sys_funcs_<family>.cpp) and the table (expr/sys_func_table.cpp) names them by row.
 #pragma once
 
+#include <string_view>
+
 namespace mobu {
 
 struct TSysFuncCall;
@@ -106,5 +108,29 @@ void Calc(TSysFuncCall& call);
 void PushVar(TSysFuncCall& call);
 void PopVar(TSysFuncCall& call);
 
+// ---- game files (sys_funcs_files.cpp) ----
+void FileExists(TSysFuncCall& call);
+void LoadTextFile(TSysFuncCall& call);
+void CopyFile(TSysFuncCall& call);
+
+// ---- copying game files out (sys_funcs_extract.cpp) ----
+void ExtractFile(TSysFuncCall& call);
+
+// ---- the desktop (sys_funcs_desktop.cpp) ----
+void OpenUrl(TSysFuncCall& call);
+void SelectOpenFile(TSysFuncCall& call);
+void SelectSaveFile(TSysFuncCall& call);
+void SelectDirectory(TSysFuncCall& call);
+void SetWallPaper(TSysFuncCall& call);
+
+// ---- what has no screen, display or call stack to act on (sys_funcs_value.cpp) ----
+// FALSE: GetDisplayMode without display modes, SaveScreen without a screen, DeleteStack
+// without a call stack. The main window and the call manager install the real ones.
+void NothingThere(TSysFuncCall& call);
+
 }  // namespace sys_funcs
+
+// Whether the file name matches the pattern: "*" any run of characters, "?" one character
+// (a two-byte character is one), ASCII letters without case.
+bool WildcardMatches(std::string_view pattern, std::string_view name);
 }  // namespace mobu

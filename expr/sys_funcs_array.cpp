@@ -58,17 +58,6 @@ void StoreElements(TCustomParam& target, const TCustomParam& elements, int32_t c
     for (int32_t i = 0; i < count; ++i) CopyElement(target, i, elements, i);
 }
 
-void StoreStrings(TCustomParam& target, const std::vector<std::string>& pieces)
-{
-    if (pieces.empty()) {
-        target.DropDims();
-        target.SetString("");
-        return;
-    }
-    if (static_cast<int64_t>(pieces.size()) > kMaxArrayElements) throw EMobuError(expr_messages::SizeTooLarge());
-    target.SetDims({static_cast<int32_t>(pieces.size())});
-    for (size_t i = 0; i < pieces.size(); ++i) target.SetStringAt(static_cast<int32_t>(i), pieces[i]);
-}
 
 // Inserts the elements of `source` into the one-dimensional array `target` at the position
 // read from argument `position_argument` (clamped), or at the end when there is none; the
@@ -151,7 +140,7 @@ void StringToArray(TSysFuncCall& c)
     std::string s = c.Str(0);
     std::vector<std::string> pieces =
         c.Has(2) ? script_text::SplitByDelimiters(s, c.Str(2)) : script_text::SplitLines(s);
-    if (TParamVar* var = c.Reference(1)) StoreStrings(*var, pieces);
+    if (TParamVar* var = c.Reference(1)) StoreStringArray(*var, pieces);
 }
 
 void IndexOfStr(TSysFuncCall& c)

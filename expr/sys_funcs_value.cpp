@@ -60,4 +60,6 @@ void Ord(TSysFuncCall& c)
     c.result.SetInteger(s.empty() ? 0 : static_cast<unsigned char>(s[0]));
 }
 
+void NothingThere(TSysFuncCall& c) { c.result.SetFlag(false); }
+
 }  // namespace mobu::sys_funcs

@@ -1,6 +1,7 @@
 #include "expr/system_variables.h"
 
 #include "core/mobu_error.h"
+#include "expr/font_names.h"
 #include "expr/param_collection.h"
 #include "expr/param_conversion.h"
 #include "expr/param_messages.h"
@@ -57,9 +58,16 @@ TCustomParam* TBasicSystemVariables::Forward(int index)
     return target ? target->Value() : nullptr;
 }
 
+int32_t TBasicSystemVariables::Count(int index) { return IsKeyArray(index) ? kKeyArraySize : 1; }
+
+bool TBasicSystemVariables::IsArray(int index) { return IsKeyArray(index); }
+
 TSystemValue TBasicSystemVariables::Read(int index, int32_t)
 {
     switch (index) {
+    case SV_FONTS: return FontNamesText(false);
+    case SV_FIXEDFONTS: return FontNamesText(true);
+    case SV_DISPLAYMODEINDEX: return int32_t{-1};
     case SV_TEXTDELAY: return table_.TextDelay;
     case SV_CURSOR: return table_.Cursor;
     case SV_SELSTR: return table_.SelStr;

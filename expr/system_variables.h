@@ -28,6 +28,34 @@ const std::array<TSystemVariableInfo, kSystemVariableCount>& SystemVariableTable
 
 enum : int {
     SV_RESULT = 0,
+    SV_LCLICK = 1,
+    SV_RCLICK = 2,
+    SV_LPUSH = 3,
+    SV_RPUSH = 4,
+    SV_MOUSEX = 5,
+    SV_MOUSEY = 6,
+    SV_HISTORYCOUNT = 8,
+    SV_SCRWIDTH = 12,
+    SV_SCRHEIGHT = 13,
+    SV_UPDATECOUNT = 16,
+    SV_FONTS = 24,
+    SV_FIXEDFONTS = 25,
+    SV_FULLSCR = 26,
+    SV_CGDITHER = 31,
+    SV_KEYPUSH = 35,
+    SV_KEYCLICK = 36,
+    SV_DISPLAYMODECOUNT = 37,
+    SV_DISPLAYMODEINDEX = 38,
+    SV_TITLE = 39,
+    SV_SOUNDON = 40,
+    SV_ACTIVECOMPO = 41,
+    SV_KEYREPEAT = 42,
+    SV_HISTORYMAXCOUNT = 43,
+    SV_MIDIPORT = 45,
+    SV_MIDIPORTS = 46,
+    SV_WHEELDOWN = 47,
+    SV_WHEELUP = 48,
+    SV_ISDEBUG = 49,
     SV_TEXTDELAY = 7,
     SV_STACKCOUNT = 50,
     SV_CURSOR = 27,
@@ -69,12 +97,21 @@ public:
     explicit TBasicSystemVariables(TParamCollection& table) : table_(table) {}
     uint8_t VarType(int index) override;
     TCustomParam* Forward(int index) override;
+    int32_t Count(int index) override;
+    bool IsArray(int index) override;
     TSystemValue Read(int index, int32_t element) override;
     void Write(int index, int32_t element, const TSystemValue& value) override;
 
 protected:
     TParamCollection& table_;
 };
+
+// The key arrays ("@KeyPush", "@KeyClick", "@KeyRepeat"): 256 virtual keys, then the wheel
+// turned down and up.
+inline constexpr int32_t kKeyArraySize = 258;
+inline constexpr int32_t kKeyWheelDown = 256;
+inline constexpr int32_t kKeyWheelUp = 257;
+inline bool IsKeyArray(int index) { return index == SV_KEYPUSH || index == SV_KEYCLICK || index == SV_KEYREPEAT; }
 
 // A neutral value of the type code.
 TSystemValue NeutralSystemValue(uint8_t type);

@@ -19,4 +19,32 @@ std::vector<TDisplayMode> ListDisplayModes(int32_t minimum_width, int32_t minimu
     return modes;
 }
 
+int32_t DesktopBitDepth()
+{
+    SDL_DisplayMode mode;
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || SDL_GetDesktopDisplayMode(0, &mode) != 0) return 24;
+    return static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format));
+}
+
+int32_t ChooseDisplayMode(const std::vector<TDisplayMode>& modes, int32_t preferred_width, int32_t preferred_height,
+                          int32_t desktop_depth)
+{
+    int32_t chosen = -1;
+    for (size_t i = 0; i < modes.size(); ++i) {
+        const TDisplayMode& mode = modes[i];
+        if (chosen < 0) {
+            chosen = static_cast<int32_t>(i);
+            continue;
+        }
+        if (mode.width != preferred_width || mode.height != preferred_height) continue;
+        const TDisplayMode& choice = modes[static_cast<size_t>(chosen)];
+        const bool choice_preferred = choice.width == preferred_width && choice.height == preferred_height;
+        if (!choice_preferred ||
+            (mode.bit_depth == desktop_depth &&
+             (choice.bit_depth != desktop_depth || choice.refresh_rate < mode.refresh_rate)))
+            chosen = static_cast<int32_t>(i);
+    }
+    return chosen;
+}
+
 }  // namespace mobu

@@ -52,6 +52,13 @@ constexpr const char kFontRules[] = R"(<?xml version="1.0"?>
 </fontconfig>
 )";
 
+// The Windows names of the rules above and the family each stands for.
+constexpr std::pair<const char*, const char*> kFontAliases[] = {
+    {"ＭＳ ゴシック", "IPAGothic"}, {"MS Gothic", "IPAGothic"},   {"ＭＳ Ｐゴシック", "IPAPGothic"},
+    {"MS PGothic", "IPAPGothic"},   {"ＭＳ 明朝", "IPAMincho"},   {"MS Mincho", "IPAMincho"},
+    {"ＭＳ Ｐ明朝", "IPAPMincho"},  {"MS PMincho", "IPAPMincho"},
+};
+
 // Family names compare as fontconfig compares them: without blanks and letter case.
 bool SameFamily(std::string a, std::string b)
 {
@@ -82,6 +89,39 @@ public:
         std::optional<TFontFile> result = Match(utf8_family, exact);
         cache_.emplace(key, result);
         return result;
+    }
+
+    std::vector<std::string> Families(bool fixed_only)
+    {
+        std::lock_guard lock(mutex_);
+        std::vector<std::string> names;
+        if (config_ == nullptr) return names;
+        FcPattern* pattern = FcPatternCreate();
+        FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_SPACING, nullptr);
+        FcFontSet* fonts = FcFontList(config_, pattern, objects);
+        FcObjectSetDestroy(objects);
+        FcPatternDestroy(pattern);
+        if (fonts == nullptr) return names;
+        for (int f = 0; f < fonts->nfont; ++f) {
+            int spacing = FC_PROPORTIONAL;
+            FcPatternGetInteger(fonts->fonts[f], FC_SPACING, 0, &spacing);
+            if (fixed_only && spacing != FC_MONO && spacing != FC_DUAL && spacing != FC_CHARCELL) continue;
+            FcChar8* family = nullptr;
+            for (int i = 0; FcPatternGetString(fonts->fonts[f], FC_FAMILY, i, &family) == FcResultMatch; ++i)
+                names.emplace_back(reinterpret_cast<const char*>(family));
+        }
+        FcFontSetDestroy(fonts);
+        std::vector<std::string> aliases;
+        for (const auto& [alias, target] : kFontAliases) {
+            for (const std::string& name : names) {
+                if (SameFamily(name, target)) {
+                    aliases.emplace_back(alias);
+                    break;
+                }
+            }
+        }
+        names.insert(names.end(), aliases.begin(), aliases.end());
+        return names;
     }
 
 private:
@@ -148,6 +188,8 @@ std::optional<TFontFile> LookupAnyFont()
 {
     return Lookup().Find("sans-serif", false);
 }
+
+std::vector<std::string> ListFontFamilies(bool fixed_only) { return Lookup().Families(fixed_only); }
 
 const char* ShippedFontConfiguration() { return kFontRules; }
 

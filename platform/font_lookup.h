@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace mobu {
 
@@ -21,6 +22,11 @@ std::optional<TFontFile> LookupFont(const std::string& cp932_name);
 // Whatever font fontconfig would use for a sans-serif Japanese text: the last resort when
 // even the default font is missing.
 std::optional<TFontFile> LookupAnyFont();
+
+// The installed font families (every name of each family, in every language it is named in)
+// and the Windows names of the shipped aliases whose target is installed, as UTF-8. With
+// `fixed_only`, only families of mono, dual or char-cell spacing and their aliases.
+std::vector<std::string> ListFontFamilies(bool fixed_only);
 
 // The fontconfig rules shipped with the player (the XML text), for tools and tests.
 const char* ShippedFontConfiguration();

@@ -10,7 +10,9 @@ namespace {
 MessageResult AnswerOnStandardError(const MessageBoxRequest& request)
 {
     std::fprintf(stderr, "%s: %s\n", Cp932ToUtf8(request.caption).c_str(), Cp932ToUtf8(request.text).c_str());
-    return request.buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
+    return request.buttons == MessageButtons::YesNo || request.buttons == MessageButtons::YesNoCancelAll
+               ? MessageResult::Yes
+               : MessageResult::Ok;
 }
 
 MessageBoxPresenter& Presenter()

@@ -9,8 +9,9 @@
 namespace mobu {
 
 enum class MessageIcon { None, Information, Warning, Question };
-enum class MessageButtons { Ok, OkCancel, YesNo };
-enum class MessageResult { Ok, Cancel, Yes, No };
+// YesNoCancelAll: Yes, No, Cancel, No to all, Yes to all.
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancelAll };
+enum class MessageResult { Ok, Cancel, Yes, No, NoToAll, YesToAll };
 
 struct MessageBoxRequest {
     std::string text;     // cp932

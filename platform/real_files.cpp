@@ -184,6 +184,22 @@ int32_t RealFileTime(const std::string& path_utf8)
     return static_cast<int32_t>(static_cast<uint32_t>(info.st_mtime));
 }
 
+bool RealFolderLiesInside(const std::string& folder_utf8, const std::string& root_utf8)
+{
+    if (folder_utf8.empty() || root_utf8.empty()) return false;
+    char* folder = realpath(folder_utf8.c_str(), nullptr);
+    char* root = realpath(root_utf8.c_str(), nullptr);
+    bool inside = false;
+    if (folder && root) {
+        std::string f = folder, r = root;
+        if (r.back() != '/') r += '/';
+        inside = (f + "/").compare(0, r.size(), r) == 0;
+    }
+    std::free(folder);
+    std::free(root);
+    return inside;
+}
+
 bool IsSafeVirtualPath(std::string_view path)
 {
     if (path.empty()) return false;

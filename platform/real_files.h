@@ -68,6 +68,10 @@ std::optional<std::string> FindRealPath(const std::string& folder_utf8, std::str
 // are matched case-insensitively, the rest are taken as given. Empty when not safe.
 std::string MapRealPath(const std::string& folder_utf8, std::string_view cp932_path);
 
+// Whether the existing folder `folder_utf8` lies inside (or is) the existing folder
+// `root_utf8` once every symbolic link of both is resolved.
+bool RealFolderLiesInside(const std::string& folder_utf8, const std::string& root_utf8);
+
 // A file named `file_name_utf8` directly in `folder_utf8`, matched case-insensitively.
 std::optional<std::string> FindRealSibling(const std::string& folder_utf8, const std::string& file_name_utf8);
 

@@ -345,6 +345,15 @@ MessageBoxPresenter TSdlWindow::MessageBoxes(MessageBoxPresenter fallback, bool 
                 buttons.push_back({SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, static_cast<int>(MessageResult::No),
                                    japanese ? "いいえ" : "No"});
                 break;
+            case MessageButtons::YesNoCancelAll:
+                buttons.push_back({SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, static_cast<int>(MessageResult::Yes),
+                                   japanese ? "はい" : "Yes"});
+                buttons.push_back({0, static_cast<int>(MessageResult::No), japanese ? "いいえ" : "No"});
+                buttons.push_back({SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, static_cast<int>(MessageResult::Cancel),
+                                   japanese ? "キャンセル" : "Cancel"});
+                buttons.push_back({0, static_cast<int>(MessageResult::NoToAll), japanese ? "すべていいえ" : "No to All"});
+                buttons.push_back({0, static_cast<int>(MessageResult::YesToAll), japanese ? "すべてはい" : "Yes to All"});
+                break;
         }
         uint32_t flags = request.icon == MessageIcon::Warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
         std::string text = Cp932ToUtf8(request.text);

@@ -136,4 +136,11 @@ std::string Utf8ToCp932(std::string_view utf8)
     return out;
 }
 
+std::optional<std::string> Utf8ToCp932Exact(std::string_view utf8)
+{
+    std::string cp932 = Utf8ToCp932(utf8);
+    if (Cp932ToUtf8(cp932) != utf8) return std::nullopt;
+    return cp932;
+}
+
 }  // namespace mobu

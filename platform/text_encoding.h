@@ -2,6 +2,7 @@
 // file paths, tools and logs. Game strings stay cp932 everywhere else.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,10 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // UTF-8 to cp932. The fixed code points above map back to their bytes; a character cp932
 // cannot hold becomes "?"; malformed UTF-8 bytes become "?".
 std::string Utf8ToCp932(std::string_view utf8);
+
+// UTF-8 to cp932 only when every character has a cp932 form (the text reads back the same);
+// nothing otherwise.
+std::optional<std::string> Utf8ToCp932Exact(std::string_view utf8);
 
 // System text written in the source as UTF-8 (messages, captions), as the cp932 string the
 // rest of the player handles.

@@ -5,6 +5,7 @@
 #include "platform/message_box.h"
 #include "script/call_man.h"
 #include "script/call_system_variables.h"
+#include "script/delete_stack_function.h"
 #include "script/page_messages.h"
 #include "script/project.h"
 #include "expr/sys_func_man.h"
@@ -21,6 +22,7 @@ public:
     {
         if (TSysFuncMan* functions = GlobalSysFuncMan()) {
             call_variables_ = std::make_unique<TCallSystemVariables>(functions->Table(), calls_);
+            InstallDeleteStack(*functions, calls_);
         }
         calls_.EnsureAvailable = [](const std::string& name) {
             TProject* project = Project();
@@ -58,6 +60,7 @@ public:
     }
     ~TProjectCallManOfCallMan() override
     {
+        if (TSysFuncMan* functions = GlobalSysFuncMan()) RemoveDeleteStack(*functions);
         if (current_call_man == &calls_) current_call_man = nullptr;
     }
 

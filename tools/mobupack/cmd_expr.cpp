@@ -1,10 +1,20 @@
-// mobupack expr "TEXT": compiles one expression (UTF-8 text), runs it against a fresh
-// variable table and prints its operations, one per line, then "= " and the result.
+// mobupack expr TEXT...: compiles expressions (UTF-8 text) and runs them in order against one
+// fresh variable table and function manager, printing each one's operations, one per line,
+// then "= " and its result. Options declare variables, register game files, seed Random and
+// dump the variables as JSON afterwards.
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <utility>
 
+#include "app/game_location.h"
+#include "archive/vr_file_manager.h"
+#include "components/component_functions.h"
 #include "core/mobu_error.h"
+#include "core/script_log.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/custom_param.h"
 #include "expr/mobu_parser.h"
@@ -12,7 +22,10 @@
 #include "expr/param_collection.h"
 #include "expr/param_types.h"
 #include "expr/sys_func_man.h"
+#include "expr/script_random.h"
 #include "expr/sys_func_table.h"
+#include "expr/variables_json.h"
+#include "platform/real_files.h"
 #include "platform/text_encoding.h"
 #include "tools/mobupack/command_registry.h"
 
@@ -75,27 +88,83 @@ std::string ValueText(const TCustomParam& value)
     return text + "]";
 }
 
-int RunExpr(const std::vector<std::string>& arguments)
+constexpr const char* kUsage =
+    "usage: mobupack expr [--game PATH]... [--var TYPE:NAME]... [--seed S] [--dump-vars FILE] [--] TEXT...\n"
+    "  TYPE is int, real, flag or string\n";
+
+struct TExprOptions {
+    std::vector<std::string> games;
+    std::vector<std::pair<uint8_t, std::string>> variables;
+    std::optional<uint64_t> seed;
+    std::string dump_path;
+    std::vector<std::string> texts;
+};
+
+std::optional<uint8_t> TypeCode(std::string_view name)
 {
-    if (arguments.size() != 1) {
-        std::fprintf(stderr, "usage: mobupack expr \"TEXT\"\n");
-        return 2;
+    if (name == "int") return PT_INT;
+    if (name == "real") return PT_FLOAT;
+    if (name == "flag") return PT_BOOL;
+    if (name == "string") return PT_STR;
+    return std::nullopt;
+}
+
+// Reads the command line; nothing (after printing why) when it is not valid.
+std::optional<TExprOptions> ParseOptions(const std::vector<std::string>& arguments)
+{
+    TExprOptions options;
+    bool options_end = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (options_end || argument.empty() || argument[0] != '-' || argument == "-") {
+            options.texts.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            options_end = true;
+            continue;
+        }
+        const bool has_value = i + 1 < arguments.size();
+        if (argument == "--game" && has_value) {
+            options.games.push_back(arguments[++i]);
+        } else if (argument == "--var" && has_value) {
+            const std::string& spec = arguments[++i];
+            const size_t colon = spec.find(':');
+            std::optional<uint8_t> type = colon == std::string::npos ? std::nullopt : TypeCode(spec.substr(0, colon));
+            if (!type || colon + 1 >= spec.size()) return std::nullopt;
+            options.variables.emplace_back(*type, spec.substr(colon + 1));
+        } else if (argument == "--seed" && has_value) {
+            const std::string& text = arguments[++i];
+            char* end = nullptr;
+            errno = 0;
+            unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+            if (text.empty() || *end != '\0' || errno != 0 || text[0] == '-') return std::nullopt;
+            options.seed = value;
+        } else if (argument == "--dump-vars" && has_value) {
+            options.dump_path = arguments[++i];
+        } else {
+            return std::nullopt;
+        }
     }
+    if (options.texts.empty()) return std::nullopt;
+    return options;
+}
+
+// Compiles and runs one text; false (after printing the message) when it does not compile.
+bool RunText(const std::string& utf8, TSysFuncMan& functions)
+{
     TBuildMobuParser compiler;
     std::string stream;
     try {
-        compiler.Compile(Utf8ToCp932(arguments[0]));
+        compiler.Compile(Utf8ToCp932(utf8));
         stream = compiler.ToStream();
     } catch (const EMobuError& error) {
         std::fprintf(stderr, "%s\n", Cp932ToUtf8(error.what()).c_str());
-        return 1;
+        return false;
     }
     TMobuParser parser;
     parser.LoadFromBytes(stream);
     for (const TOpeData& op : parser.Operations()) std::printf("%s\n", OperationText(op).c_str());
-
-    TParamCollection table;
-    TSysFuncMan functions(table);
     parser.Execute(functions);
     if (!parser.LastError().empty()) std::fprintf(stderr, "stopped: %s\n", Cp932ToUtf8(parser.LastError()).c_str());
     if (const TCustomParam* result = parser.Result()) {
@@ -103,13 +172,61 @@ int RunExpr(const std::vector<std::string>& arguments)
     } else {
         std::printf("= (none)\n");
     }
+    std::fflush(stdout);
+    return true;
+}
+
+int RunExpr(const std::vector<std::string>& arguments)
+{
+    std::optional<TExprOptions> options = ParseOptions(arguments);
+    if (!options) {
+        std::fprintf(stderr, "%s", kUsage);
+        return 2;
+    }
+    if (options->seed) SeedScriptRandom(*options->seed);
+    ResetVrFileManager();
+    if (!options->games.empty()) {
+        try {
+            LocateGameData(options->games, ExecutablePath());
+        } catch (const EMobuError& error) {
+            std::fprintf(stderr, "%s\n", Cp932ToUtf8(error.what()).c_str());
+            return 1;
+        }
+    } else {
+        VrFileManager().AddArchive("");  // "mem:" and "save:" files
+    }
+
+    TParamCollection table;
+    TSysFuncMan functions(table);
+    // No screen, component list or project here: the component functions find nothing.
+    InstallComponentFunctions(functions);
+    for (const auto& [type, name] : options->variables) {
+        try {
+            table.AddVariable(Utf8ToCp932(name), type);
+        } catch (const EMobuError& error) {
+            std::fprintf(stderr, "%s\n", Cp932ToUtf8(error.what()).c_str());
+            return 2;
+        }
+    }
+    for (const std::string& text : options->texts) {
+        if (!RunText(text, functions)) return 1;
+    }
+    if (!options->dump_path.empty()) {
+        std::ofstream out(options->dump_path, std::ios::binary);
+        WriteVariablesJson(table, out);
+        if (!out) {
+            std::fprintf(stderr, "cannot write %s\n", options->dump_path.c_str());
+            return 1;
+        }
+    }
     return 0;
 }
 
 const CommandRegistration registration({
     "expr",
-    "expr \"TEXT\"",
-    "compile and run one expression (UTF-8) against fresh variables; print its operations and \"= result\"",
+    "expr [--game PATH]... [--var TYPE:NAME]... [--seed S] [--dump-vars FILE] [--] TEXT...",
+    "compile and run expressions (UTF-8) in order against one fresh variable table; print each one's operations "
+    "and \"= result\"; --var declares a global, --game registers game folders and archives as mobuplay does",
     RunExpr,
 });
 

@@ -1,0 +1,43 @@
+// File dialogs of the desktop, the Linux way: the first helper that answers of zenity and
+// kdialog (found in PATH, tried only when DISPLAY or WAYLAND_DISPLAY is set). The helper's
+// exit status 0 with exactly one line of output is the choice; anything else cancels.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mobu {
+
+enum class TFileDialogKind { Open, Save, Folder };
+
+struct TFileFilter {
+    std::string name;                   // "Text (*.txt)"
+    std::vector<std::string> patterns;  // "*.txt", "*.log"
+};
+
+// A Windows filter text ("Text (*.txt)|*.txt;*.log|All (*.*)|*.*"): name and pattern list
+// pairs; a name without patterns is dropped, blank patterns are skipped.
+std::vector<TFileFilter> ParseWindowsFilter(std::string_view text);
+
+// A helper's output as a chosen path: exactly one non-empty line (a final line break
+// allowed), else nothing.
+std::optional<std::string> ParseDialogOutput(std::string_view output);
+
+// The folder dialogs start in: XDG_DESKTOP_DIR of the user's user-dirs.dirs, else HOME
+// (UTF-8, without a trailing "/").
+std::string DesktopFolder();
+
+// The argument vectors for each helper (for tests and for running them).
+std::vector<std::string> ZenityArguments(TFileDialogKind kind, const std::vector<TFileFilter>& filters,
+                                         const std::string& start_folder);
+std::vector<std::string> KdialogArguments(TFileDialogKind kind, const std::vector<TFileFilter>& filters,
+                                          const std::string& start_folder);
+
+// Shows the dialog; the chosen real path (UTF-8), or nothing when cancelled or when no
+// helper answers. zenity's save dialog asks before overwriting an existing file;
+// kdialog's asks on its own.
+std::optional<std::string> ShowFileDialog(TFileDialogKind kind, std::string_view windows_filter);
+
+}  // namespace mobu
