@@ -107,7 +107,11 @@ void TMobuBaseList::Reset()
 
 // ---------------- registration ----------------
 
-void TMobuBaseList::Register(TMobuObject* object) { all_.push_back(object); }
+void TMobuBaseList::Register(TMobuObject* object)
+{
+    all_.push_back(object);
+    NamesChanged();
+}
 
 void TMobuBaseList::Unregister(TMobuObject* object)
 {
@@ -115,6 +119,7 @@ void TMobuBaseList::Unregister(TMobuObject* object)
     if (found == all_.end()) return;
     auto position = static_cast<int32_t>(found - all_.begin());
     all_.erase(found);
+    NamesChanged();
     // Keeps the update pass on the same next object: removing an earlier one moves it back.
     if (position < update_index_) --update_index_;
     std::erase(doomed_, object);
@@ -172,18 +177,32 @@ void TMobuBaseList::Destroy(TMobuObject* object)
     delete object;
 }
 
+const std::unordered_map<std::string, TMobuObject*>& TMobuBaseList::NameIndex() const
+{
+    if (index_version_ != names_version_) {
+        name_index_.clear();
+        for (TMobuObject* object : all_)
+            if (!object->Name().empty()) name_index_.try_emplace(object->Name(), object);
+        index_version_ = names_version_;
+    }
+    return name_index_;
+}
+
 TMobuObject* TMobuBaseList::FindByName(const std::string& name) const
 {
     if (name.empty()) return nullptr;
-    for (TMobuObject* object : all_)
-        if (object->Name() == name) return object;
-    return nullptr;
+    const auto& index = NameIndex();
+    auto found = index.find(name);
+    return found == index.end() ? nullptr : found->second;
 }
 
 TMobuObject* TMobuBaseList::FindComponent(const std::string& name)
 {
     if (name.empty() || name == kBaseName[0]) return ActiveBase();
     if (name == "\x01" || name == kBaseName[1]) return InactiveBase();
+    TMobuObject* first = FindByName(name);
+    if (!first || !IsDoomed(first)) return first;
+    // The first of that name is doomed (renamed after dooming): the next one in order.
     for (TMobuObject* object : all_)
         if (object->Name() == name && !IsDoomed(object)) return object;
     return nullptr;
@@ -195,6 +214,9 @@ TMobuControl* TMobuBaseList::FindControl(const std::string& name)
     if (name == "\x01") return InactiveBase();
     if (name == kBaseName[0]) return bases_[0];
     if (name == kBaseName[1]) return bases_[1];
+    TMobuObject* first = FindByName(name);
+    if (!first) return nullptr;
+    if (first->AsControl() && !IsDoomed(first)) return first->AsControl();
     for (TMobuObject* object : all_)
         if (object->Name() == name && object->AsControl() && !IsDoomed(object)) return object->AsControl();
     return nullptr;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "components/mobu_base.h"
@@ -67,6 +68,9 @@ public:
     TMobuControl* FindControl(const std::string& name);
     // Any registered object of exactly that name (doomed ones are unnamed).
     TMobuObject* FindByName(const std::string& name) const;
+    // Called whenever an object is registered, removed or renamed: the index of names is
+    // rebuilt at the next lookup.
+    void NamesChanged() { ++names_version_; }
     std::string AutoName() const;
     TMobuBase* GetBase(int index) { return bases_[index & 1]; }
     TMobuBase* ActiveBase() { return bases_[active_index_]; }
@@ -178,6 +182,12 @@ private:
     TTimerList events_;
     std::vector<TMobuObject*> all_;
     std::vector<TMobuObject*> doomed_;
+    // The first registered object of each name, in registration order; valid while
+    // index_version_ equals names_version_.
+    const std::unordered_map<std::string, TMobuObject*>& NameIndex() const;
+    mutable std::unordered_map<std::string, TMobuObject*> name_index_;
+    mutable uint64_t index_version_ = 0;
+    uint64_t names_version_ = 1;
     int32_t update_index_ = 0;
     bool key_down_[256] = {}, key_clicked_[256] = {}, key_clicked_last_[256] = {};
     bool key_fire_[256] = {}, key_fire_last_[256] = {};

@@ -62,6 +62,12 @@ TMobuObject::~TMobuObject()
     if (owner_ && owner_->IsRegistered(this)) owner_->Unregister(this);
 }
 
+void TMobuObject::StoreName(std::string name)
+{
+    name_ = std::move(name);
+    if (owner_) owner_->NamesChanged();
+}
+
 void TMobuObject::SetName(const std::string& name)
 {
     if (name == name_) return;
@@ -72,7 +78,7 @@ void TMobuObject::SetName(const std::string& name)
             else other->StoreName(DisplacedName(*owner_, name));
         }
     }
-    name_ = name;
+    StoreName(name);
 }
 
 void TMobuObject::SetPriority(int32_t value)
@@ -164,7 +170,7 @@ void TMobuObject::SaveToStream(ByteWriter& out)
 
 void TMobuObject::LoadFromStream(ByteReader& in, int version)
 {
-    name_ = in.String();
+    StoreName(in.String());
     priority_ = in.I32();
     priority_offset_ = version > 103 ? in.I32() : 0;
     Tag = version >= 120 ? in.String() : std::string();

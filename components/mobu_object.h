@@ -47,7 +47,7 @@ public:
     const std::string& Name() const { return name_; }
     virtual void SetName(const std::string& name);
     // Sets the name without the collision rule (loading, dooming).
-    void StoreName(std::string name) { name_ = std::move(name); }
+    void StoreName(std::string name);
 
     std::string Tag;
     int32_t Priority() const { return priority_; }

@@ -42,8 +42,9 @@ std::string EncodeScreenImage(TMobuBaseList& list, bool other_base, int32_t widt
     TFeskFrameList image;
     TFeskFrame& frame = image.Add();
     frame.Image.Duplicate(composed.Store());
-    frame.Image.ChangeBitCount(24, 0, false);
+    // Smooth resampling works on 24 bits and leaves a 32-bit store at 24 bits.
     if (width != frame.Image.Width() || height != frame.Image.Height()) frame.Image.Resample(width, height, true, -1, true);
+    if (frame.Image.BitCount() != 24) frame.Image.ChangeBitCount(24, 0, false);
     return image.SaveToStream(kFeskDefaultCompression, 70);
 }
 
