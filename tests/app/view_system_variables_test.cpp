@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "app/form_view.h"
+#include "components/component_functions.h"
+#include "components/mobu_base_list.h"
 #include "core/globals.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/custom_param.h"
@@ -158,6 +160,30 @@ TEST_F(ViewVariables, ScreenTitleFramesFullScreenAndModes)
     Eval("@ActiveCompo = \"nothing\"");
     EXPECT_EQ(Eval("@ActiveCompo"), "");
     EXPECT_EQ(Eval("@CGDither"), "FALSE");
+}
+
+// Writing "@ActiveCompo" focuses a shown control that takes keys; a hidden one, one that
+// does not take keys and an unknown name change nothing.
+TEST_F(ViewVariables, ActiveCompoFocusesOnlyAControlThatCanTakeIt)
+{
+    TMobuBaseList& list = *GlobalBaseList();
+    auto box = [&](const std::string& name, bool keys, bool visible) {
+        TMobuControl* control = list.CreateComponent(LT_BOX)->AsControl();
+        control->SetName(name);
+        control->SetBounds(0, 0, 10, 10);
+        control->HandleKey = keys;
+        control->SetVisible(visible);
+        return control;
+    };
+    box("field", true, true);
+    box("hidden", true, false);
+    box("plain", false, true);
+    Eval("@ActiveCompo = \"field\"");
+    EXPECT_EQ(Eval("@ActiveCompo"), "field");
+    for (const char* name : {"hidden", "plain", "nothing"}) {
+        Eval(std::string("@ActiveCompo = \"") + name + "\"");
+        EXPECT_EQ(Eval("@ActiveCompo"), "field") << name;
+    }
 }
 
 }  // namespace
