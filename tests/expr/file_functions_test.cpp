@@ -105,6 +105,17 @@ TEST_F(FileFunctions, CopyFileAmongMemoryFiles)
     EXPECT_EQ(Eval("CopyFile(\"mem:a\", \"save:t\")"), "FALSE");
 }
 
+// A 2 GB file (sparse: it takes no disk) is refused before anything is read.
+TEST_F(FileFunctions, LoadTextFileRefusesAHugeFile)
+{
+    Write(game / "data" / "huge.txt", "x");
+    fs::resize_file(game / "data" / "huge.txt", uintmax_t{2} << 30);
+    EXPECT_EQ(Eval("LoadTextFile(a, \"data\\\\huge.txt\")"), "FALSE");
+    Write(game / "data" / "small.txt", "a\r\nb");
+    EXPECT_EQ(Eval("LoadTextFile(a, \"data\\\\small.txt\")"), "TRUE");
+    EXPECT_EQ(Eval("ArrayToString(a, \"|\")"), "a|b");
+}
+
 TEST(Wildcards, NamePatterns)
 {
     struct Case {

@@ -106,9 +106,9 @@ TEST_F(StubPath, OpenUrlRunsXdgOpenWithTheTargetAlone)
 TEST_F(StubPath, ManyOpensLeaveNoZombie)
 {
     Stub("xdg-open");
-    for (int i = 0; i < 200; ++i) ASSERT_TRUE(OpenUrlWithDesktop("http://example.com/" + std::to_string(i)));
+    for (int i = 0; i < 1000; ++i) ASSERT_TRUE(OpenUrlWithDesktop("http://example.com/" + std::to_string(i)));
     // Every child is reaped: none is left to wait for.
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         if (waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
