@@ -10,6 +10,7 @@
 #include "core/globals.h"
 #include "platform/message_box.h"
 #include "platform/sdl_pointer.h"
+#include "platform/file_dialogs.h"
 #include "platform/sdl_window.h"
 
 namespace mobu {
@@ -122,6 +123,21 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
         TFrameLoop loop(clock, [&view] { view.DoFrame(); });
         host.Attach(&view);
         view.AttachLoop(&loop);
+
+        // A file dialog of the script: full screen is left for it, the window keeps handling
+        // its own events and shows the last frame, no frame runs; full screen comes back after.
+        bool full_screen_before_dialog = false;
+        SetDialogHooks({[&] {
+                            full_screen_before_dialog = view.FullScreen();
+                            if (full_screen_before_dialog) view.SetFullScreen(false);
+                        },
+                        [&] { window->PumpWindowEventsOnly(); },
+                        [&] {
+                            if (full_screen_before_dialog) view.SetFullScreen(true);
+                        }});
+        struct TRestoreDialogHooks {
+            ~TRestoreDialogHooks() { SetDialogHooks({}); }
+        } restore_dialog_hooks;
 
         view.FormCreate();
         bool started = !QuitRequested && !window->ClosePosted();

@@ -1,6 +1,7 @@
 #include "platform/file_dialogs.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,6 +55,12 @@ bool InPath(const std::string& program)
     return false;
 }
 
+TDialogHooks& Hooks()
+{
+    static TDialogHooks hooks;
+    return hooks;
+}
+
 struct TRunResult {
     bool started = false;
     int exit_status = -1;
@@ -85,6 +92,13 @@ TRunResult RunCollecting(const std::vector<std::string>& argv)
     char buffer[4096];
     constexpr size_t kMaxOutput = 64 * 1024;
     for (;;) {
+        // The window keeps handling its events between reads.
+        pollfd ready{pipe_ends[0], POLLIN, 0};
+        const int polled = poll(&ready, 1, 30);
+        if (polled == 0 || (polled < 0 && errno == EINTR)) {
+            if (Hooks().wait) Hooks().wait();
+            continue;
+        }
         const ssize_t got = read(pipe_ends[0], buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
@@ -180,11 +194,29 @@ std::vector<std::string> KdialogArguments(TFileDialogKind kind, const std::vecto
     return argv;
 }
 
+void SetDialogHooks(TDialogHooks hooks) { Hooks() = std::move(hooks); }
+
+namespace {
+
+std::optional<std::string> RunHelpers(TFileDialogKind kind, std::string_view windows_filter);
+
+}  // namespace
+
 std::optional<std::string> ShowFileDialog(TFileDialogKind kind, std::string_view windows_filter)
 {
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (!(display && *display) && !(wayland && *wayland)) return std::nullopt;
+    if (Hooks().begin) Hooks().begin();
+    std::optional<std::string> chosen = RunHelpers(kind, windows_filter);
+    if (Hooks().end) Hooks().end();
+    return chosen;
+}
+
+namespace {
+
+std::optional<std::string> RunHelpers(TFileDialogKind kind, std::string_view windows_filter)
+{
     const std::vector<TFileFilter> filters = ParseWindowsFilter(windows_filter);
     const std::string start = DesktopFolder();
     if (InPath("zenity")) {
@@ -203,5 +235,7 @@ std::optional<std::string> ShowFileDialog(TFileDialogKind kind, std::string_view
     }
     return std::nullopt;
 }
+
+}  // namespace
 
 }  // namespace mobu

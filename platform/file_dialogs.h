@@ -3,6 +3,7 @@
 // exit status 0 with exactly one line of output is the choice; anything else cancels.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,17 @@ std::vector<std::string> ZenityArguments(TFileDialogKind kind, const std::vector
                                          const std::string& start_folder);
 std::vector<std::string> KdialogArguments(TFileDialogKind kind, const std::vector<TFileFilter>& filters,
                                           const std::string& start_folder);
+
+// What the window does around a dialog: `begin` before the helper starts (full screen is
+// left), `wait` every few tens of milliseconds while it runs (the window handles its own
+// events and shows its last frame; no frame runs), `end` after it (full screen comes back).
+// Empty hooks do nothing (the tools, the tests).
+struct TDialogHooks {
+    std::function<void()> begin;
+    std::function<void()> wait;
+    std::function<void()> end;
+};
+void SetDialogHooks(TDialogHooks hooks);
 
 // Shows the dialog; the chosen real path (UTF-8), or nothing when cancelled or when no
 // helper answers. zenity's save dialog asks before overwriting an existing file;

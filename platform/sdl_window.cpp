@@ -149,6 +149,21 @@ void TSdlWindow::PumpIdle()
     if (SDL_WaitEventTimeout(&event, 1000)) Handle(event);
 }
 
+void TSdlWindow::PumpWindowEventsOnly()
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT) close_posted_ = true;
+        if (event.type != SDL_WINDOWEVENT) continue;
+        switch (event.window.event) {
+            case SDL_WINDOWEVENT_CLOSE: close_posted_ = true; break;
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_SIZE_CHANGED: Redraw(); break;
+            default: break;
+        }
+    }
+}
+
 void TSdlWindow::Show()
 {
     SDL_ShowWindow(window_);

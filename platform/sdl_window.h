@@ -84,6 +84,9 @@ public:
     void PumpEvents(uint32_t ms);
     // Waits up to a second for one event and handles it (the loop is suspended).
     void PumpIdle();
+    // While another program's dialog is open: handles what waits of the window's own events
+    // (close, exposure: the last frame is drawn again) and drops input, without waiting.
+    void PumpWindowEventsOnly();
 
     // Shows the window, raises it, centres it again now that its decorations are known and
     // draws it.

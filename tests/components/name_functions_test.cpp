@@ -19,6 +19,7 @@
 #include "expr/sys_func_man.h"
 #include "expr/sys_func_table.h"
 #include "graphics/fesk_frame_list.h"
+#include "script/install_data.h"
 
 namespace mobu {
 namespace {
@@ -218,6 +219,19 @@ TEST_F(SaveScreenTest, RecordOneQueuesTheFileAndTheCacheForgetsThePath)
     EXPECT_EQ(new_item->Width, 16);
     FeskCollection().Release(old_item, &holder);
     FeskCollection().Release(new_item, &other);
+}
+
+// Record 2 lists the path once among the files the game created in "install.dat".
+TEST_F(SaveScreenTest, RecordTwoListsThePathInTheInstallFile)
+{
+    TInstallData install;
+    install.title = "t";
+    WriteInstallDataFile((game / "install.dat").string(), install);
+    EXPECT_EQ(Eval("SaveScreen(\"shots\\\\c.fsk\", 8, 6, FALSE, 2)"), "TRUE");
+    EXPECT_EQ(Eval("SaveScreen(\"SHOTS\\\\C.FSK\", 8, 6, FALSE, 2)"), "TRUE");
+    EXPECT_EQ(ReadInstallDataFile((game / "install.dat").string()).created_files,
+              (std::vector<std::string>{"shots\\c.fsk"}));
+    EXPECT_TRUE(TempFileList.empty());
 }
 
 TEST_F(SaveScreenTest, WithoutABaseFolderNothingIsWritten)

@@ -195,6 +195,25 @@ TEST_F(StubPath, KdialogWhenThereIsNoZenityAndNothingWithoutADisplay)
     EXPECT_EQ(ShowFileDialog(TFileDialogKind::Folder, ""), std::nullopt);
 }
 
+// The window's hooks run around the helper: once before, while it runs, once after.
+TEST_F(StubPath, DialogHooksRunAroundTheHelper)
+{
+    setenv("DISPLAY", ":77", 1);
+    std::ofstream(folder / "zenity") << "#!/bin/sh\nsleep 0.2\necho /tmp/slow.txt\n";
+    chmod((folder / "zenity").c_str(), 0755);
+    int begun = 0, waited = 0, ended = 0;
+    SetDialogHooks({[&] { ++begun; }, [&] { ++waited; }, [&] { ++ended; }});
+    EXPECT_EQ(ShowFileDialog(TFileDialogKind::Open, ""), std::optional<std::string>("/tmp/slow.txt"));
+    EXPECT_EQ(begun, 1);
+    EXPECT_GE(waited, 2);
+    EXPECT_EQ(ended, 1);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    EXPECT_EQ(ShowFileDialog(TFileDialogKind::Open, ""), std::nullopt);
+    EXPECT_EQ(begun, 1);  // no dialog, no hooks
+    SetDialogHooks({});
+}
+
 TEST(Desktop, KdialogFilterArguments)
 {
     auto argv = KdialogArguments(TFileDialogKind::Open, ParseWindowsFilter("Text|*.txt;*.log|All|*.*"), "/d");
