@@ -44,8 +44,10 @@ bool WriteMemoryFile(const std::string& cp932_name, std::string_view bytes)
     entry->MemData->Data().assign(bytes.begin(), bytes.end());
     if (!IsSaveFileName(cp932_name)) return true;
     if (!Writer()) {
+        // The copy for this run is kept, but nothing reached the save file: report it as the
+        // failure it is, so a script never believes a "save:" file will outlast the run.
         ReportNotAvailable("save file");
-        return true;
+        return false;
     }
     return Writer()(cp932_name, bytes);
 }

@@ -91,6 +91,9 @@ TEST_F(FileFunctions, CopyFileAmongMemoryFiles)
     EXPECT_EQ(Eval("CopyFile(\"data\\\\a1.txt\", \"mem:c\")"), "FALSE");
     EXPECT_EQ(Eval("CopyFile(\"mem:none\", \"mem:c\")"), "FALSE");
     EXPECT_FALSE(VrFileManager().Exists("mem:c"));
+    // Without a save file to take it, a "save:" copy is kept for this run but answers FALSE.
+    EXPECT_EQ(Eval("CopyFile(\"mem:a\", \"save:u\")"), "FALSE");
+    EXPECT_EQ(VrFileManager().ReadFile("save:u"), "bytes");
     // A "save:" destination also goes to the save file.
     std::vector<std::pair<std::string, std::string>> saved;
     SetSaveEntryWriter([&](const std::string& name, std::string_view bytes) {
