@@ -25,8 +25,9 @@ TFilmShelf& Shelf()
     return shelf;
 }
 
-// The frames of a picture through the image cache (trimmed, as film tracks place them).
-std::optional<std::vector<TCustomFrame>> CacheFrames(const std::string& path)
+}  // namespace
+
+std::optional<std::vector<TCustomFrame>> CachedPictureFrames(const std::string& path)
 {
     if (!VrFileManager().Exists(path)) return std::nullopt;
     static const char holder = 0;
@@ -46,6 +47,8 @@ std::optional<std::vector<TCustomFrame>> CacheFrames(const std::string& path)
     return frames;
 }
 
+namespace {
+
 std::shared_ptr<const TFilmData> Parse(const std::string& path, std::string_view bytes)
 {
     ++Shelf().parsed;
@@ -53,7 +56,7 @@ std::shared_ptr<const TFilmData> Parse(const std::string& path, std::string_view
     std::string reason;
     try {
         *film = ReadFilm(bytes, &reason);
-        PrepareFilmPictures(*film, FilmFolder(path), CacheFrames);
+        PrepareFilmPictures(*film, FilmFolder(path), CachedPictureFrames);
     } catch (const EMobuError& e) {
         ReportDiagnostic(path + ": " + e.what() + " (" + reason + ")");
         *film = TFilmData{};

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,9 @@ std::shared_ptr<const TFilmData> LoadFilm(const std::string& path);
 std::shared_ptr<const TFilmData> LoadFilmFromBytes(const std::string& path, std::string_view bytes);
 // Number of films read and parsed so far (a shared film counts once).
 int FilmsParsed();
+// The frames of a picture (virtual path) as film tracks place them: through the image
+// cache, trimmed; none when the file is missing.
+std::optional<std::vector<TCustomFrame>> CachedPictureFrames(const std::string& path);
 
 // Prepares image and tile tracks through `frames_of(path)`, which gives the frames of a
 // picture (none when it is missing), then links the film again.

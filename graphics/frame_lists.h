@@ -44,7 +44,7 @@ struct TCustomFrame {
 
 class TCustomFrameList {
 public:
-    explicit TCustomFrameList(int kind) : kind_(kind) {}
+    explicit TCustomFrameList(int kind) : KindByte(static_cast<uint8_t>(kind)), kind_(kind) {}
     virtual ~TCustomFrameList() = default;
     int Kind() const { return kind_; }
 
