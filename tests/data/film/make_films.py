@@ -192,6 +192,17 @@ def main():
                                   + image_record(109, base=(2, 3), pos=((0, 0), (58, 29)), angle=(0, -90),
                                                  zx=(1.0, 2.0), zy=(1.0, 0.5), alpha=(0, 55), ab=(0, 0, 0, 0))
                                   + s('dot.fsk')], relative=0),
+        # A cinema that plays into its own list (it has a transition track): a box for 20
+        # units, the picture for 30, a fade from unit 10 to 20, and a sound.
+        'cinema.mmt': film([box_track(length=20, pos=((0, 0), (190, 0))),
+                            u8(0) + common(length=30, prio=2, fh=0, unnamed=0) + image_record(109, base=(0, 0))
+                            + s('dot.fsk'),
+                            u8(3) + common(length=10, start=10, prio=0, fh=0) + u8(1) + s('') + i32(0) + i32(0) + u8(0),
+                            u8(4) + common(length=30, prio=0, fh=0) + s('se.ogg') + i32(1000) + i32(500) + i32(0)
+                            + i32(0) + u8(0) + u8(0)],
+                           kind='MobuCinema', screen=(320, 240), back=-1, relative=0),
+        # A cinema that plays straight into the game's screen.
+        'direct.mmt': film([box_track(length=20)], kind='MobuCinema', screen=(100, 100), back=-1, relative=0),
     }
     whole = every_kind(109)
     edge['truncated.mmt'] = whole[:len(whole) - 3]
