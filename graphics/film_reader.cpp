@@ -1,7 +1,7 @@
 // Reading a motion or cinema film, every version from 100 to 109, and linking its tracks.
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
+#include <vector>
 
 #include "core/byte_reader.h"
 #include "core/mobu_error.h"
@@ -39,6 +39,31 @@ int32_t Doubled(int32_t v) { return ClampToInt32(int64_t{v} * 2); }
 {
     if (reason) *reason = why;
     throw EMobuError(ByteReader::DefaultFailureMessage());
+}
+
+// The live values start as the stored ones.
+void SettleLive(TCustomFrameList& t)
+{
+    switch (t.Kind()) {
+        case FK_IMAGE:
+        case FK_LABEL: {
+            auto& r = static_cast<TCustomImageFrameList&>(t);
+            r.Live = r.Stored;
+            break;
+        }
+        case FK_TILE: {
+            auto& r = static_cast<TTileFrameList&>(t);
+            r.Live = r.Stored;
+            if (r.HasSecondCrop) r.Live.Crop = r.SecondCrop;
+            r.LiveTile = r.Tile;
+            break;
+        }
+        case FK_BOX: static_cast<TBoxFrameList&>(t).Live = static_cast<TBoxFrameList&>(t).Stored; break;
+        case FK_SOUND: static_cast<TSoundFrameList&>(t).Live = static_cast<TSoundFrameList&>(t).Stored; break;
+        case FK_PARTICLE: static_cast<TParticleFrameList&>(t).Live = static_cast<TParticleFrameList&>(t).Stored; break;
+        case FK_FIRE: static_cast<TFireFrameList&>(t).Live = static_cast<TFireFrameList&>(t).Stored; break;
+        default: break;
+    }
 }
 
 }  // namespace
@@ -111,56 +136,42 @@ void LinkFilm(TFilmData& film)
         t->Parent = nullptr;
         t->Followed = false;
     }
+    // A link closes a cycle when the chain above its parent already ends at the track
+    // itself. Chain ends are kept with path halving, so long chains cost no more than short
+    // ones.
+    std::vector<int32_t> up(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) up[static_cast<size_t>(i)] = i;
+    auto chain_end = [&up](int32_t k) {
+        while (up[static_cast<size_t>(k)] != k) {
+            up[static_cast<size_t>(k)] = up[static_cast<size_t>(up[static_cast<size_t>(k)])];
+            k = up[static_cast<size_t>(k)];
+        }
+        return k;
+    };
     for (int32_t i = 0; i < n; ++i) {
         TCustomFrameList& t = *tracks[static_cast<size_t>(i)];
         const int32_t p = t.ParentIndex;
-        if (p < 0 || p >= n || p == i) continue;
-        TCustomFrameList* candidate = tracks[static_cast<size_t>(p)].get();
-        bool cycle = false;
-        for (TCustomFrameList* walk = candidate; walk; walk = walk->Parent)
-            if (walk == &t) {
-                cycle = true;
-                break;
-            }
-        if (!cycle) t.Parent = candidate;
+        if (p < 0 || p >= n || p == i || chain_end(p) == i) continue;
+        t.Parent = tracks[static_cast<size_t>(p)].get();
+        up[static_cast<size_t>(i)] = p;
     }
 
     // Live values, effective starts: parents first (the chains end, so the walk does).
-    std::unordered_map<const TCustomFrameList*, int32_t> index;
-    for (int32_t i = 0; i < n; ++i) index[tracks[static_cast<size_t>(i)].get()] = i;
-    std::vector<int8_t> done(static_cast<size_t>(n), 0);
-    auto index_of = [&](const TCustomFrameList* t) { return index.at(t); };
+    std::vector<int32_t> parent_of(static_cast<size_t>(n), -1);
     for (int32_t i = 0; i < n; ++i) {
-        // Collect the chain up to a finished track, then settle it from the top down.
-        std::vector<TCustomFrameList*> chain;
-        for (TCustomFrameList* walk = tracks[static_cast<size_t>(i)].get(); walk; walk = walk->Parent) {
-            if (done[static_cast<size_t>(index_of(walk))]) break;
+        const TCustomFrameList& t = *tracks[static_cast<size_t>(i)];
+        if (t.Parent) parent_of[static_cast<size_t>(i)] = t.ParentIndex;
+    }
+    std::vector<int8_t> done(static_cast<size_t>(n), 0);
+    std::vector<int32_t> chain;
+    for (int32_t i = 0; i < n; ++i) {
+        // Collect the chain up to a settled track, then settle it from the top down.
+        chain.clear();
+        for (int32_t walk = i; walk >= 0 && !done[static_cast<size_t>(walk)]; walk = parent_of[static_cast<size_t>(walk)])
             chain.push_back(walk);
-        }
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-            TCustomFrameList& t = **it;
-            switch (t.Kind()) {
-                case FK_IMAGE:
-                case FK_LABEL: {
-                    auto& r = static_cast<TCustomImageFrameList&>(t);
-                    r.Live = r.Stored;
-                    break;
-                }
-                case FK_TILE: {
-                    auto& r = static_cast<TTileFrameList&>(t);
-                    r.Live = r.Stored;
-                    if (r.HasSecondCrop) r.Live.Crop = r.SecondCrop;
-                    r.LiveTile = r.Tile;
-                    break;
-                }
-                case FK_BOX: static_cast<TBoxFrameList&>(t).Live = static_cast<TBoxFrameList&>(t).Stored; break;
-                case FK_SOUND: static_cast<TSoundFrameList&>(t).Live = static_cast<TSoundFrameList&>(t).Stored; break;
-                case FK_PARTICLE:
-                    static_cast<TParticleFrameList&>(t).Live = static_cast<TParticleFrameList&>(t).Stored;
-                    break;
-                case FK_FIRE: static_cast<TFireFrameList&>(t).Live = static_cast<TFireFrameList&>(t).Stored; break;
-                default: break;
-            }
+            TCustomFrameList& t = *tracks[static_cast<size_t>(*it)];
+            SettleLive(t);
             if (t.Parent) {
                 t.InheritStart(*t.Parent);
                 t.EffectiveStart = ClampToInt32(int64_t{t.Parent->EffectiveStart} + std::max(0, t.Parent->Length));
@@ -168,7 +179,7 @@ void LinkFilm(TFilmData& film)
             } else {
                 t.EffectiveStart = t.StartTime;
             }
-            done[static_cast<size_t>(index_of(&t))] = 1;
+            done[static_cast<size_t>(*it)] = 1;
         }
     }
 
