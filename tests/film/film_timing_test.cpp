@@ -93,3 +93,70 @@ TEST(FilmTiming, ActiveRange)
 
 }  // namespace
 }  // namespace mobu
+
+namespace mobu {
+namespace {
+
+// Sound, transition and particle tracks of the every-kind fixture (version 109): the sound
+// runs 40 units, the film 40 too, so the sound stops one unit early.
+TEST(FilmTracks, SoundVolumePanAndSeek)
+{
+    auto film = std::make_shared<TFilmData>(ReadFilm(testing_film::ReadFixture("versions/v109.mmt")));
+    TFilmManager manager(film);
+    const auto& sound = static_cast<const TSoundFrameList&>(manager.Track(4));
+    ASSERT_EQ(manager.TotalLength(), 40);
+    TSoundTrackState s = manager.SoundAt(sound, 0);
+    ASSERT_TRUE(s.Active);
+    EXPECT_EQ(s.Volume, 500);
+    EXPECT_EQ(s.Pan, -30);
+    manager.Volume = 500;  // the master volume scales the track's
+    s = manager.SoundAt(sound, 20);
+    EXPECT_EQ(s.Volume, EaseValue(500, -1000, 20, 40, 0) * 500 / 1000);
+    EXPECT_EQ(s.Pan, EaseValue(-30, 30, 20, 40, 1));
+    EXPECT_EQ(s.SeekMs, 20 * 1000 / 60);
+    EXPECT_TRUE(manager.SoundAt(sound, 38).Active);
+    EXPECT_FALSE(manager.SoundAt(sound, 39).Active);  // up to TotalLength - 1
+}
+
+TEST(FilmTracks, TransitionsAlternateTheReceivingBase)
+{
+    auto film = std::make_shared<TFilmData>(ReadFilm(testing_film::ReadFixture("versions/v109.mmt")));
+    TFilmManager manager(film);
+    const auto& wipe = static_cast<const TWipeFrameList&>(manager.Track(3));  // units 4 .. 23
+    manager.UpdateWipes(3);
+    EXPECT_EQ(manager.CurrentWipe, -1);
+    EXPECT_EQ(manager.EndedWipes, 0);
+    manager.UpdateWipes(10);
+    EXPECT_EQ(manager.CurrentWipe, 3);
+    EXPECT_EQ(manager.WipeAt(wipe, 10).Elapsed, 6);
+    manager.UpdateWipes(23);  // its last unit ends it
+    EXPECT_EQ(manager.EndedWipes, 1);
+    manager.UpdateWipes(24);
+    EXPECT_EQ(manager.CurrentWipe, -1);
+}
+
+TEST(FilmTracks, ParticleRangesAndFireZoom)
+{
+    auto film = std::make_shared<TFilmData>(ReadFilm(testing_film::ReadFixture("versions/v109.mmt")));
+    TFilmManager manager(film);
+    TParticleTrackState p = manager.ParticleAt(static_cast<const TParticleFrameList&>(manager.Track(6)), 0);
+    ASSERT_TRUE(p.Active);
+    EXPECT_EQ(p.Interval, 100);
+    EXPECT_EQ(p.Spread, 10);
+    EXPECT_EQ(p.DelayBase, 100 - 10 / 2);
+    EXPECT_EQ(p.DelayRange, 10);
+    EXPECT_EQ(p.XBase, 1);
+    EXPECT_EQ(p.Params[2], 2.5);
+    p = manager.ParticleAt(static_cast<const TParticleFrameList&>(manager.Track(6)), 29);
+    EXPECT_EQ(p.Params[2], 5.5);
+    EXPECT_EQ(p.Interval, 50);
+    TFireTrackState f = manager.FireAt(static_cast<const TFireFrameList&>(manager.Track(7)), 29);
+    ASSERT_TRUE(f.Active);
+    EXPECT_EQ(f.ZoomX, 512);
+    EXPECT_EQ(f.ZoomY, 768);
+    EXPECT_EQ(f.Width, 170);
+    EXPECT_EQ(f.Power, 90);
+}
+
+}  // namespace
+}  // namespace mobu
