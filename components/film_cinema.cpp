@@ -5,6 +5,7 @@
 
 #include "core/script_log.h"
 #include "components/film_files.h"
+#include "components/film_label.h"
 #include "components/mobu_base_list.h"
 #include "components/mobu_box.h"
 #include "components/mobu_image.h"
@@ -98,13 +99,23 @@ TMobuObject* TFilmCinema::Ensure(int index)
 {
     if (TMobuObject* existing = ComponentOf(index)) return existing;
     const TCustomFrameList& track = manager_.Track(index);
+    const int base_index = (first_base_ ^ (manager_.EndedWipes & 1)) ^ (track.OtherBase ? 1 : 0);
+    if (track.Kind() == FK_LABEL) {
+        // The label's text becomes the film image's picture.
+        auto* image = new TMobuImage(list_);
+        image->StoreName("\x01" "film" + std::to_string(index));
+        image->SetParent(list_->GetBase(base_index));
+        RenderFilmLabel(static_cast<const TLabelFrameList&>(track), image->OwnSurface, image->OwnMask);
+        image->SetBounds(0, 0, image->OwnSurface.Width(), image->OwnSurface.Height());
+        components_[static_cast<size_t>(index)] = image;
+        return image;
+    }
     const int type = CreationType(track.Kind());
     if (type < 0) {
         ReportNotAvailable(std::string("film ") + FrameListKindName(track.Kind()) + " track");
         return nullptr;
     }
-    const int base = (first_base_ ^ (manager_.EndedWipes & 1)) ^ (track.OtherBase ? 1 : 0);
-    TMobuObject* object = list_->CreateComponent(type, list_->GetBase(base));
+    TMobuObject* object = list_->CreateComponent(type, list_->GetBase(base_index));
     if (!object) return nullptr;
     // A leading 0x01 keeps the film's own components out of the scripts' and the mouse's way.
     object->StoreName("\x01" "film" + std::to_string(index));
@@ -138,10 +149,6 @@ void TFilmCinema::SetTime(int32_t t)
             case FK_TILE:
             case FK_LABEL: {
                 TImageTrackState s = manager_.ImageAt(static_cast<const TCustomImageFrameList&>(track), t);
-                if (track.Kind() == FK_LABEL) {
-                    if (s.Active) ReportNotAvailable("film label track");
-                    break;
-                }
                 TMobuObject* object = s.Active ? Ensure(i) : ComponentOf(i);
                 TMobuControl* c = object ? object->AsControl() : nullptr;
                 if (!c) break;

@@ -1,7 +1,7 @@
 // TFilmCinema: a film played as a cinema. Each track makes its component on first
 // activation (on the base receiving the picture, or the other one), named with a leading
 // 0x01 so scripts and hit tests pass it by, shows it while the track is active and hides
-// it outside; transition tracks run screen transitions between the list's two bases, sound,
+// it outside (a label track shows its text as a film image); transition tracks run screen transitions between the list's two bases, sound,
 // particle and fire tracks drive the list's components of those kinds.
 #pragma once
 

@@ -23,7 +23,7 @@ protected:
         folder_ = std::filesystem::temp_directory_path() /
                   ("mobu_cinema_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(folder_ / "mv");
-        for (const char* name : {"cinema.mmt", "direct.mmt"})
+        for (const char* name : {"cinema.mmt", "direct.mmt", "label_cinema.mmt"})
             std::filesystem::copy_file(testing_film::FilmDir() + name, folder_ / "mv" / name,
                                        std::filesystem::copy_options::overwrite_existing);
         std::ofstream(folder_ / "mv" / "dot.fsk", std::ios::binary) << testing_images::Picture(2, 4, 3, 5);
@@ -115,6 +115,29 @@ TEST_F(CinemaPlay, ADirectCinemaLeavesTheGameScreenAlone)
     // Scripts do not find the film's components by name.
     EXPECT_EQ(game_.FindComponent("film0"), nullptr);
     EXPECT_FALSE(cinema.Load("mv\\missing.mmt", 1000));
+}
+
+TEST_F(CinemaPlay, ALabelTrackShowsItsTextAsAFilmImage)
+{
+    TFilmCinema cinema;
+    ASSERT_TRUE(cinema.Load("mv\\label_cinema.mmt", 1000));
+    cinema.Start(game_);
+    cinema.SetTime(0);
+    auto* image = dynamic_cast<TMobuImage*>(cinema.ComponentOf(0));
+    ASSERT_NE(image, nullptr);
+    // Two lines of 16 with 4 between them; as wide as "AB" in the default face.
+    EXPECT_EQ(image->OwnSurface.Height(), 2 * 16 + 4);
+    EXPECT_GT(image->OwnSurface.Width(), 0);
+    EXPECT_LE(image->OwnSurface.Width(), 64);
+    ASSERT_NE(image->OwnMask, nullptr);
+    int covered = 0;
+    for (int y = 0; y < image->OwnMask->Height(); ++y)
+        for (int x = 0; x < image->OwnMask->Width(); ++x) covered += image->OwnMask->GetPixel(x, y) > 0;
+    EXPECT_GT(covered, 10);
+    EXPECT_EQ(image->Height, 36);
+    EXPECT_EQ(image->Priority(), 1);
+    cinema.SetTime(20);
+    EXPECT_FALSE(image->GetVisible());
 }
 
 TEST(CinemaFilmFactory, DefaultsToTheFilmPlayer)

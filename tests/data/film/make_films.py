@@ -203,6 +203,12 @@ def main():
                            kind='MobuCinema', screen=(320, 240), back=-1, relative=0),
         # A cinema that plays straight into the game's screen.
         'direct.mmt': film([box_track(length=20)], kind='MobuCinema', screen=(100, 100), back=-1, relative=0),
+        # A cinema showing two lines of text for 20 units.
+        'label_cinema.mmt': film([u8(1) + common(length=20, prio=1, fh=0, unnamed=0)
+                                  + image_record(109, base=(0, 0), angle=(0, 0), zx=(1.0, 1.0), zy=(1.0, 1.0),
+                                                 alpha=(0, 0), ab=(0, 0, 0, 0))
+                                  + s('AB\r\nC') + u8(1) + s('') + i32(16) + i32(4) + u8(0) + i32(0xFFFFFF) + u8(0)],
+                                 kind='MobuCinema', screen=(320, 240), back=-1, relative=0),
     }
     whole = every_kind(109)
     edge['truncated.mmt'] = whole[:len(whole) - 3]
