@@ -27,7 +27,8 @@ public:
     // colour plays into the cinema's own component list; any other into the game's.
     virtual bool PlaysPrivately() const = 0;
     // Starts playing into `list`: a private list takes the film's screen size and
-    // background colour, the game's list never does; the sound tracks start.
+    // background colour, the game's list never does; the sound tracks start. The list must
+    // stay until Clear (the film frees its components there).
     virtual void Start(TMobuBaseList& list) = 0;
     // Brings every track to unit `t`.
     virtual void SetTime(int32_t t) = 0;

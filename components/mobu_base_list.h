@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "components/mobu_base.h"
@@ -177,6 +178,8 @@ private:
     int transition_type_ = 0;
     TTimerList events_;
     std::vector<TMobuObject*> all_;
+    // The same objects for the membership test, which the update pass asks for every object.
+    std::unordered_set<const TMobuObject*> registered_;
     std::vector<TMobuObject*> doomed_;
     int32_t update_index_ = 0;
     bool key_down_[256] = {}, key_clicked_[256] = {}, key_clicked_last_[256] = {};
