@@ -110,11 +110,13 @@ void TMobuBaseList::Reset()
 void TMobuBaseList::Register(TMobuObject* object)
 {
     all_.push_back(object);
+    registered_.insert(object);
     NamesChanged();
 }
 
 void TMobuBaseList::Unregister(TMobuObject* object)
 {
+    if (!registered_.erase(object)) return;
     auto found = std::find(all_.begin(), all_.end(), object);
     if (found == all_.end()) return;
     auto position = static_cast<int32_t>(found - all_.begin());
@@ -128,7 +130,7 @@ void TMobuBaseList::Unregister(TMobuObject* object)
 
 bool TMobuBaseList::IsRegistered(const TMobuObject* object) const
 {
-    return object && std::find(all_.begin(), all_.end(), object) != all_.end();
+    return object && registered_.count(object) != 0;
 }
 
 void TMobuBaseList::Doom(TMobuObject* object)

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "components/mobu_base.h"
@@ -181,6 +182,8 @@ private:
     int transition_type_ = 0;
     TTimerList events_;
     std::vector<TMobuObject*> all_;
+    // The same objects for the membership test, which the update pass asks for every object.
+    std::unordered_set<const TMobuObject*> registered_;
     std::vector<TMobuObject*> doomed_;
     // The first registered object of each name, in registration order; valid while
     // index_version_ equals names_version_.

@@ -103,9 +103,17 @@ void TMobuBox::WriteProperty(int id, const TPropValue& value)
         case PR_BORDERWIDTH: invalidating(BorderWidth, value.integer); return;
         case PR_BORDERCOLOR: invalidating(BorderColor, value.integer); return;
         case PR_ALPHA: invalidating(Alpha, value.integer); return;
-        // Films are attached by the film player; the path is kept.
-        case PR_SOURCE: Source = value.text; return;
-        case PR_REPEAT: Repeat = value.integer != 0; return;
+        // A film path attaches the film; any other path is only kept.
+        case PR_SOURCE:
+            if (value.text == Source) return;
+            Source = value.text;
+            if (HasExtension(Source, ".mmt")) SetMotion(Source);
+            return;
+        // Repeating again restarts a film that has finished.
+        case PR_REPEAT:
+            Repeat = value.integer != 0;
+            if (Repeat && Motion && Motion->Finished) Motion->Restart();
+            return;
         case PR_AUTOSCRAP: AutoScrap = value.integer != 0; return;
         case PR_PAUSED: PausedFlag = value.integer != 0; return;
         case PR_BLURSPAN:

@@ -526,8 +526,11 @@ bool TMobuCustomImages::Update()
 TPropValue TMobuCustomImages::ReadProperty(int id)
 {
     switch (id) {
-        case PR_INDEX: return TPropValue::Int(clock_.Index);
-        case PR_COUNT: return TPropValue::Int(ActiveList() ? ActiveList()->Count() : 0);
+        case PR_INDEX: return TPropValue::Int(Motion ? Motion->CurrentFrame : clock_.Index);
+        // With a film, the film's length.
+        case PR_COUNT:
+            if (Motion) return TPropValue::Int(Motion->Film().FrameCount());
+            return TPropValue::Int(ActiveList() ? ActiveList()->Count() : 0);
         case PR_BRIGHTNESS: return TPropValue::Int(Brightness);
         case PR_PAUSED: return TPropValue::Flag(PausedFlag);
         case PR_PLAYING: return TPropValue::Flag(Playing());
@@ -538,7 +541,10 @@ TPropValue TMobuCustomImages::ReadProperty(int id)
 void TMobuCustomImages::WriteProperty(int id, const TPropValue& value)
 {
     switch (id) {
-        case PR_INDEX: SetIndex(value.integer); return;
+        case PR_INDEX:
+            if (Motion) Motion->JumpToFrame(value.integer);
+            else SetIndex(value.integer);
+            return;
         case PR_BRIGHTNESS:
             if (value.integer == Brightness) return;
             Brightness = value.integer;
@@ -584,12 +590,20 @@ void TMobuImages::SetSource(const std::string& path)
     if (path == source_) return;
     source_ = path;
     ResetPicture();
+    clock_.Index = -1;
+    SetMotion(std::string());
     if (HasExtension(path, ".fsk")) {
         Lists[0]->Fill(this, path, false, false);
         SetIndex(0);
         RecomputeSize();
+    } else if (HasExtension(path, ".mmt")) {
+        // The film shows its first frame at once and then plays from its start.
+        SetMotion(path);
+        if (Motion) {
+            Motion->Tick(0);
+            Motion->Restart();
+        }
     } else {
-        // Films are attached by the film player; anything else shows nothing.
         SetBounds(Left, Top, 0, 0);
     }
     Invalidate();

@@ -246,7 +246,7 @@ public:
     // 0-255; 255 shows the picture as it is, lower values darken it.
     void SetBrightness(int32_t brightness);
     int32_t Brightness() const { return brightness_; }
-    bool HasPicture() override { return !source_.empty() || TMobuCustomImage::HasPicture(); }
+    bool HasPicture() override { return !source_.empty() || !OwnSurface.IsEmpty() || TMobuCustomImage::HasPicture(); }
 
 protected:
     TPropValue ReadProperty(int id) override;

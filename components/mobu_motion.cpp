@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "components/film_motion.h"
 #include "components/mobu_object.h"
 #include "components/property_ids.h"
 
@@ -32,7 +33,7 @@ void SetMotionFilmFactory(TMotionFilmFactory factory) { Factory() = std::move(fa
 
 std::unique_ptr<TMotionFilm> MakeMotionFilm(TMobuControl& target, const std::string& path)
 {
-    if (!Factory()) return nullptr;
+    if (!Factory()) return MakeFilmMotion(target, path);
     return Factory()(target, path);
 }
 
@@ -47,6 +48,12 @@ void TMobuMotion::Restart()
     StartupTicks = kStartupTicks;
     Finished = false;
     CurrentFrame = 0;
+}
+
+void TMobuMotion::JumpToFrame(int32_t frame)
+{
+    ElapsedMs = RoundToInt(frame * kFrameMs);
+    Finished = false;
 }
 
 bool TMobuMotion::Tick(int32_t elapsed_ms)
@@ -85,6 +92,9 @@ bool TMobuMotion::Tick(int32_t elapsed_ms)
         } else {
             CurrentFrame = count >= 1 ? count - 1 : -1;
             Finished = true;
+            // A tick that steps over the last frame still shows it: the film ends on its end
+            // values, not on whichever frame the previous tick happened to show.
+            if (count >= 1 && film.CurrentFrame() != CurrentFrame) film.ApplyFrame(CurrentFrame);
             return true;
         }
     }

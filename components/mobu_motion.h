@@ -35,7 +35,7 @@ public:
 // Makes the film for a path, driving `target`; none when the path names no playable film.
 using TMotionFilmFactory = std::function<std::unique_ptr<TMotionFilm>(TMobuControl& target, const std::string& path)>;
 // Replaces the factory used by TMobuControl::SetMotion; an empty one restores the default,
-// which makes no film.
+// which plays the film file at the path (components/film_motion.h).
 void SetMotionFilmFactory(TMotionFilmFactory factory);
 std::unique_ptr<TMotionFilm> MakeMotionFilm(TMobuControl& target, const std::string& path);
 
@@ -55,6 +55,8 @@ public:
 
     // Plays the film from its start again.
     void Restart();
+    // Moves the play time to `frame` (frame x 16.67 ms); the film plays on from there.
+    void JumpToFrame(int32_t frame);
     // Advances by `elapsed_ms` (the length of the frame). True on the tick the film finishes.
     bool Tick(int32_t elapsed_ms);
 

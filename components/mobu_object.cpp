@@ -197,6 +197,15 @@ void TMobuControl::SetMotion(const std::string& path)
     Invalidate();
 }
 
+void TMobuControl::SetMotionPosition(int32_t x, int32_t y)
+{
+    if (x == MotionX && y == MotionY) return;
+    Invalidate();
+    MotionX = x;
+    MotionY = y;
+    Invalidate();
+}
+
 void TMobuControl::RestartMotion()
 {
     if (Motion) Motion->Restart();

@@ -180,6 +180,9 @@ public:
     // MotionX/MotionY the copy took over.
     bool HasMotion() const { return Motion != nullptr || MotionPlaced; }
     bool MotionPlaced = false;
+    // Places the control where its film puts it (MotionX/MotionY), invalidating the old and
+    // the new place.
+    void SetMotionPosition(int32_t x, int32_t y);
     // Attaches a new player for the film at `path` (dropping the old one); without a film
     // for the path the control is left without a motion.
     void SetMotion(const std::string& path);

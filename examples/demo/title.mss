@@ -10,8 +10,8 @@ Calc expr: star_x = 40; continue: yes
 Calc expr: scroll = 0; continue: yes
 ImgNew PR_NAME: "title_bg"; PR_SOURCE: "cg\\title.fsk"; PR_PRIORITY: 0; continue: yes
 TileNew PR_NAME: "title_strip"; PR_SOURCE: "cg\\tile.fsk"; PR_ZOOMX: 256; PR_ZOOMY: 256; PR_LEFT: 0; PR_TOP: 448; PR_WIDTH: 640; PR_HEIGHT: 32; PR_PRIORITY: 1; continue: yes
-// A translucent plate behind the button.
-BoxNew PR_NAME: "title_plate"; PR_LEFT: 200; PR_TOP: 284; PR_WIDTH: 240; PR_HEIGHT: 80; PR_COLOR: 0; PR_ALPHA: 128; PR_BORDERWIDTH: 2; PR_BORDERCOLOR: 16777215; PR_PRIORITY: 2; continue: yes
+// A translucent plate behind the button, pulsing along its motion film (cg/plate.mmt.film).
+BoxNew PR_NAME: "title_plate"; PR_LEFT: 200; PR_TOP: 284; PR_WIDTH: 240; PR_HEIGHT: 80; PR_COLOR: 0; PR_ALPHA: 128; PR_BORDERWIDTH: 2; PR_BORDERCOLOR: 16777215; PR_PRIORITY: 2; PR_REPEAT: TRUE; PR_SOURCE: "cg\\plate.mmt"; continue: yes
 ImgNew PR_NAME: "star"; PR_SOURCE: "cg\\sprite.fsk"; PR_REPEAT: TRUE; PR_LEFT: star_x; PR_TOP: 150; PR_PRIORITY: 3; continue: yes
 ImgNew PR_NAME: "start_button"; PR_SOURCE: "cg\\btn_start.fsk"; PR_ANIPAUSED: TRUE; PR_LEFT: 240; PR_TOP: 300; PR_PRIORITY: 4; PR_ONMOUSEIN: "title.msb:button_in"; PR_ONMOUSEOUT: "title.msb:button_out"; PR_ONLBTNDOWN: "title.msb:start_click"; PR_CURSOR: "cur\\hand.cur"; continue: yes
 

@@ -117,6 +117,10 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
     ASSERT_TRUE(star && moved);
     EXPECT_NEAR(moved->left - star->left, 8 * 3, 6);  // 3 pixels a frame; each frame turns the star a little
     EXPECT_NE(moved->colour, star->colour);      // 120 ms a frame: another one after 8 frames of 15 ms
+    // The plate behind the button pulses along its motion film: its rim warms from white
+    // towards pale yellow, losing blue between the two shots.
+    const demo_screens::TRgb rim = title.At(200, 320), rim_later = later.At(200, 320);
+    EXPECT_LT(rim_later.b, rim.b) << rim.b << " then " << rim_later.b;
     EXPECT_TRUE(demo_screens::IsUnlitPlate(demo_screens::StartButtonPlate(title)));
     // The mouse over the button lights it.
     EXPECT_TRUE(demo_screens::IsLitPlate(demo_screens::StartButtonPlate(Shot(34))));

@@ -5,7 +5,7 @@
 // files leaves them out.
 //
 // Orders in use: 100 project (project.ini -> mobu.mpb), 300 pages, 400 images (NAME.fsk.png/.bmp/.dib
-// and NAME.fsk.d/ frame folders -> NAME.fsk), 800 files (every unclaimed file), 850 install data (install.dat when the folder
+// and NAME.fsk.d/ frame folders -> NAME.fsk), 460 films (NAME.EXT.film -> NAME.EXT), 800 files (every unclaimed file), 850 install data (install.dat when the folder
 // has none), 900 archive (OUTDIR/game.dat). Compilers
 // of further sources go between 100 and 800.
 #pragma once
