@@ -177,9 +177,15 @@ bool TKsWord::IsDisplaying(const TWdPage& page) const
 
 std::string TKsWord::RevealedText(const TWdPage& page) const
 {
+    // The glyphs before the reveal position, characters while their opacity is above 0.
     std::string text;
-    for (const auto& row : page.Rows)
-        for (const TWdGlyph* glyph : row->Glyphs) {
+    for (size_t r = 0; r < page.Rows.size(); ++r) {
+        const auto& glyphs = page.Rows[r]->Glyphs;
+        for (size_t g = 0; g < glyphs.size(); ++g) {
+            if (static_cast<int32_t>(r) > page.NextRow ||
+                (static_cast<int32_t>(r) == page.NextRow && static_cast<int32_t>(g) >= page.NextGlyph))
+                return text;
+            const TWdGlyph* glyph = glyphs[g];
             if (glyph->IsReal()) {
                 const auto& real = static_cast<const TWdReal&>(*glyph);
                 if (!real.Visible || real.Opacity <= 0) return text;
@@ -188,6 +194,7 @@ std::string TKsWord::RevealedText(const TWdPage& page) const
                 text += "\r\n";
             }
         }
+    }
     return text;
 }
 

@@ -2,6 +2,7 @@
 // the target, ruby text, and the hovered link group.
 #include <algorithm>
 
+#include "platform/text_encoding.h"
 #include "text/font_pixel_manager.h"
 #include "text/font_style.h"
 #include "text/ks_word.h"
@@ -37,6 +38,8 @@ bool EffectsDiffer(const TWdGlyph* a, const TWdGlyph* b, const TKsWord& e)
            ShadowColorOf(da, e.ShadowColor) != ShadowColorOf(db, e.ShadowColor);
 }
 
+std::string DefaultFontName() { return SysText(u8"ＭＳ ゴシック"); }
+
 int RubyExtra(const TDecorate* d, int size) { return d != nullptr && !d->Ruby.empty() ? std::max(1, size / 2) : 0; }
 
 }  // namespace
@@ -54,6 +57,7 @@ void TKsWord::DrawChar(TWdPage& page, TWdRow& row, size_t index)
     const TDecorate* d = c.Decorate;
     const int size = TFontPixelManager::ClampSize(GlyphFontSize(d));
     std::string name = d != nullptr && !d->FontName.empty() ? d->FontName : FontName;
+    if (name.empty()) name = DefaultFontName();
     int style = d != nullptr ? d->Style : 0;
     if (!c.Link.empty()) style |= kFontUnderline;
     const int64_t left = int64_t{row.X} + c.X;
@@ -103,7 +107,8 @@ void TKsWord::DrawRuby(TWdPage& page, TWdRow& row, size_t first, size_t count)
     style.shadow_pixel = static_cast<uint32_t>(colour_.ColorToPixel(ShadowColorOf(d, ShadowColor)));
     style.previous_differs = style.next_differs = true;
     auto& manager = FontPixelManager();
-    const std::string& name = !d->FontName.empty() ? d->FontName : FontName;
+    std::string name = !d->FontName.empty() ? d->FontName : FontName;
+    if (name.empty()) name = DefaultFontName();
     const int64_t n = static_cast<int64_t>(codes.size());
     for (int64_t i = 0; i < n; ++i) {
         const int64_t centre = group_left + (2 * i + 1) * group_width / (2 * n);
