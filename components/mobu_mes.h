@@ -68,6 +68,12 @@ public:
     void MouseOut(TMobuControl* new_target) override;
     void LButtonDown() override;
     void EndCreation() override;
+    // After a display-mode change the shown page is rendered again (not from nothing).
+    void RestoreSurfaces() override
+    {
+        if (CurrentPage() != nullptr) RenderPending = true;
+        Invalidate();
+    }
 
     void SetText(const std::string& text);
     void AppendText(const std::string& text) { SetText(text); }

@@ -112,7 +112,8 @@ public:
     // ---- pages ----
     void ResetDisplay(TWdPage& page);
     void RestartTiming(TWdPage& page);
-    // One frame: reveals glyphs and fades them in. Returns the text revealed in this frame.
+    // One frame: reveals glyphs and fades them in; the page's OutputText is the text revealed
+    // in this frame and Done is set once nothing remains to reveal or fade.
     void Progress(TWdPage& page, int64_t elapsed_ms);
     bool IsDisplaying(const TWdPage& page) const;
     std::string RevealedText(const TWdPage& page) const;

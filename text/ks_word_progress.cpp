@@ -109,7 +109,8 @@ void TKsWord::Progress(TWdPage& page, int64_t elapsed)
                 ++page.NextRow;
                 page.NextGlyph = 0;
             }
-            CaretX = row.X + glyph.X + glyph.Width;
+            CaretX = static_cast<int32_t>(
+                std::clamp<int64_t>(int64_t{row.X} + glyph.X + glyph.Width, INT32_MIN, INT32_MAX));
             CaretY = row.Y;
             CaretHeight = row.Height;
             AppendCharText(glyph, page.OutputText);
@@ -139,9 +140,10 @@ void TKsWord::Progress(TWdPage& page, int64_t elapsed)
         real.Opacity = static_cast<int32_t>(std::min<int64_t>(255, real.Opacity + step));
         if (!real.DrawnArea.IsEmpty()) {
             // Target coordinates: the text origin, less the scroll without paging.
-            const int32_t dy = OriginY - (Paging ? 0 : page.Scroll);
-            changed_.push_back(TRect{real.DrawnArea.Left + OriginX, real.DrawnArea.Top + dy,
-                                     real.DrawnArea.Right + OriginX, real.DrawnArea.Bottom + dy});
+            const int64_t dy = int64_t{OriginY} - (Paging ? 0 : page.Scroll);
+            auto cut = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2)); };
+            changed_.push_back(TRect{cut(int64_t{real.DrawnArea.Left} + OriginX), cut(real.DrawnArea.Top + dy),
+                                     cut(int64_t{real.DrawnArea.Right} + OriginX), cut(real.DrawnArea.Bottom + dy)});
         }
         if (real.Opacity > 254) {
             real.Opacity = 255;

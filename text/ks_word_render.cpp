@@ -19,6 +19,14 @@ TRect Union(const TRect& a, const TRect& b)
                  std::max(a.Bottom, b.Bottom)};
 }
 
+int32_t ClampInt(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2)); }
+
+// A rectangle from 64-bit edges, cut to what 32 bits hold.
+TRect Rect64(int64_t left, int64_t top, int64_t right, int64_t bottom)
+{
+    return TRect{ClampInt(left), ClampInt(top), ClampInt(right), ClampInt(bottom)};
+}
+
 bool Meets(const TRect& a, const TRect& b) { return !IntersectRects(a, b).IsEmpty(); }
 
 // The effects a character is drawn with, or the engine's.
@@ -188,29 +196,29 @@ void TKsWord::Paint(TWdPage& page)
 {
     if (Target == nullptr) return;
     const int64_t scroll = Paging ? 0 : page.Scroll;
-    const TRect area{OriginX, OriginY, OriginX + Width, OriginY + Height};
+    const TRect area = Rect64(OriginX, OriginY, int64_t{OriginX} + Width, int64_t{OriginY} + Height);
     const TRect clip = IntersectRects(Clip.IsEmpty() ? area : Clip, area);
     if (clip.IsEmpty()) return;
     const TRect saved = Target->ClipRect;
     Target->SetClipRect(IntersectRects(clip, Target->GetClipRect()));
     for (auto& row : page.Rows) {
-        const TRect row_rect{OriginX + row->X, static_cast<int32_t>(OriginY + row->Y - scroll),
-                             OriginX + row->X + row->Width, static_cast<int32_t>(OriginY + row->Bottom() - scroll)};
+        const TRect row_rect = Rect64(int64_t{OriginX} + row->X, int64_t{OriginY} + row->Y - scroll,
+                                      int64_t{OriginX} + row->X + row->Width, OriginY + row->Bottom() - scroll);
         if (!Meets(row_rect, clip)) continue;
         for (TWdGlyph* glyph : row->Glyphs) {
             if (!glyph->IsReal()) continue;
             auto& real = static_cast<TWdReal&>(*glyph);
             if (!real.Visible || real.Opacity <= 0) continue;
             const TRect drawn = real.DrawnArea;
-            const int x = static_cast<int>(OriginX + drawn.Left);
-            const int y = static_cast<int>(OriginY + drawn.Top - scroll);
+            const int x = ClampInt(int64_t{OriginX} + drawn.Left);
+            const int y = ClampInt(int64_t{OriginY} + drawn.Top - scroll);
             if (glyph->IsChar()) {
                 if (colour_.IsEmpty()) continue;
                 const auto& c = static_cast<const TWdChar&>(*glyph);
                 const TRect source = IntersectRects(drawn, TRect{0, 0, colour_.Width(), colour_.Height()});
                 if (source.IsEmpty()) continue;
-                const int sx = static_cast<int>(OriginX + source.Left);
-                const int sy = static_cast<int>(OriginY + source.Top - scroll);
+                const int sx = ClampInt(int64_t{OriginX} + source.Left);
+                const int sy = ClampInt(int64_t{OriginY} + source.Top - scroll);
                 const bool effects = OutlineOf(c.Decorate, OutlineWidth) > 0 || ShadowOf(c.Decorate, ShadowOffset) > 0;
                 if (effects) {
                     if (real.Opacity < 255) Target->DrawAlphaMask(sx, sy, colour_, source, false, false, effect_, real.Opacity);
@@ -263,11 +271,9 @@ void TKsWord::RedrawGlyph(TWdPage& page, TWdGlyph* glyph)
                 }
                 DrawChar(page, *row, i);
                 const int64_t scroll = Paging ? 0 : page.Scroll;
-                TRect changed = c.DrawnArea;
-                changed.Left += OriginX;
-                changed.Right += OriginX;
-                changed.Top += static_cast<int32_t>(OriginY - scroll);
-                changed.Bottom += static_cast<int32_t>(OriginY - scroll);
+                const TRect& d = c.DrawnArea;
+                const TRect changed = Rect64(int64_t{OriginX} + d.Left, int64_t{OriginY} - scroll + d.Top,
+                                             int64_t{OriginX} + d.Right, int64_t{OriginY} - scroll + d.Bottom);
                 if (!changed.IsEmpty()) changed_.push_back(changed);
                 return;
             }

@@ -17,7 +17,7 @@ std::string StoredList(int version, int32_t char_record = 0)
 {
     ByteWriter out;
     if (version > 0) {
-        char header[16];
+        char header[32];
         std::snprintf(header, sizeof header, "KsWord%03d", version);
         out.Raw(header, 9);
     }
