@@ -78,18 +78,23 @@ TEST_F(StoryRun, PagesRevealAndTurnOnClicks)
                               "40 mouse down 300 400 left\n"
                               "41 mouse up 300 400 left\n"
                               "60 mouse down 300 400 left\n"
-                              "61 mouse up 300 400 left\n";
-    const std::string components = Run(70, input, "8,20,50,70");
+                              "61 mouse up 300 400 left\n"
+                              "# Return shows the second page whole and turns to the third\n"
+                              "75 key down Return\n"
+                              "76 key up Return\n"
+                              "95 key down Space\n"
+                              "96 key up Space\n";
+    const std::string components = Run(105, input, "8,20,50,70");
     // Ink grows while the first page reveals, and the whole page stands after the click.
     const int early = TextInk(8), later = TextInk(20), whole = TextInk(50);
     EXPECT_GT(early, 0);
     EXPECT_GT(later, early);
     EXPECT_GT(whole, later);
-    // The second page is shown at the end, tracked from the story page.
+    // The third page is shown at the end, tracked from the story page.
     const size_t at = components.find("\"message\": {");
     ASSERT_NE(at, std::string::npos) << components;
     const std::string message = components.substr(at, components.find('\n', at) - at);
-    EXPECT_NE(message.find("\"page\": 1, \"pages\": 3"), std::string::npos) << message;
+    EXPECT_NE(message.find("\"page\": 2, \"pages\": 3"), std::string::npos) << message;
     EXPECT_NE(message.find("\"track\": 1"), std::string::npos) << message;
     EXPECT_NE(message.find("\"source\": \"story.msb\""), std::string::npos) << message;
     EXPECT_NE(message.find("\"held\": true"), std::string::npos) << message;
