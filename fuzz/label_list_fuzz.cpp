@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         target.SetSize(48, 24, 32);
         list.Target = &target;
         list.Add();
-        list.SetText(0, "Ab");
+        list.SetText(0, "A");
         list.Measure();
         list.DrawLabel(0, 2, 2);
     } catch (const mobu::EMobuError&) {
