@@ -1,5 +1,8 @@
 #include "components/base_list_call_components.h"
 
+#include "components/mobu_mes.h"
+#include "components/mobu_read_list.h"
+
 #include "components/component_commands.h"
 #include "components/flip_screens.h"
 
@@ -21,6 +24,50 @@ TMobuObject* TBaseListCallComponents::FindComponent(const std::string& name)
 {
     // Saved senders are names of components; an empty one stands for no sender.
     return name.empty() ? nullptr : list_.FindComponent(name);
+}
+
+namespace {
+
+TMobuMes* MessageBoxNamed(TMobuBaseList& list, const std::string& name)
+{
+    if (name.empty()) return nullptr;
+    TMobuObject* object = list.FindComponent(name);
+    if (object == nullptr || object->GetCompoType() != LT_MES) return nullptr;
+    return dynamic_cast<TMobuMes*>(object);
+}
+
+}  // namespace
+
+bool TBaseListCallComponents::LoadScriptMessage(const std::string& box, const std::string& page, int32_t command,
+                                                bool tracked)
+{
+    TMobuMes* mes = MessageBoxNamed(list_, box);
+    if (mes == nullptr) return false;
+    mes->LoadScriptMessage(page, command, tracked);
+    return true;
+}
+
+int32_t TBaseListCallComponents::MessagePageCount(const std::string& box)
+{
+    TMobuMes* mes = MessageBoxNamed(list_, box);
+    if (mes == nullptr) return -1;
+    // Asked by a waiting TextIns: while it has pages, the box holds that script.
+    if (!mes->Pages.empty()) mes->MarkHeld();
+    return static_cast<int32_t>(mes->Pages.size());
+}
+
+bool TBaseListCallComponents::ClearMessageText(const std::string& box)
+{
+    TMobuMes* mes = MessageBoxNamed(list_, box);
+    if (mes == nullptr) return false;
+    mes->ClearText();
+    return true;
+}
+
+bool TBaseListCallComponents::ClearReadList()
+{
+    ReadList().Clear();
+    return true;
 }
 
 void TBaseListCallComponents::ResetList()

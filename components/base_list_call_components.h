@@ -25,6 +25,11 @@ public:
     TMobuBaseList* List() override { return &list_; }
     void RunComponentCommand(TCallMan& calls, const TCommand& command) override;
 
+    bool LoadScriptMessage(const std::string& box, const std::string& page, int32_t command, bool tracked) override;
+    int32_t MessagePageCount(const std::string& box) override;
+    bool ClearMessageText(const std::string& box) override;
+    bool ClearReadList() override;
+
     void TakeFlipSnapshot() override;
     void MoveFlipSelection(const std::vector<std::string>& lines, int mode) override;
     void StartFlip(int id, bool reverse, int32_t duration) override;

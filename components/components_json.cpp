@@ -2,14 +2,15 @@
 
 #include <cstdio>
 
+#include "components/mobu_mes.h"
+#include "components/mobu_read_list.h"
 #include "platform/text_encoding.h"
 
 namespace mobu {
 namespace {
 
-void Quoted(std::ostream& out, const std::string& cp932)
+void QuotedUtf8(std::ostream& out, const std::string& text)
 {
-    std::string text = Cp932ToUtf8(cp932);
     out << '"';
     for (unsigned char c : text) {
         if (c == '"' || c == '\\') out << '\\' << c;
@@ -22,6 +23,8 @@ void Quoted(std::ostream& out, const std::string& cp932)
     out << '"';
 }
 
+void Quoted(std::ostream& out, const std::string& cp932) { QuotedUtf8(out, Cp932ToUtf8(cp932)); }
+
 void Value(std::ostream& out, const TPropValue& value)
 {
     switch (value.type) {
@@ -30,6 +33,43 @@ void Value(std::ostream& out, const TPropValue& value)
         case PT_FLOAT: Quoted(out, value.AsText()); break;
         default: out << value.integer; break;
     }
+}
+
+// The state of a message box: its page, rows, revealed text and read tracking.
+void WriteMessage(std::ostream& out, TMobuMes& box)
+{
+    const TWdPage* page = box.CurrentPage();
+    out << ", \"message\": {\"page\": " << box.PageIndex << ", \"pages\": " << box.Pages.size() << ", \"rows\": [";
+    if (page != nullptr)
+        for (size_t r = 0; r < page->Rows.size(); ++r) {
+            out << (r ? ", " : "");
+            // An inline image is U+FFFC; cp932 cannot hold it, so it is written in UTF-8 here.
+            std::string row;
+            for (const TWdGlyph* glyph : page->Rows[r]->Glyphs) {
+                if (glyph->IsChar()) {
+                    const uint16_t code = static_cast<const TWdChar*>(glyph)->Code;
+                    std::string bytes;
+                    if (code > 0xFF) bytes.push_back(static_cast<char>(code >> 8));
+                    bytes.push_back(static_cast<char>(code & 0xFF));
+                    row += Cp932ToUtf8(bytes);
+                } else if (glyph->Kind == TWdKind::Img) {
+                    row += "\xEF\xBF\xBC";
+                }
+            }
+            QuotedUtf8(out, row);
+        }
+    const bool read = box.TrackMode == 1 && page != nullptr &&
+                      ReadList().IsRead(box.SourcePage, box.SourceCommand, box.PageIndex);
+    out << "], \"text\": ";
+    Quoted(out, box.GetProp(PR_TEXT).text);
+    out << ", \"displaying\": " << (page != nullptr && box.Engine.IsDisplaying(*page) ? "true" : "false")
+        << ", \"finished\": " << (box.Finished() ? "true" : "false")
+        << ", \"paused\": " << (box.PausedFlag || box.TextPaused ? "true" : "false")
+        << ", \"track\": " << int{box.TrackMode} << ", \"source\": ";
+    Quoted(out, box.SourcePage);
+    out << ", \"command\": " << box.SourceCommand << ", \"read\": " << (read ? "true" : "false")
+        << ", \"held\": " << (box.Held ? "true" : "false") << ", \"caret\": [" << box.Engine.CaretX << ", "
+        << box.Engine.CaretY << ", " << box.Engine.CaretHeight << "]}";
 }
 
 }  // namespace
@@ -58,7 +98,9 @@ void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
             Value(out, value);
             first = false;
         }
-        out << "}}";
+        out << "}";
+        if (object->GetCompoType() == LT_MES) WriteMessage(out, static_cast<TMobuMes&>(*object));
+        out << "}";
     }
     out << "\n]\n";
 }

@@ -9,6 +9,7 @@
 #include "components/mobu_box.h"
 #include "components/mobu_image.h"
 #include "components/mobu_map_image.h"
+#include "components/mobu_mes.h"
 #include "expr/param_collection.h"
 #include "expr/param_man.h"
 #include "components/wipe_transition.h"
@@ -24,6 +25,7 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_IMAGES) return new TMobuImages(&list);
     if (code == LT_TILE) return new TMobuTile(&list);
     if (code == LT_MAPIMG) return new TMobuMapImage(&list);
+    if (code == LT_MES) return new TMobuMes(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);

@@ -52,6 +52,17 @@ public:
     // list there is nothing to act on.
     virtual void RunComponentCommand(TCallMan&, const TCommand&) {}
 
+    // ---- message boxes (without a component list there are none) ----
+    // Puts the stored text of TextIns command `command` of page `page` into the message box
+    // named `box`; false when there is no such box.
+    virtual bool LoadScriptMessage(const std::string&, const std::string&, int32_t, bool) { return false; }
+    // The page count of the message box named `box`; -1 when there is no such box.
+    virtual int32_t MessagePageCount(const std::string&) { return -1; }
+    // TextClr: clears the message box named `box`; false when there is no such box.
+    virtual bool ClearMessageText(const std::string&) { return false; }
+    // ClrRead: empties the read-text list; false without one.
+    virtual bool ClearReadList() { return false; }
+
     // ---- the Flip command (without a component list there are no screens to flip) ----
     // Brings the frame up to date and puts a copy of the active base's picture, as large as
     // the screen, into the active base as a component under a reserved name.

@@ -57,7 +57,9 @@ std::unique_ptr<TCommand> CreateCommand(TComList* owner, uint8_t id)
     case CI_VARDEL: return std::make_unique<TComVarDel>(owner, id);
     case CI_GAMESAVE: return std::make_unique<TComGameSave>(owner, id);
     case CI_GAMELOAD: return std::make_unique<TComGameLoad>(owner, id);
-    case CI_TEXTINS: return std::make_unique<TComWaitTarget>(owner, id, 4, 3);
+    case CI_TEXTINS: return std::make_unique<TComTextIns>(owner, id);
+    case CI_TEXTCLR: return std::make_unique<TComTextClr>(owner, id);
+    case CI_CLRREAD: return std::make_unique<TComClrRead>(owner, id);
     case CI_MOVIESTOP: return std::make_unique<TComWaitTarget>(owner, id, 3, 2);
     case CI_FLIP: return std::make_unique<TComFlip>(owner, id);
     case CI_GETPROP: return std::make_unique<TComGetProp>(owner, id);

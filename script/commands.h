@@ -210,6 +210,26 @@ protected:
     size_t hold_field_;
     size_t wait_field_;
 };
+// TextIns: puts the command's stored text into a message box; with its wait flag it stays
+// while the box is registered and has pages.
+class TComTextIns : public TComWaitTarget {
+public:
+    TComTextIns(TComList* owner, uint8_t id) : TComWaitTarget(owner, id, 4, 3) {}
+    void Enter(TCallMan& calls) override;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+// TextClr: clears a message box.
+class TComTextClr : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+// ClrRead: empties the read-text list.
+class TComClrRead : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
 // Flip: shows the hidden screen base, through a transition when one is asked for. The
 // first Exec only marks, the second takes the start time, later ones advance the transition
 // until its duration has passed; then the bases swap.

@@ -11,9 +11,13 @@
 #include "script/expression_text.h"
 #include "script/page.h"
 #include "script/property_names.h"
+#include "text/ks_word.h"
 
 namespace mobu {
 namespace {
+
+// @TextDelay after a script reset: the wait of message text outside WAIT tags.
+constexpr int32_t kDefaultTextDelay = 50;
 
 const char* const kResultNames[] = {"none", "int", "real", "flag", "string"};
 const char* const kTypeNames[] = {"", "int", "real", "flag", "string"};
@@ -277,6 +281,31 @@ std::vector<std::string> ValuesOf(const TSourceCommand& command, const std::stri
     return values;
 }
 
+// Tagged message text (cp932) compiled by the text engine into the stored glyph list, with
+// the wait of @TextDelay after a reset. A conversion error stops the build at the line.
+std::string CompileMessageText(const std::string& text, int line)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (true) {
+        const size_t end = text.find('\n', start);
+        std::string part = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!part.empty() && part.back() == '\r') part.pop_back();
+        lines.push_back(std::move(part));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    TKsWord engine;
+    try {
+        engine.SetText(lines, kDefaultTextDelay);
+    } catch (const EMobuError& error) {
+        FailAt(line, Cp932ToUtf8(error.what()));
+    }
+    ByteWriter out;
+    engine.SaveGlyphs(out);
+    return out.Take();
+}
+
 std::string HexBytes(const std::string& value, int line)
 {
     // x"0A1B..."
@@ -375,7 +404,12 @@ std::string AssemblePage(std::string_view utf8_source, const TPageSourceOptions&
                     out.String(text);
                     break;
                 }
-                case TFieldKind::Text: out.String(HexBytes(value, line)); break;
+                case TFieldKind::Text:
+                    if (info.id == CI_TEXTINS && value.size() >= 2 && value[0] == '"')
+                        out.String(CompileMessageText(ParseString(value, line), line));
+                    else
+                        out.String(HexBytes(value, line));
+                    break;
                 case TFieldKind::Byte:
                     if (info.id == CI_VARNEW && std::string(field.name) == "type") {
                         out.U8(static_cast<uint8_t>(ParseNamed(value, kTypeNames, 5, line, 255)));

@@ -52,6 +52,12 @@ std::shared_ptr<const TFontPixel> TFontPixelManager::GetGlyph(uint16_t code, con
     return glyph;
 }
 
+const TFontMetrics& TFontPixelManager::FontMetrics(const std::string& font_name, int size, int style)
+{
+    SelectFont(font_name, size, style);
+    return renderer_.Metrics();
+}
+
 void TFontPixelManager::SelectFont(const std::string& font_name, int size, int style)
 {
     if (font_selected_ && font_name == selected_name_ && size == selected_size_ && style == selected_style_) return;

@@ -45,6 +45,12 @@ public:
 
     TGlyphRenderer& Renderer() { return renderer_; }
 
+    // Metrics of a font, selected through the cache so later renderings stay consistent.
+    const TFontMetrics& FontMetrics(const std::string& font_name, int size, int style);
+
+    // Font sizes a rendering may ask for: 1 to 512 pixels.
+    static int ClampSize(int size) { return size < 1 ? 1 : (size > 512 ? 512 : size); }
+
 private:
     using TRecentList = std::list<std::shared_ptr<TFontPixel>>;
 

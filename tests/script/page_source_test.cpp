@@ -8,6 +8,8 @@
 #include "script/page.h"
 #include "script/expression_text.h"
 #include "script/page_source.h"
+#include "text/ks_word.h"
+#include "text/text_messages.h"
 
 namespace mobu {
 namespace {
@@ -216,6 +218,44 @@ TEST(PageSource, ErrorsNameTheLine)
         } catch (const EMobuError& error) {
             EXPECT_EQ(Cp932ToUtf8(error.what()).rfind("line ", 0), 0u) << Cp932ToUtf8(error.what());
         }
+    }
+}
+
+}  // namespace
+}  // namespace mobu
+
+namespace mobu {
+namespace {
+
+// TextIns text in quotes is tagged message text compiled into the stored glyph list; an A
+// tag without HREF stops the assembly at its line.
+TEST(PageSource, MessageTextIsCompiledIntoTheStoredGlyphList)
+{
+    const std::string bytes =
+        AssemblePage(reinterpret_cast<const char*>(u8"TextIns text: \"<B>駅</B>の<WAIT VALUE=0>ホーム\"; box: \"mes\"\n"));
+    TPage page;
+    page.LoadFromBytes("p.msb", bytes);
+    ASSERT_EQ(page.Count(), 1);
+    const std::string& stored = page.Command(0)->Text(0);
+    ASSERT_GE(stored.size(), 9u);
+    EXPECT_EQ(stored.substr(0, 9), "KsWord102");
+    TKsWord engine;
+    ByteReader in(stored);
+    engine.LoadGlyphs(in);
+    ASSERT_EQ(engine.GlyphCount(), 5);
+    EXPECT_EQ(static_cast<const TWdChar*>(engine.Glyph(0))->Code, 0x8977);  // 駅 (Python cp932)
+    EXPECT_EQ(static_cast<const TWdChar*>(engine.Glyph(0))->Decorate->Style, 1);
+    EXPECT_EQ(static_cast<const TWdChar*>(engine.Glyph(1))->Wait, 50);
+    EXPECT_EQ(static_cast<const TWdChar*>(engine.Glyph(2))->Wait, 0);
+    // The listing keeps the stored bytes, so it assembles to the same page.
+    EXPECT_EQ(AssemblePage(DisassemblePage(bytes, "p.msb")), bytes);
+    try {
+        AssemblePage("Calc expr: a = 1\nTextIns text: \"<A>x</A>\"; box: \"mes\"\n");
+        FAIL() << "no failure";
+    } catch (const EMobuError& error) {
+        const std::string message = error.what();
+        EXPECT_EQ(message.rfind("line 2: ", 0), 0u) << message;
+        EXPECT_NE(message.find(text_messages::AnchorWithoutHref()), std::string::npos) << message;
     }
 }
 
