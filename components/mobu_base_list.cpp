@@ -574,7 +574,9 @@ void TMobuBaseList::SwitchBase(int new_active, int transition_id, bool reverse, 
                                               reverse, duration);
             if (!transition_) ReportMissingTransition(transition_id);
         }
-        if (focus_ && focus_->GetBase() != ActiveBase()) {
+        // No focus is not a focus on the new base either: the new screen's first control that
+        // handles keys gets it.
+        if (!focus_ || focus_->GetBase() != ActiveBase()) {
             focus_ = nullptr;
             refocus_requested_ = true;
         }

@@ -39,6 +39,10 @@ VarNew name: zoom; type: int; continue: yes
 VarNew name: grow; type: int; continue: yes
 VarNew name: star_turn; type: int; continue: yes
 VarNew name: spin; type: int; value: 2; continue: yes
+// The field's effect button: the last transition shown, the background shown, a press waiting.
+VarNew name: effect; type: int; value: 0; continue: yes
+VarNew name: picture; type: int; continue: yes
+VarNew name: replay; type: flag; value: FALSE; continue: yes
 // The game's own pointer wherever no control names one.
 Calc expr: @Cursor = "cur\\arrow.cur"; continue: yes
 Jump page: title.msb

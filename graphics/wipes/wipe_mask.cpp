@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "graphics/kernels/surface_kernels.h"
+#include "graphics/kernels/wipe_kernels.h"
 #include "graphics/wipes/wipe_pixels.h"
 
 namespace mobu {
@@ -66,13 +67,14 @@ void TWipeMask::Compose()
     TRows32 target(*Target, true), from(*FromImage, false), to(*ToImage, false);
     if (!target.Valid() || !from.Valid() || !to.Valid()) return;
     const auto& kernels = kernels::Kernels();
+    const auto& wipe_kernels = kernels::WipeKernels();
     for (int y = 0; y < h; ++y) {
         const uint8_t* m = Mask.Row(y % Mask.Height);
         uint32_t* t = target.Row(y);
         const uint32_t* f = from.Row(y);
         const uint32_t* n = to.Row(y);
         if (Binary) {
-            for (int x = 0; x < w; ++x) t[x] = m[x] ? n[x] : f[x];
+            wipe_kernels.select32(t, f, n, m, static_cast<size_t>(w));
         } else {
             std::memcpy(t, f, static_cast<size_t>(w) * 4);
             kernels.mask32(t, n, m, static_cast<size_t>(w));

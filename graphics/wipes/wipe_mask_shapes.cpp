@@ -29,6 +29,29 @@ void FillCircle(TWipeMaskPlane& plane, double cx, double cy, double r, uint8_t l
     }
 }
 
+namespace {
+
+// The pixels x0..x1 of a row where `inside` holds, as an interval [first, last] (empty when
+// first > last), for a test that is monotone along the row: once it changes it stays changed.
+// Its two ends tell which way it goes; the change is found by halving, so the interval is
+// exactly the set of pixels the test accepts.
+template <class Test>
+std::pair<int, int> MonotoneSpan(int x0, int x1, Test inside)
+{
+    const bool first_in = inside(x0), last_in = inside(x1);
+    if (first_in == last_in) return first_in ? std::pair{x0, x1} : std::pair{x1 + 1, x1};
+    // The first pixel whose answer differs from x0's.
+    int lo = x0 + 1, hi = x1;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (inside(mid) != first_in) hi = mid;
+        else lo = mid + 1;
+    }
+    return first_in ? std::pair{x0, lo - 1} : std::pair{lo, x1};
+}
+
+}  // namespace
+
 void FillPieSlice(TWipeMaskPlane& plane, double cx, double cy, double r, double start, double sweep)
 {
     if (sweep <= 0 || r <= 0) return;
@@ -36,25 +59,35 @@ void FillPieSlice(TWipeMaskPlane& plane, double cx, double cy, double r, double 
     // The slice is the set of directions between the edge at start − sweep and the edge at
     // start (angles as atan2 gives them on the screen). Up to half a turn it is the meet of two
     // half-planes, beyond that the rest of the circle outside the opposite wedge; so each
-    // pixel costs two cross products.
+    // pixel is decided by two cross products. Along a row each cross product is a monotone
+    // function of x (one rounded product, then one rounded difference with a constant), so
+    // each half-plane meets the row in one interval, found from a few pixels.
     const double sx = std::cos(start), sy = std::sin(start);
     const double ex = std::cos(start - sweep), ey = std::sin(start - sweep);
     const bool convex = sweep <= kPi;
     for (int y = 0; y < plane.Height; ++y) {
-        uint8_t* row = plane.Row(y);
         const double dy = y - cy;
         if (std::fabs(dy) > r) continue;
         const double half = std::sqrt(r * r - dy * dy);
         const int x0 = std::max(0, static_cast<int>(std::ceil(cx - half)));
         const int x1 = std::min(plane.Width - 1, static_cast<int>(std::floor(cx + half)));
-        for (int x = x0; x <= x1; ++x) {
-            const double dx = x - cx;
-            const double after_end = ex * dy - ey * dx;      // ≥ 0: not before the end edge
-            const double before_start = dx * sy - dy * sx;   // ≥ 0: not past the start edge
-            const bool inside = whole || (dx == 0 && dy == 0) ||
-                                (convex ? after_end >= 0 && before_start >= 0 : after_end >= 0 || before_start >= 0);
-            if (inside) row[x] = 255;
+        if (x0 > x1) continue;
+        if (whole) {
+            plane.FillRect(x0, y, x1 + 1, y + 1, 255);
+            continue;
         }
+        // ≥ 0: not before the end edge; ≥ 0: not past the start edge.
+        const auto after_end = MonotoneSpan(x0, x1, [&](int x) { return ex * dy - ey * (x - cx) >= 0; });
+        const auto before_start = MonotoneSpan(x0, x1, [&](int x) { return (x - cx) * sy - dy * sx >= 0; });
+        if (convex) {
+            plane.FillRect(std::max(after_end.first, before_start.first), y,
+                           std::min(after_end.second, before_start.second) + 1, y + 1, 255);
+        } else {
+            plane.FillRect(after_end.first, y, after_end.second + 1, y + 1, 255);
+            plane.FillRect(before_start.first, y, before_start.second + 1, y + 1, 255);
+        }
+        // The centre belongs to every slice.
+        if (dy == 0 && cx == std::floor(cx) && cx >= x0 && cx <= x1) plane.Row(y)[static_cast<int>(cx)] = 255;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/kernels/wipe_kernels.h"
 #include "graphics/wipes/wipe_pixels.h"
 
 namespace mobu {
@@ -37,14 +38,16 @@ void TWipeSpot::DrawState()
 {
     if (table_width_ != Width() || table_height_ != Height()) MakeStarts();
     const int w = Width();
-    const int64_t b = Pos() * Span / Dur();
-    MapPixels(*Target, *FromImage, *ToImage, [&](int x, int y, uint32_t old_pixel, uint32_t new_pixel) {
-        const int64_t s = Starts[static_cast<size_t>(y) * w + x];
-        if (b < s) return old_pixel;
-        if (b < s + 256) return AddGrey(old_pixel, static_cast<int>(b - s));
-        if (b < s + 512) return AddGrey(new_pixel, static_cast<int>(s - b + 511));
-        return new_pixel;
-    });
+    // A pixel starting at s shows the old picture brightened by b − s until b − s reaches 256,
+    // then the new one brightened by 511 − (b − s): b − s cut to 0..511 says both. Starts lie
+    // within the screen's diagonal, so b cut to ±2^30 gives the same cut differences.
+    const auto b = static_cast<int32_t>(std::clamp<int64_t>(Pos() * Span / Dur(), -(int64_t{1} << 30), int64_t{1} << 30));
+    TRows32 target(*Target, true), from(*FromImage, false), to(*ToImage, false);
+    if (!target.Valid() || !from.Valid() || !to.Valid()) return;
+    const auto& kernels = kernels::WipeKernels();
+    for (int y = 0; y < Height(); ++y)
+        kernels.through_white_starts32(target.Row(y), from.Row(y), to.Row(y), Starts.data() + static_cast<size_t>(y) * w,
+                                       static_cast<size_t>(w), b);
 }
 
 void TWipeRipple::SetParam(int index, int32_t value)
@@ -97,32 +100,52 @@ void TWipeRipple::DrawState()
     const int64_t front = Pos() * (RoundEven(std::hypot(cx, cy)) + n) / Dur();
     TRows32 target(*Target, true), from(*FromImage, false), to(*ToImage, false);
     if (!target.Valid() || !from.Valid() || !to.Valid()) return;
-    for (int y = 0; y < quarter_height_; ++y) {
-        for (int x = 0; x < quarter_width_; ++x) {
-            const TPoint& point = quarter_[static_cast<size_t>(y) * quarter_width_ + x];
-            const int64_t i = point.distance + (n - 1) - front;
-            // The sample point of the top-left pixel; the mirrors mirror it.
-            int sx = x, sy = y;
-            bool displaced = false;
-            if (i >= 0 && i <= n - 1) {
+    const int qw = quarter_width_;
+    // Row by row. The top-left quarter holds every pixel's distance; the other quarters are
+    // its mirror images, and where they overlap (the middle row and column of an odd size)
+    // the mirrored one counts. A pixel at distance d shows the old picture while d > front,
+    // the ring (the new picture pushed outwards) while front − N < d ≤ front, and the new
+    // picture inside it. Distances fall along a quarter row towards the middle, so each row
+    // is two copies and the ring between them.
+    for (int ty = 0; ty < h; ++ty) {
+        const bool my = ty >= cy;
+        const int y = my ? h - 1 - ty : ty;
+        const TPoint* row = quarter_.data() + static_cast<size_t>(y) * static_cast<size_t>(qw);
+        auto first_within = [&](int64_t limit) {  // first quarter column whose distance ≤ limit
+            int lo = 0, hi = qw;
+            while (lo < hi) {
+                const int mid = lo + (hi - lo) / 2;
+                if (row[mid].distance <= limit) hi = mid;
+                else lo = mid + 1;
+            }
+            return lo;
+        };
+        const int ring = first_within(front), inner = first_within(front - n);
+        uint32_t* t = target.Row(ty);
+        const uint32_t* old_row = from.Row(ty);
+        const uint32_t* new_row = to.Row(ty);
+        auto copy = [t](const uint32_t* source, int a, int b) {
+            if (a < b) std::copy(source + a, source + b, t + a);
+        };
+        auto ring_pixels = [&](int a, int b, bool mx) {
+            for (int tx = a; tx < b; ++tx) {
+                const int x = mx ? w - 1 - tx : tx;
+                const TPoint& point = row[x];
+                const int64_t i = point.distance + (n - 1) - front;
                 const int64_t reach = point.distance + Profile[static_cast<size_t>(i)];
                 const int64_t px = cx + ((reach * point.cosine) >> 16), py = cy + ((reach * point.sine) >> 16);
-                if (px >= 0 && px < w && py >= 0 && py < h) sx = static_cast<int>(px), sy = static_cast<int>(py);
-                displaced = true;
+                if (px >= 0 && px < w && py >= 0 && py < h)
+                    t[tx] = to.Row(my ? h - 1 - static_cast<int>(py) : static_cast<int>(py))[mx ? w - 1 - px : px];
+                else t[tx] = new_row[tx];
             }
-            for (int mirror = 0; mirror < 4; ++mirror) {
-                const bool mx = mirror & 1, my = mirror & 2;
-                const int tx = mx ? w - 1 - x : x, ty = my ? h - 1 - y : y;
-                uint32_t pixel;
-                if (i > n - 1) pixel = from.Row(ty)[tx];
-                else if (i < 0 || !displaced) pixel = to.Row(ty)[tx];
-                else {
-                    const int ux = mx ? w - 1 - sx : sx, uy = my ? h - 1 - sy : sy;
-                    pixel = to.Row(uy)[ux];
-                }
-                target.Row(ty)[tx] = pixel;
-            }
-        }
+        };
+        // Left half (x = tx), then the mirrored right half (x = w − 1 − tx).
+        copy(old_row, 0, std::min(ring, cx));
+        ring_pixels(std::min(ring, cx), std::min(inner, cx), false);
+        copy(new_row, std::min(inner, cx), cx);
+        copy(new_row, cx, std::max(cx, w - inner));
+        ring_pixels(std::max(cx, w - inner), std::max(cx, w - ring), true);
+        copy(old_row, std::max(cx, w - ring), w);
     }
 }
 

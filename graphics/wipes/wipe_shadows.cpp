@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "graphics/fesk_frame_list.h"
+#include "graphics/kernels/wipe_kernels.h"
 #include "graphics/wipes/wipe_pixels.h"
 
 namespace mobu {
@@ -88,25 +89,27 @@ bool TWipeShadow::UpdateMask()
         LoadTiledWipeMask(MaskName, Reverse != 0, Mask.Width, Mask.Height, Levels);
     const int64_t k = Pos() * 512 / Dur();
     if (!TakeLevel(k)) return false;
-    for (size_t i = 0; i < Mask.Levels.size(); ++i)
-        Mask.Levels[i] = static_cast<uint8_t>(std::clamp<int64_t>(k + Levels.Levels[i] - 256, 0, 255));
+    // Level k + L − 256 cut to 0..255: shifts past ±256 give the same cut levels.
+    kernels::WipeKernels().shift_levels8(Mask.Levels.data(), Levels.Levels.data(), Mask.Levels.size(),
+                                         static_cast<int>(std::clamp<int64_t>(k - 256, -256, 256)));
     return true;
 }
 
 void TWipeShadowWhite::Prepare() { LoadTiledWipeMask(MaskName, Reverse != 0, Width(), Height(), Levels); }
 
-uint32_t TWipeShadowWhite::Shade(uint32_t pixel, int grey) const { return AddGrey(pixel, grey); }
-
-uint32_t TWipeShadowBlack::Shade(uint32_t pixel, int grey) const { return SubGrey(pixel, grey); }
-
 void TWipeShadowWhite::DrawState()
 {
     if (Levels.Width != Width() || Levels.Height != Height()) Prepare();
     const int64_t k = Pos() * 768 / Dur() + 255;
-    MapPixels(*Target, *FromImage, *ToImage, [&](int x, int y, uint32_t old_pixel, uint32_t new_pixel) {
-        const auto v = static_cast<int>(std::clamp<int64_t>(k + Levels.Row(y)[x] - 511, 0, 511));
-        return v <= 255 ? Shade(old_pixel, v) : Shade(new_pixel, 511 - v);
-    });
+    // v = k + L − 511 cut to 0..511: the old picture brightened (darkened) by v up to 255,
+    // then the new one by 511 − v. Shifts past ±512 give the same cut values.
+    const auto shift = static_cast<int>(std::clamp<int64_t>(k - 511, -512, 512));
+    TRows32 target(*Target, true), from(*FromImage, false), to(*ToImage, false);
+    if (!target.Valid() || !from.Valid() || !to.Valid()) return;
+    const auto& kernels = kernels::WipeKernels();
+    for (int y = 0; y < Height(); ++y)
+        kernels.through_grey32(target.Row(y), from.Row(y), to.Row(y), Levels.Row(y), static_cast<size_t>(Width()), shift,
+                               Darkens());
 }
 
 }  // namespace mobu

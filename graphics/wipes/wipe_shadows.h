@@ -43,13 +43,14 @@ public:
 
 protected:
     void DrawState() override;
-    virtual uint32_t Shade(uint32_t pixel, int grey) const;
+    // Whether the grey darkens (else it brightens) the pictures.
+    virtual bool Darkens() const { return false; }
 };
 
 // The same through black.
 class TWipeShadowBlack : public TWipeShadowWhite {
 protected:
-    uint32_t Shade(uint32_t pixel, int grey) const override;
+    bool Darkens() const override { return true; }
 };
 
 }  // namespace mobu

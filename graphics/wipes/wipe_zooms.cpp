@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "graphics/wipes/wipe_pixels.h"
 
@@ -55,31 +56,89 @@ void TWipeZoomin::DrawState()
                              TRect{left, top, left + ww, top + wh}, false, false, false, 255);
 }
 
+namespace {
+
+// One line of the twist (a row, or a column of TWipeTwistV) in the step being drawn.
+struct TTwistLine {
+    enum TKind : uint8_t { Waiting, Done, Turning } kind = Waiting;
+    bool from = false;    // turning: shows the old picture (else the new one)
+    int start = 0;        // turning: first pixel of the squeezed line
+    int squeezed = 0;     // turning: its length (0: the whole line is black)
+    int64_t step = 0;     // turning: source pixels per pixel, 16.16
+};
+
+// Pixel i (0 ≤ i < squeezed) of a line squeezed into `squeezed` pixels samples source pixel
+// floor(i · step / 65536) of it, as a nearest-neighbour stretch does, cut to the line.
+inline int Sample(const TTwistLine& line, int i, int length)
+{
+    return static_cast<int>(std::min<int64_t>((line.step * i) >> 16, length - 1));
+}
+
+}  // namespace
+
 void TWipeTwistH::DrawState()
 {
     const bool columns = Columns();
     const int lines = columns ? Width() : Height();  // rows (columns) that turn
     const int length = columns ? Height() : Width();
     const double phi = static_cast<double>(Pos()) * (3 * std::numbers::pi / 2) / static_cast<double>(Dur());
-    auto line_rect = [columns](int line, int from, int to) {
-        return columns ? TRect{line, from, line + 1, to} : TRect{from, line, to, line + 1};
-    };
+    // Each line: untouched until its turn, then turning about its middle (squeezed to
+    // |cos e| of its length, the old picture while cos e > 0, black around it), then the new
+    // picture once e reaches π.
+    std::vector<TTwistLine> plan(static_cast<size_t>(lines));
     for (int k = 0; k < lines; ++k) {
-        const int line = Reverse ? lines - 1 - k : k;
+        TTwistLine& line = plan[static_cast<size_t>(Reverse ? lines - 1 - k : k)];
         const double e = phi - (static_cast<double>(k) / lines) * (std::numbers::pi / 2);
         if (e < 0) continue;
-        const TRect whole = line_rect(line, 0, length);
         if (e >= std::numbers::pi) {
-            Target->Draw(whole.Left, whole.Top, *ToImage, whole, false, false, false);
+            line.kind = TTwistLine::Done;
             continue;
         }
-        Target->FillRect(whole, 0);
+        line.kind = TTwistLine::Turning;
         const double cosine = std::cos(e);
         const auto squeezed = static_cast<int>(RoundEven(std::fabs(cosine) * length));
         if (squeezed <= 0 || cosine == 0) continue;
-        const int start = (length - squeezed) / 2;
-        Target->StretchDrawAlpha(line_rect(line, start, start + squeezed), cosine > 0 ? *FromImage : *ToImage, whole,
-                                 false, false, false, 255);
+        line.squeezed = squeezed;
+        line.start = (length - squeezed) / 2;
+        line.from = cosine > 0;
+        line.step = static_cast<int64_t>(std::floor(static_cast<double>(length) / squeezed * 65536.0));
+    }
+    TRows32 target(*Target, true), from(*FromImage, false), to(*ToImage, false);
+    if (!target.Valid() || !from.Valid() || !to.Valid()) return;
+    const TRect clip = IntersectRects(Target->GetClipRect(), Target->SurfaceRect());
+    if (clip.IsEmpty()) return;
+    const int w = Width();
+    if (!columns) {
+        for (int y = clip.Top; y < clip.Bottom; ++y) {
+            const TTwistLine& line = plan[static_cast<size_t>(y)];
+            uint32_t* t = target.Row(y);
+            if (line.kind == TTwistLine::Waiting) continue;
+            if (line.kind == TTwistLine::Done) {
+                std::copy(to.Row(y) + clip.Left, to.Row(y) + clip.Right, t + clip.Left);
+                continue;
+            }
+            const uint32_t* source = line.from ? from.Row(y) : to.Row(y);
+            for (int x = clip.Left; x < clip.Right; ++x) {
+                const int i = x - line.start;
+                t[x] = i >= 0 && i < line.squeezed ? source[Sample(line, i, length)] : 0;
+            }
+        }
+        return;
+    }
+    // Columns: row by row, each pixel of a turning column sampled from its own source row.
+    for (int y = clip.Top; y < clip.Bottom; ++y) {
+        uint32_t* t = target.Row(y);
+        const uint32_t* n = to.Row(y);
+        for (int x = clip.Left; x < clip.Right && x < w; ++x) {
+            const TTwistLine& line = plan[static_cast<size_t>(x)];
+            if (line.kind == TTwistLine::Waiting) continue;
+            if (line.kind == TTwistLine::Done) {
+                t[x] = n[x];
+                continue;
+            }
+            const int i = y - line.start;
+            t[x] = i >= 0 && i < line.squeezed ? (line.from ? from : to).Row(Sample(line, i, length))[x] : 0;
+        }
     }
 }
 

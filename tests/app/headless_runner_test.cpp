@@ -88,7 +88,7 @@ TEST_F(HeadlessRunnerTest, DemoGameWritesFramesOfTheScreenSizeAndFollowsTheInput
                                             "22 mouse move 300 320\n32 mouse down 300 320 left\n"
                                             "33 mouse up 300 320 left\n";
     fs::path out = scratch / "shots";
-    TRun run = RunPlayer("--headless --frames 40 --shot-every 10 --shot-at 1,21,22 --seed 7 --input " +
+    TRun run = RunPlayer("--headless --frames 120 --shot-every 10 --shot-at 1,21,22 --seed 7 --input " +
                              (scratch / "input.txt").string() + " --out " + out.string() + " " + game.string(),
                          scratch);
     ASSERT_EQ(run.status, 0) << run.errors;
@@ -105,7 +105,7 @@ TEST_F(HeadlessRunnerTest, DemoGameWritesFramesOfTheScreenSizeAndFollowsTheInput
     ASSERT_TRUE(before.Load((out / "frame-000021.png").string()));
     ASSERT_TRUE(over.Load((out / "frame-000022.png").string()));
     ASSERT_TRUE(still_over.Load((out / "frame-000030.png").string()));
-    ASSERT_TRUE(after.Load((out / "frame-000040.png").string()));
+    ASSERT_TRUE(after.Load((out / "frame-000120.png").string()));  // after the one-second curtain
     ASSERT_TRUE(demo_screens::TitleShown(before));
     // The button's plate changes colour from one frame to the next, under the mouse only.
     EXPECT_TRUE(demo_screens::IsUnlitPlate(demo_screens::StartButtonPlate(before)));

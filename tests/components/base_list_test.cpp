@@ -211,6 +211,24 @@ TEST_F(TInputFixture, IgnoreMouseOutsideTheKnownValuesIsNeverHit)
     }
 }
 
+// A screen built on the hidden base and shown by a switch gets the keyboard: its control that
+// handles keys takes the focus even though nothing had it before, and keys reach it.
+TEST_F(TInputFixture, SwitchWithoutFocusFocusesTheNewScreen)
+{
+    TMobuControl* next = NewBox(list, "next", {0, 0, 10, 10}, 3, 0, list.InactiveBase());
+    next->HandleKey = true;
+    next->SetProp(PR_ONKEYDOWN, TPropValue::Text("next:down"));
+    Frame();
+    EXPECT_EQ(list.Focus(), nullptr);
+    list.SwitchBase(list.ActiveIndex() ^ 1, 0, false, true, 0, 0);
+    Frame();
+    EXPECT_EQ(list.Focus(), next);
+    Drain();
+    list.KeyEvent(32, true);
+    Frame();
+    EXPECT_EQ(Drain(), (std::vector<std::string>{"next:down"}));
+}
+
 TEST_F(TInputFixture, KeyFocusAndRepeat)
 {
     front->HandleKey = true;

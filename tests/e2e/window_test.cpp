@@ -303,6 +303,50 @@ TEST_F(DemoInTheWindow, TheTitleAnimatesAndItsButtonLeadsToTheFieldAndBack)
     EXPECT_TRUE(CaptureUntil(shot, demo_screens::TitleShown)) << "the back button did not return to the title";
 }
 
+// The screens switch with a transition: a curtain from the title to the field, a mask fade
+// back. Captured as fast as the window allows, some shot of each switch shows both screens at
+// once (the title's sky beside the field's grass), and the switch ends on the screen asked for,
+// which stays. On the field, Space shows the next effect: the background turns to dusk.
+TEST_F(DemoInTheWindow, SwitchesBetweenTheScreensAreVisibleAndEndOnTheRightScreen)
+{
+    demo_screens::TShot shot;
+    ASSERT_TRUE(CaptureUntil(shot, demo_screens::TitleShown));
+    // Captures until `done` holds; true when some capture before it showed both screens.
+    auto watch_switch = [&](auto done, bool& ended) {
+        bool mixed = false;
+        ended = false;
+        for (int i = 0; i < 150 && !ended; ++i) {
+            demo_screens::TShot during;
+            if (!Capture(during)) continue;
+            if (done(during)) ended = true;
+            else if (demo_screens::SkyAndGrassMixed(during)) mixed = true;
+        }
+        return mixed;
+    };
+    bool ended = false;
+    Pointer(300, 320, true);
+    EXPECT_TRUE(watch_switch(demo_screens::FieldShown, ended)) << "no shot showed the curtain between the screens";
+    ASSERT_TRUE(ended) << "the switch did not end on the field";
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(Capture(shot));
+    EXPECT_TRUE(demo_screens::FieldShown(shot)) << "the field did not stay";
+
+    // Space on the field: the next effect turns the background to dusk, and back again.
+    ASSERT_EQ(std::system("xdotool key space"), 0);
+    EXPECT_TRUE(CaptureUntil(shot, demo_screens::DuskShown)) << "Space did not switch the field's background";
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_EQ(std::system("xdotool key space"), 0);
+    EXPECT_TRUE(CaptureUntil(shot, demo_screens::FieldShown)) << "the second press did not switch back";
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+
+    Pointer(560, 440, true);
+    EXPECT_TRUE(watch_switch(demo_screens::TitleShown, ended)) << "no shot showed the mask fade between the screens";
+    ASSERT_TRUE(ended) << "the switch did not end on the title";
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(Capture(shot));
+    EXPECT_TRUE(demo_screens::TitleShown(shot)) << "the title did not stay";
+}
+
 // The pointer a player sees, read from the X server through XFixes: the game's own default
 // pointer over the sky, the hand over the start button. The cursor files' pixels and hot
 // spots come from icoutils and ImageMagick, not from our reader.

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "graphics/dibx.h"
 #include "graphics/wipes/wipe_crack.h"
@@ -72,6 +73,48 @@ TEST(WipeRipple, FrontPerPixel)
                 EXPECT_EQ(scene.At(29 - x, y), scene.to.GetPixel(29 - static_cast<int>(sx), static_cast<int>(sy)));
             }
         }
+}
+
+// Odd sizes: the top-left quarter includes the middle row and column, and the other quarters
+// are drawn as its mirror images one after another (the last one drawn wins the middle).
+TEST(WipeRipple, OddSizesMirrorTheQuarterWithTheMiddle)
+{
+    constexpr int w = 31, h = 25, cx = w / 2, cy = h / 2;
+    for (int32_t position : {200, 450, 700}) {
+        TScene scene(24, w, h, true, false, 1000);
+        auto& ripple = static_cast<TWipeRipple&>(*scene.wipe);
+        scene.StepAt(position);
+        const int64_t n = ripple.RingWidth;
+        const int64_t front = position * (std::llround(std::hypot(cx, cy)) + n) / 1000;
+        std::vector<uint32_t> expected(w * h);
+        for (int y = 0; y < h - cy; ++y)
+            for (int x = 0; x < w - cx; ++x) {
+                const double dx = x - cx, dy = y - cy, length = std::sqrt(dx * dx + dy * dy);
+                const int64_t d = static_cast<int64_t>(std::nearbyint(length));
+                const int64_t i = d + (n - 1) - front;
+                int sx = x, sy = y;
+                bool displaced = false;
+                if (i >= 0 && i <= n - 1) {
+                    const int64_t cosine = length > 0 ? static_cast<int64_t>(std::nearbyint(dx / length * 65536)) : 0;
+                    const int64_t sine = length > 0 ? static_cast<int64_t>(std::nearbyint(dy / length * 65536)) : 0;
+                    const int64_t reach = d + ripple.Profile[static_cast<size_t>(i)];
+                    const int64_t px = cx + ((reach * cosine) >> 16), py = cy + ((reach * sine) >> 16);
+                    if (px >= 0 && px < w && py >= 0 && py < h) sx = static_cast<int>(px), sy = static_cast<int>(py);
+                    displaced = true;
+                }
+                for (int mirror = 0; mirror < 4; ++mirror) {
+                    const bool mx = mirror & 1, my = mirror & 2;
+                    const int tx = mx ? w - 1 - x : x, ty = my ? h - 1 - y : y;
+                    uint32_t pixel;
+                    if (i > n - 1) pixel = scene.From(tx, ty);
+                    else if (i < 0 || !displaced) pixel = scene.To(tx, ty);
+                    else pixel = scene.To(mx ? w - 1 - sx : sx, my ? h - 1 - sy : sy);
+                    expected[ty * w + tx] = pixel;
+                }
+            }
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) ASSERT_EQ(scene.At(x, y), expected[y * w + x]) << position << " at " << x << "," << y;
+    }
 }
 
 TEST(WipeRipple, SmallScreensHaveAFlatProfile)
@@ -226,6 +269,36 @@ TEST(WipeFans, OpenAroundTheTop)
     EXPECT_TRUE(twin.IsOld(35, 20));
 }
 
+// The slice filled row by row against the two cross products asked pixel by pixel, over
+// slices of every size and direction (the row spans must give exactly the same pixels).
+TEST(WipeFans, SliceSpansEqualThePerPixelTest)
+{
+    constexpr double pi = std::numbers::pi;
+    for (int a = 0; a < 48; ++a)
+        for (int b = 1; b <= 50; b += 7) {
+            const double start = a * (2 * pi / 48) - pi, sweep = b * (2 * pi / 48);
+            TWipeMaskPlane plane;
+            plane.SetSize(41, 29);
+            const double cx = 20, cy = 14, r = std::hypot(cx, cy);
+            FillPieSlice(plane, cx, cy, r, start, sweep);
+            const double sx = std::cos(start), sy = std::sin(start);
+            const double ex = std::cos(start - sweep), ey = std::sin(start - sweep);
+            for (int y = 0; y < 29; ++y)
+                for (int x = 0; x < 41; ++x) {
+                    const double dx = x - cx, dy = y - cy;
+                    const double after_end = ex * dy - ey * dx, before_start = dx * sy - dy * sx;
+                    // The circle's row span as the rasteriser takes it.
+                    const double half = std::fabs(dy) <= r ? std::sqrt(r * r - dy * dy) : -1;
+                    const bool in_circle = half >= 0 && x >= std::ceil(cx - half) && x <= std::floor(cx + half);
+                    const bool inside = in_circle &&
+                                        (sweep >= 2 * pi || (dx == 0 && dy == 0) ||
+                                         (sweep <= pi ? after_end >= 0 && before_start >= 0
+                                                      : after_end >= 0 || before_start >= 0));
+                    ASSERT_EQ(plane.Row(y)[x] == 255, inside) << a << " " << b << " at " << x << "," << y;
+                }
+        }
+}
+
 TEST(WipeSmallBig, DrawRotateComposedByHand)
 {
     for (int id : {22, 23})
@@ -291,6 +364,49 @@ TEST(WipeTwist, RowsTurnInOrder)
     EXPECT_EQ(scene.At((16 - squeezed) / 2 - 1, 4), 0u);
     EXPECT_EQ(scene.At(0, 4), 0u);
     EXPECT_NE(scene.At(8, 4), 0u);
+}
+
+// Both twists against the lines composed by hand from the surface operations: per line, the
+// new line once past π, else black with the line stretched (nearest neighbour) into the middle
+// |cos e| of its length.
+TEST(WipeTwist, LinesComposedByHandFromTheSurfaceOperations)
+{
+    for (int id : {27, 28})
+        for (bool reverse : {false, true})
+            for (int32_t position : {0, 90, 333, 500, 640, 777, 999}) {
+                TScene scene(id, 37, 23, true, reverse);
+                scene.StepAt(position);
+                TDIBX expected;
+                expected.SetSize(37, 23, 32);
+                expected.Assign(scene.from);
+                const bool columns = id == 28;
+                const int lines = columns ? 37 : 23, length = columns ? 23 : 37;
+                const double phi = position * (3 * std::numbers::pi / 2) / 1000;
+                auto rect = [columns](int line, int a, int b) {
+                    return columns ? TRect{line, a, line + 1, b} : TRect{a, line, b, line + 1};
+                };
+                for (int k = 0; k < lines; ++k) {
+                    const int line = reverse ? lines - 1 - k : k;
+                    const double e = phi - (static_cast<double>(k) / lines) * (std::numbers::pi / 2);
+                    if (e < 0) continue;
+                    const TRect whole = rect(line, 0, length);
+                    if (e >= std::numbers::pi) {
+                        expected.Draw(whole.Left, whole.Top, scene.to, whole, false, false, false);
+                        continue;
+                    }
+                    expected.FillRect(whole, 0);
+                    const double cosine = std::cos(e);
+                    const auto squeezed = static_cast<int>(std::nearbyint(std::fabs(cosine) * length));
+                    if (squeezed <= 0 || cosine == 0) continue;
+                    const int start = (length - squeezed) / 2;
+                    expected.StretchDrawAlpha(rect(line, start, start + squeezed), cosine > 0 ? scene.from : scene.to,
+                                              whole, false, false, false, 255);
+                }
+                for (int y = 0; y < 23; ++y)
+                    for (int x = 0; x < 37; ++x)
+                        ASSERT_EQ(scene.At(x, y), expected.GetPixel(x, y))
+                            << id << " " << reverse << " " << position << " at " << x << "," << y;
+            }
 }
 
 TEST(WipeCrack, ChipsStartAtHomeAndFallAway)

@@ -85,7 +85,9 @@ std::string ComponentLine(const std::string& components, const std::string& name
 }
 
 // Title, hover, click, field, click back, title: the flow a player goes through, by scripted
-// mouse input, checked on the frames the runner writes and on the final dumps.
+// mouse input, checked on the frames the runner writes and on the final dumps. Each switch
+// between the screens is a one-second transition (67 frames of 15 ms) during which the
+// script waits.
 TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
 {
     std::ofstream(root_ / "input.txt") << "# over the start button, click it\n"
@@ -93,18 +95,18 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
                                           "40 mouse down 300 320 left\n"
                                           "41 mouse up 300 320 left\n"
                                           "# over the sign's fast half, choose it\n"
-                                          "62 mouse move 600 240\n"
-                                          "70 mouse down 600 240 left\n"
-                                          "71 mouse up 600 240 left\n"
+                                          "132 mouse move 600 240\n"
+                                          "140 mouse down 600 240 left\n"
+                                          "141 mouse up 600 240 left\n"
                                           "# over the back button on the field, click it\n"
-                                          "90 mouse move 560 440\n"
-                                          "100 mouse down 560 440 left\n"
-                                          "101 mouse up 560 440 left\n"
+                                          "160 mouse move 560 440\n"
+                                          "170 mouse down 560 440 left\n"
+                                          "171 mouse up 560 440 left\n"
                                           "# away again\n"
-                                          "120 mouse move 20 20\n";
+                                          "190 mouse move 20 20\n";
     const fs::path components = root_ / "components.json";
-    std::string variables = Run(140, "--input '" + (root_ / "input.txt").string() +
-                                         "' --shot-at 20,28,34,50,60,66,80,95,125,140 --out '" +
+    std::string variables = Run(280, "--input '" + (root_ / "input.txt").string() +
+                                         "' --shot-at 20,28,34,120,130,136,150,165,260,280 --out '" +
                                          (root_ / "shots").string() + "' --dump-components '" + components.string() + "'");
     demo_screens::TShot title = Shot(20);
     EXPECT_TRUE(demo_screens::TitlePlateRimShown(title));  // the title page has run
@@ -126,12 +128,12 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
     EXPECT_TRUE(demo_screens::IsLitPlate(demo_screens::StartButtonPlate(Shot(34))));
 
     // The click opens the field: grass, floor, the star turning and swelling, the panel and glow.
-    demo_screens::TShot field = Shot(50), field_later = Shot(80);
+    demo_screens::TShot field = Shot(120), field_later = Shot(150);
     EXPECT_TRUE(demo_screens::FieldShown(field));
     EXPECT_TRUE(demo_screens::FieldShown(field_later));
     EXPECT_GT(demo_screens::FieldStarPixels(field_later), demo_screens::FieldStarPixels(field) * 13 / 10);
     // The emblem turns 2/256 of a round a frame: 10 frames later its bar points 28 degrees away.
-    const double bar = demo_screens::EmblemBarDegrees(field), bar_later = demo_screens::EmblemBarDegrees(Shot(60));
+    const double bar = demo_screens::EmblemBarDegrees(field), bar_later = demo_screens::EmblemBarDegrees(Shot(130));
     ASSERT_GE(bar, 0);
     ASSERT_GE(bar_later, 0);
     EXPECT_NEAR(demo_screens::TurnBetween(bar, bar_later), 10 * 2 * 360.0 / 256, 6) << bar << " " << bar_later;
@@ -151,14 +153,14 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
     // Its rounded corners let the grass through.
     for (auto [x, y] : {std::pair{471, 221}, std::pair{628, 298}, std::pair{471, 298}})
         EXPECT_TRUE(demo_screens::IsGrass(field.At(x, y))) << x << "," << y;
-    demo_screens::TShot over_sign = Shot(66);
+    demo_screens::TShot over_sign = Shot(136);
     EXPECT_TRUE(unlit(over_sign.At(510, 240)));
     EXPECT_TRUE(lit(over_sign.At(600, 240)));
     // The back button lights under the mouse and leads back to the title.
-    EXPECT_GT(demo_screens::BackButtonPlate(Shot(95)).b, demo_screens::BackButtonPlate(Shot(80)).b + 40);
-    demo_screens::TShot back = Shot(125);
+    EXPECT_GT(demo_screens::BackButtonPlate(Shot(165)).b, demo_screens::BackButtonPlate(Shot(150)).b + 40);
+    demo_screens::TShot back = Shot(260);
     EXPECT_TRUE(demo_screens::TitleShown(back));
-    EXPECT_TRUE(demo_screens::IsUnlitPlate(demo_screens::StartButtonPlate(Shot(140))));
+    EXPECT_TRUE(demo_screens::IsUnlitPlate(demo_screens::StartButtonPlate(Shot(280))));
 
     EXPECT_NE(variables.find("\"name\": \"clicks\", \"scope\": \"global\", \"type\": \"int\", \"value\": 1}"),
               std::string::npos)
@@ -192,9 +194,10 @@ TEST_F(DemoRun, TheTiledBandsRepeatAcrossTheScreenAndScroll)
     // Sized by PR_WIDTH/PR_HEIGHT, the tile keeps its zoom (it would draw nothing at 0).
     EXPECT_EQ(strip.find("\"PR_ZOOMX\": 0"), std::string::npos) << strip;
 
-    Run(60, "--input '" + (root_ / "input.txt").string() + "' --shot-at 20,21,55,56 --out '" +
-                (root_ / "shots").string() + "'");
-    demo_screens::TShot title = Shot(20), title_next = Shot(21), field = Shot(55), field_next = Shot(56);
+    // The field after its one-second curtain.
+    Run(130, "--input '" + (root_ / "input.txt").string() + "' --shot-at 20,21,125,126 --out '" +
+                 (root_ / "shots").string() + "'");
+    demo_screens::TShot title = Shot(20), title_next = Shot(21), field = Shot(125), field_next = Shot(126);
     for (int y : {452, 470}) {
         SCOPED_TRACE(y);
         EXPECT_TRUE(demo_screens::TilesAcross(title, y));

@@ -64,6 +64,26 @@ inline bool FieldShown(const TShot& shot)
     return IsGrass(shot.At(20, 100)) && IsGrass(shot.At(620, 300)) && band.r > 180 && band.g > 210;
 }
 
+// The field's other background (the effect button switches to it): violet above, orange
+// towards the floor, under a pale band.
+inline bool IsDusk(TRgb c) { return c.r > c.g + 20 && c.r > 60; }
+inline bool DuskShown(const TShot& shot) { return IsDusk(shot.At(20, 60)) && IsDusk(shot.At(620, 300)); }
+
+// A screen in the middle of a switch between the title and the field: sky and grass both show
+// among points spread over the screen away from the buttons (a curtain shows columns of each,
+// the mask fade the one in the middle and the other in the corners).
+inline bool SkyAndGrassMixed(const TShot& shot)
+{
+    int sky = 0, grass = 0;
+    for (int y = 50; y < 280; y += 20)
+        for (int x = 10; x < 640; x += 30) {
+            const TRgb c = shot.At(x, y);
+            sky += IsSky(c);
+            grass += IsGrass(c);
+        }
+    return sky >= 3 && grass >= 3;
+}
+
 // A tiled band (the title's strip, rows 448..479; the field's floor, rows 376..439): the
 // pattern at the left end, in the middle and at the right end of row `y`.
 inline bool TilesAcross(const TShot& shot, int y)

@@ -3,10 +3,13 @@
 # packs), so that no picture is kept in the repository:
 #   cg/title.fsk.png          title background, 640x480, night blue
 #   cg/field.fsk.png          second screen background, 640x480, green
+#   cg/dusk.fsk.png           the field's other background (the effect button switches them)
+#   cg/radial.fsk.png         mask of the mask transitions: white in the middle, black corners
 #   cg/tile.fsk.png           32x32 pattern repeated by the tile components
 #   cg/sprite.fsk.d/          four 64x64 frames of a turning, colour-changing star
 #   cg/btn_start.fsk.d/       picture button, 160x48: frame 0 normal, frame 1 hovered
 #   cg/btn_back.fsk.d/        picture button, 120x40: frame 0 normal, frame 1 hovered
+#   cg/btn_next.fsk.d/        picture button, 120x40: the field's next-effect button
 #   cg/badge.fsk.png          64x64 emblem shown zoomed, rotated and translucent
 #   cg/sign.fsk.png           160x80 two-part sign of the map image: "slow" left, "fast" right
 #   cg/sign_lit.fsk.png       the same lit, shown inside the region under the mouse
@@ -20,8 +23,8 @@ set -eu
 out=${1:?usage: make_art.sh OUTDIR}
 cg="$out/cg"
 mkdir -p "$cg"
-rm -rf "$cg/sprite.fsk.d" "$cg/btn_start.fsk.d" "$cg/btn_back.fsk.d"
-mkdir -p "$cg/sprite.fsk.d" "$cg/btn_start.fsk.d" "$cg/btn_back.fsk.d"
+rm -rf "$cg/sprite.fsk.d" "$cg/btn_start.fsk.d" "$cg/btn_back.fsk.d" "$cg/btn_next.fsk.d"
+mkdir -p "$cg/sprite.fsk.d" "$cg/btn_start.fsk.d" "$cg/btn_back.fsk.d" "$cg/btn_next.fsk.d"
 
 # Title: a night sky from deep to lighter blue, a few stars, a dark hill line.
 convert -size 640x480 gradient:'#0c1848-#3a5cb0' \
@@ -37,6 +40,17 @@ convert -size 640x480 gradient:'#14502a-#2c9048' \
   -fill '#c8e8b0' -draw 'rectangle 0,0 639,36' \
   -fill '#0e3a1e' -draw 'rectangle 0,440 639,479' \
   png24:"$cg/field.fsk.png"
+
+# The field at dusk: violet sky over an orange horizon, the same bands.
+convert -size 640x480 gradient:'#402868-#e07838' \
+  -fill '#f0c890' -draw 'rectangle 0,0 639,36' \
+  -fill '#3a2030' -draw 'rectangle 0,440 639,479' \
+  png24:"$cg/dusk.fsk.png"
+
+# Transition mask: grey levels from white in the middle to black past the corners (a level
+# is the moment a pixel turns: the middle first). True-colour grey, read as its grey value.
+convert -size 640x480 radial-gradient:white-black -colorspace sRGB -type TrueColor \
+  png24:"$cg/radial.fsk.png"
 
 # Tile: a diamond on a two-tone square.
 convert -size 32x32 xc:'#6a3c20' \
@@ -67,6 +81,7 @@ button() {  # button FOLDER WIDTH HEIGHT NORMAL HOVER ARROW
 }
 button "$cg/btn_start.fsk.d" 160 48 '#b02838' '#f09018' 'polygon 68,12 68,36 96,24'
 button "$cg/btn_back.fsk.d" 120 40 '#385088' '#50a0e0' 'polygon 46,20 70,8 70,32'
+button "$cg/btn_next.fsk.d" 120 40 '#386838' '#60c060' 'polygon 40,8 40,32 58,20 polygon 62,8 62,32 80,20'
 
 # Emblem: a ring with a bar, drawn so that rotation and zoom are easy to see.
 convert -size 64x64 xc:none -fill none -stroke '#ffe060' -strokewidth 6 -draw 'circle 32,32 32,8' \
