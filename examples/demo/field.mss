@@ -3,7 +3,8 @@
 // opacity, an additive glow, a two-part sign (a map image) that sets how fast the star turns,
 // a picture button back to the title, and a picture button (or the Space key) that shows the
 // screen transitions one after another: each press switches the field's background between
-// two pictures with the next effect, 1 to 38 and round again. The screen is built on the
+// two pictures with the next effect, 1 to 38 and round again. A click on the emblem (or the
+// Return key) opens the story scene (story.msb). The screen is built on the
 // hidden base (PR_PARENT Chr(1)) and shown with a curtain by Flip, which clears the title.
 //
 // SetProp takes property numbers: 7 zoom x, 11 alpha, 31 angle (256 a full turn),
@@ -22,7 +23,7 @@ BoxNew PR_NAME: "field_panel"; PR_PARENT: Chr(1); PR_LEFT: 40; PR_TOP: 60; PR_WI
 BoxNew PR_NAME: "field_glow"; PR_PARENT: Chr(1); PR_LEFT: 400; PR_TOP: 60; PR_WIDTH: 200; PR_HEIGHT: 120; PR_COLOR: 4210752; PR_ALPHA: 400; PR_PRIORITY: 2; continue: yes
 // The star turns round its centre (offset 32, 32) and swells between 100 % and 200 %.
 ImgNew PR_NAME: "big_star"; PR_PARENT: Chr(1); PR_SOURCE: "cg\\sprite.fsk"; PR_REPEAT: TRUE; PR_ZOOMX: zoom; PR_ZOOMY: zoom; PR_LEFT: 320; PR_TOP: 220; PR_OFFSETX: 32; PR_OFFSETY: 32; PR_PRIORITY: 3; continue: yes
-ImgNew PR_NAME: "badge"; PR_PARENT: Chr(1); PR_SOURCE: "cg\\badge.fsk"; PR_ZOOMX: 384; PR_ZOOMY: 384; PR_ALPHA: 160; PR_LEFT: 120; PR_TOP: 260; PR_OFFSETX: 32; PR_OFFSETY: 32; PR_PRIORITY: 3; continue: yes
+ImgNew PR_NAME: "badge"; PR_PARENT: Chr(1); PR_SOURCE: "cg\\badge.fsk"; PR_ZOOMX: 384; PR_ZOOMY: 384; PR_ALPHA: 160; PR_LEFT: 120; PR_TOP: 260; PR_OFFSETX: 32; PR_OFFSETY: 32; PR_PRIORITY: 3; PR_ONLBTNDOWN: "field.msb:story_click"; PR_CURSOR: "cur\\hand.cur"; continue: yes
 // The sign lights only the half under the mouse, which shows a turning pointer over it;
 // choosing a half sets the star's speed.
 MapImgNew PR_NAME: "sign"; PR_PARENT: Chr(1); PR_SOURCE: "cg\\sign.fsk"; PR_HOVERSOURCE: "cg\\sign_lit.fsk"; PR_MAPSOURCE: "cg\\sign.map"; PR_LEFT: 470; PR_TOP: 220; PR_PRIORITY: 3; PR_ONSELECT: "field.msb:sign_select"; PR_CURSOR: "cur\\spin.ani"; continue: yes
@@ -37,6 +38,7 @@ Flip transition: 4; duration: 1000; clear: TRUE
 Label name: frame; continue: yes
 Jump page: field.msb; target: leave; cond: screen == 1; continue: yes
 Jump page: field.msb; target: replay; cond: replay; continue: yes
+Jump page: story.msb; cond: screen == 3; continue: yes
 Calc expr: turn = (turn + 2) % 256; continue: yes
 Calc expr: star_turn = (star_turn + spin) % 256; continue: yes
 SetProp component: "big_star"; property: 31; value: star_turn; continue: yes
@@ -80,10 +82,16 @@ Exit
 Label name: next_click
 Calc expr: replay = TRUE
 Exit
-// A key on the focused effect button: Space (virtual key 32) asks for the next effect.
+// A key on the focused effect button: Space (virtual key 32) asks for the next effect,
+// Return (13) for the story.
 Label name: next_key
 If cond: @ParamStr[0] == "32"
   Calc expr: replay = TRUE
+If cond: @ParamStr[0] == "13"
+  Calc expr: screen = 3
+Exit
+Label name: story_click
+Calc expr: screen = 3
 Exit
 Label name: sign_select
 If cond: @SelStr == "fast"

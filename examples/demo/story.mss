@@ -1,7 +1,8 @@
 // The story scene: an evening station, a message window (a translucent plate behind the
 // message box) and a few pages of text revealed glyph by glyph. A click shows a revealing
 // page whole, else turns the page (Return and Space too); pages already read show in a softer colour; the last
-// page offers two links, each leading to a short ending, then back to the title.
+// page offers two links, each leading to a short ending, then back to the title. The scene is
+// built on the hidden base and flipped in, clearing the screen it comes from.
 //
 // SetProp and GetProp take property numbers: 3 left, 19 font colour, 44 page index,
 // 45 page count, 82 text delay (256 as written, 0 all at once).
@@ -11,12 +12,13 @@ VarNew name: page_index; type: int; continue: yes
 VarNew name: page_count; type: int; continue: yes
 VarNew name: choice; type: string; continue: yes
 VarNew name: choosing; type: int; continue: yes
-BoxNew PR_NAME: "story_sky"; PR_LEFT: -8; PR_TOP: 0; PR_WIDTH: 656; PR_HEIGHT: 300; PR_COLOR: 5275808; PR_PRIORITY: 0; continue: yes
-BoxNew PR_NAME: "story_sun"; PR_LEFT: 420; PR_TOP: 180; PR_WIDTH: 120; PR_HEIGHT: 120; PR_COLOR: 3178751; PR_ALPHA: 400; PR_PRIORITY: 1; continue: yes
-BoxNew PR_NAME: "story_platform"; PR_LEFT: 0; PR_TOP: 280; PR_WIDTH: 640; PR_HEIGHT: 200; PR_COLOR: 3158064; PR_PRIORITY: 1; continue: yes
-BoxNew PR_NAME: "story_window"; PR_LEFT: 20; PR_TOP: 318; PR_WIDTH: 600; PR_HEIGHT: 144; PR_COLOR: 0; PR_ALPHA: 170; PR_BORDERWIDTH: 2; PR_BORDERCOLOR: 14737632; PR_PRIORITY: 2; continue: yes
-MesNew PR_NAME: "mes"; PR_LEFT: 40; PR_TOP: 334; PR_WIDTH: 560; PR_HEIGHT: 116; PR_FONTHEIGHT: 22; PR_FONTCOLOR: 16777215; PR_FONTLINKCOLOR: 8454143; PR_FONTHOVERCOLOR: 4259839; PR_LINESPACE: 8; PR_DELAY: 80; PR_PRIORITY: 3; PR_ONLBTNDOWN: "story.msb:click"; PR_ONPLAYSTART: "story.msb:play_start"; PR_ONPLAYEND: "story.msb:play_end"; PR_ONNOTIFY: "story.msb:shake"; PR_ONLINK: "story.msb:link"; PR_HANDLEKEY: TRUE; PR_ONKEYDOWN: "story.msb:key"; continue: yes
-
+BoxNew PR_NAME: "story_sky"; PR_PARENT: Chr(1); PR_LEFT: -8; PR_TOP: 0; PR_WIDTH: 656; PR_HEIGHT: 300; PR_COLOR: 5275808; PR_PRIORITY: 0; continue: yes
+BoxNew PR_NAME: "story_sun"; PR_PARENT: Chr(1); PR_LEFT: 420; PR_TOP: 180; PR_WIDTH: 120; PR_HEIGHT: 120; PR_COLOR: 3178751; PR_ALPHA: 400; PR_PRIORITY: 1; continue: yes
+BoxNew PR_NAME: "story_platform"; PR_PARENT: Chr(1); PR_LEFT: 0; PR_TOP: 280; PR_WIDTH: 640; PR_HEIGHT: 200; PR_COLOR: 3158064; PR_PRIORITY: 1; continue: yes
+BoxNew PR_NAME: "story_window"; PR_PARENT: Chr(1); PR_LEFT: 20; PR_TOP: 318; PR_WIDTH: 600; PR_HEIGHT: 144; PR_COLOR: 0; PR_ALPHA: 170; PR_BORDERWIDTH: 2; PR_BORDERCOLOR: 14737632; PR_PRIORITY: 2; continue: yes
+MesNew PR_NAME: "mes"; PR_PARENT: Chr(1); PR_LEFT: 40; PR_TOP: 334; PR_WIDTH: 560; PR_HEIGHT: 116; PR_FONTHEIGHT: 22; PR_FONTCOLOR: 16777215; PR_FONTLINKCOLOR: 8454143; PR_FONTHOVERCOLOR: 4259839; PR_LINESPACE: 8; PR_DELAY: 80; PR_PRIORITY: 3; PR_ONLBTNDOWN: "story.msb:click"; PR_ONPLAYSTART: "story.msb:play_start"; PR_ONPLAYEND: "story.msb:play_end"; PR_ONNOTIFY: "story.msb:shake"; PR_ONLINK: "story.msb:link"; PR_HANDLEKEY: TRUE; PR_ONKEYDOWN: "story.msb:key"; continue: yes
+// Shown at once in place of the screen it comes from, which the flip clears.
+Flip transition: 0; duration: 1; clear: TRUE
 TextIns text: "<RUBY VALUE=えき>駅</RUBY>のホームに、夕方の風が吹いていた。<BR><VAR NAME=プレイヤー>は<B>最終列車</B>を待っている。<CLEAR>「……来ない<WAIT VALUE=700>な」<BR><FONT COLOR=#40C0FF>時計</FONT>の針は、もう七時を回っていた。<EVENT VALUE=shake><CLEAR><FONT SIZE=30 BORDER=2 BCOLOR=#202080 SHADOW=2>「おーい！」</FONT><BR>遠くで誰かが呼んでいる。"; box: "mes"; read: TRUE; wait: TRUE
 Calc expr: choosing = 1
 TextIns text: "どうする？<BR><A HREF=left>声のほうへ行く</A>　　<A HREF=right>ここで列車を待つ</A>"; box: "mes"; read: TRUE; wait: TRUE

@@ -181,6 +181,28 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
         << listed;
 }
 
+// On the field, Return opens the story scene: it replaces the field at once (the flip clears
+// it) and its message box starts revealing the first page.
+TEST_F(DemoRun, ReturnOnTheFieldOpensTheStory)
+{
+    std::ofstream(root_ / "input.txt") << "30 mouse move 300 320\n40 mouse down 300 320 left\n41 mouse up 300 320 left\n"
+                                          "# the field is shown after its curtain; Return on it\n"
+                                          "130 key down Return\n131 key up Return\n";
+    const fs::path components = root_ / "components.json";
+    const std::string variables = Run(200, "--input '" + (root_ / "input.txt").string() + "' --dump-components '" +
+                                               components.string() + "'");
+    EXPECT_NE(variables.find("\"name\": \"screen\", \"scope\": \"global\", \"type\": \"int\", \"value\": 3}"),
+              std::string::npos)
+        << variables;
+    const std::string listed = ReadAll(components);
+    const std::string box = ComponentLine(listed, "mes");
+    ASSERT_NE(box, "") << listed;
+    EXPECT_NE(box.find("\"message\""), std::string::npos) << box;
+    for (const char* name : {"story_sky", "story_window"}) EXPECT_NE(ComponentLine(listed, name), "") << name;
+    for (const char* name : {"field_bg", "big_star", "badge", "next_button"})
+        EXPECT_EQ(ComponentLine(listed, name), "") << name << "\n" << listed;
+}
+
 // The tiled strip of the title and the floor of the field repeat their 32-pixel pattern
 // across the whole width and scroll (1 and 2 pixels a frame).
 TEST_F(DemoRun, TheTiledBandsRepeatAcrossTheScreenAndScroll)
