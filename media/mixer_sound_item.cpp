@@ -1,0 +1,55 @@
+#include "media/mixer_sound_item.h"
+
+#include <cstring>
+
+#include "core/mobu_error.h"
+#include "media/media_files.h"
+#include "media/media_messages.h"
+#include "media/ogg_vorbis_source.h"
+#include "media/riff_wave.h"
+#include "media/stream_lock.h"
+
+namespace mobu {
+
+std::unique_ptr<TPcmSource> OpenSoundSource(const std::string& name)
+{
+    auto stream = OpenMediaStream(name);
+    char magic[4] = {};
+    {
+        std::lock_guard lock(MediaStreamLock());
+        stream->Read(magic, 4);
+        stream->Seek(0);
+    }
+    if (std::memcmp(magic, "OggS", 4) == 0) return OpenOggVorbisSource(std::move(stream));
+    if (std::memcmp(magic, "RIFF", 4) == 0) {
+        std::string bytes(static_cast<size_t>(stream->Size()), '\0');
+        bytes.resize(stream->Read(bytes.data(), bytes.size()));
+        return OpenRiffWaveSource(std::move(bytes));
+    }
+    throw EMobuError(media_messages::InvalidSoundData());
+}
+
+TMixerSoundItem::TMixerSoundItem(TAudioMixer& mixer, std::unique_ptr<TPcmSource> source)
+    : mixer_(mixer), voice_(mixer.AddVoice(std::move(source)))
+{
+}
+
+TMixerSoundItem::~TMixerSoundItem() { mixer_.RemoveVoice(voice_); }
+
+bool TMixerSoundItem::IsPlaying()
+{
+    TVoiceState state = mixer_.State(voice_);
+    return state.Playing && !state.Paused;
+}
+
+TCustomOggItem::TCustomOggItem(TAudioMixer& mixer, const std::string& name)
+    : TMixerSoundItem(mixer, OpenSoundSource(name))
+{
+}
+
+TWaveItem::TWaveItem(TAudioMixer& mixer, int index, const std::string& name)
+    : TMixerSoundItem(mixer, OpenSoundSource(name)), index_(index)
+{
+}
+
+}  // namespace mobu

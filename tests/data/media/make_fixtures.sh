@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Makes the media test fixtures with sox, oggenc and oggdec (tools nobody here wrote), and
+# beside each one what those tools decode it to: "NAME.f32" (sox, raw 32-bit float,
+# interleaved) or "NAME.s16" (oggdec, raw 16-bit). Run from anywhere; rewrites this folder.
+set -euo pipefail
+cd "$(dirname "$0")"
+rm -f ./*.wav ./*.ogg ./*.f32 ./*.s16
+
+tone() {  # tone OUT RATE CHANNELS SECONDS sox-output-options...
+  local out=$1 rate=$2 channels=$3 seconds=$4; shift 4
+  sox -D -n -r "$rate" -c "$channels" "$@" "$out" synth "$seconds" sine 440 sine 660 sine 1000 \
+    sine 220 sine 330 sine 550 sine 770 sine 880 remix - vol 0.7 2>/dev/null ||
+  sox -D -n -r "$rate" -c "$channels" "$@" "$out" synth "$seconds" sine 440 vol 0.7
+}
+
+# Every PCM depth and float, A-law and µ-law, several rates and channel counts.
+tone u8_8k_mono.wav 8000 1 0.05 -e unsigned-integer -b 8
+tone s16_22k_mono.wav 22050 1 0.05 -e signed-integer -b 16
+tone s16_44k_stereo.wav 44100 2 0.05 -e signed-integer -b 16
+tone s24_96k_stereo.wav 96000 2 0.02 -e signed-integer -b 24
+tone s32_48k_stereo.wav 48000 2 0.02 -e signed-integer -b 32
+tone f32_44k_stereo.wav 44100 2 0.02 -e floating-point -b 32
+tone f64_32k_mono.wav 32000 1 0.02 -e floating-point -b 64
+tone s16_48k_6ch.wav 48000 6 0.02 -e signed-integer -b 16
+tone alaw_8k_mono.wav 8000 1 0.05 -e a-law
+tone ulaw_8k_mono.wav 8000 1 0.05 -e u-law
+tone imaadpcm_22k_mono.wav 22050 1 0.05 -e ima-adpcm
+tone msadpcm_22k_mono.wav 22050 1 0.05 -e ms-adpcm
+for f in *.wav; do
+  sox -D "$f" -t f32 -e floating-point "${f%.wav}.f32"
+done
+
+# Ogg Vorbis: one stream, and a chained file of two links; oggdec decodes each stream to
+# 16-bit (the chain's oracle is its two links decoded one after the other).
+sox -D -n -r 44100 -c 2 -b 16 tone_a.wav synth 0.3 sine 440 sine 660 vol 0.5
+sox -D -n -r 44100 -c 2 -b 16 tone_b.wav synth 0.2 sine 880 sine 990 vol 0.5
+oggenc -Q -q 4 -o stereo_44k.ogg tone_a.wav
+oggenc -Q -q 4 -o stereo_44k_b.ogg tone_b.wav
+cat stereo_44k.ogg stereo_44k_b.ogg > chained.ogg
+oggdec -Q -b 16 -R -o stereo_44k.s16 stereo_44k.ogg
+oggdec -Q -b 16 -R -o link_b.s16 stereo_44k_b.ogg
+cat stereo_44k.s16 link_b.s16 > chained.s16
+rm -f tone_a.wav tone_b.wav stereo_44k_b.ogg link_b.s16
