@@ -5,6 +5,7 @@
 #include "platform/message_box.h"
 #include "script/call_man.h"
 #include "script/call_system_variables.h"
+#include "script/media_system_variables.h"
 #include "script/page_messages.h"
 #include "script/project.h"
 #include "expr/sys_func_man.h"
@@ -20,6 +21,7 @@ public:
         : calls_(GlobalSysFuncMan(), components)
     {
         if (TSysFuncMan* functions = GlobalSysFuncMan()) {
+            media_variables_ = std::make_unique<TMediaSystemVariables>(functions->Table());
             call_variables_ = std::make_unique<TCallSystemVariables>(functions->Table(), calls_);
         }
         calls_.EnsureAvailable = [](const std::string& name) {
@@ -78,6 +80,7 @@ public:
 
 private:
     TCallMan calls_;
+    std::unique_ptr<TMediaSystemVariables> media_variables_;  // under the call's variables
     std::unique_ptr<TCallSystemVariables> call_variables_;
 };
 
