@@ -7,6 +7,7 @@
 #include "app/component_screen_bases.h"
 #include "core/debug_trace.h"
 #include "app/game_ini.h"
+#include "archive/vr_file_manager.h"
 #include "media/media_layer.h"
 #include "app/game_location.h"
 #include "core/globals.h"
@@ -115,8 +116,8 @@ void TFormView::InitGame()
     DebugTrace("MediaInit");
     int audio_rate = 44100, audio_channels = 2;
     std::unique_ptr<TAudioOutput> audio = host_.OpenAudio(audio_rate, audio_channels);
-    MediaInit(TMediaOptions{SoundSettings.DirectSound, SoundSettings.UseWMP}, std::move(audio), audio_rate,
-              audio_channels);
+    MediaInit(TMediaOptions{SoundSettings.DirectSound, SoundSettings.UseWMP, VrFileManager().BaseFolder()},
+              std::move(audio), audio_rate, audio_channels);
     caption_ = project_->Title();
     host_.SetCaption(Cp932ToUtf8(caption_));
 

@@ -54,12 +54,12 @@ TMediaLayer::TMediaLayer(const TMediaOptions& options, std::unique_ptr<TAudioOut
     DebugTrace("MediaInit:10");
     video_ = std::make_unique<TUnavailableManager>("video");
     DebugTrace("MediaInit:11");
-    wmp_ = std::make_unique<TUnavailableManager>("wmp");
+    wmp_ = std::make_unique<TWmpManager>(mixer_);
     DebugTrace("MediaInit:12");
     ogg_ = std::make_unique<TOggManager>(mixer_, options.DirectSound);
     wave_ = std::make_unique<TWaveManager>(mixer_);
     DebugTrace("MediaInit:13");
-    cdda_ = std::make_unique<TUnavailableManager>("cdda");
+    cdda_ = std::make_unique<TCddaManager>(mixer_, options.BaseFolder);
     DebugTrace("MediaInit:14");
     midi_ = std::make_unique<TUnavailableManager>("midi");
     DebugTrace("MediaInit:15");
@@ -136,6 +136,8 @@ std::string TMediaLayer::DumpJson()
             TVoiceState state = sound->State();
             const char* cls = dynamic_cast<TOggItem*>(item)       ? "TOggItem"
                               : dynamic_cast<TOggWaveItem*>(item) ? "TOggWaveItem"
+                              : dynamic_cast<TWmpItem*>(item)     ? "TWmpItem"
+                              : dynamic_cast<TCddaItem*>(item)    ? "TCddaItem"
                                                                   : "TWaveItem";
             if (!first) out += ", ";
             first = false;

@@ -1,7 +1,7 @@
 // The media layer: the mixer and one manager per media kind, started once by the main
-// window ("MediaInit") and ended at shutdown ("MediaFinal"). Ogg and wave play through the
-// player's mixer; Windows Media audio, CD tracks, MIDI and video managers exist but play
-// nothing yet and say so in the script log.
+// window ("MediaInit") and ended at shutdown ("MediaFinal"). Ogg, wave, Windows Media audio
+// and CD track files play through the player's mixer; the MIDI and video managers exist but
+// play nothing yet and say so in the script log.
 #pragma once
 
 #include <memory>
@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "media/audio_mixer.h"
+#include "media/cdda_manager.h"
 #include "media/media_manager.h"
+#include "media/wmp_manager.h"
 #include "platform/audio_output.h"
 
 namespace mobu {
@@ -17,6 +19,7 @@ namespace mobu {
 struct TMediaOptions {
     bool DirectSound = true;  // "game.ini" [Sound] DirectSound: TOggItem, else TOggWaveItem
     bool UseWMP = false;      // "game.ini" [Video] UseWMP
+    std::string BaseFolder;   // the game's base folder (UTF-8), where the "cdda" folder is
 };
 
 class TMediaLayer : public TAudioFeed {

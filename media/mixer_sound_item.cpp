@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/mobu_error.h"
+#include "media/av_audio_source.h"
 #include "media/media_files.h"
 #include "media/media_messages.h"
 #include "media/ogg_vorbis_source.h"
@@ -20,13 +21,24 @@ std::unique_ptr<TPcmSource> OpenSoundSource(const std::string& name)
         stream->Read(magic, 4);
         stream->Seek(0);
     }
-    if (std::memcmp(magic, "OggS", 4) == 0) return OpenOggVorbisSource(std::move(stream));
+    if (std::memcmp(magic, "OggS", 4) == 0) {
+        try {
+            return OpenOggVorbisSource(OpenMediaStream(name));
+        } catch (const EMobuError&) {
+            return OpenAvAudioSource(std::move(stream));  // Opus, FLAC... in Ogg
+        }
+    }
     if (std::memcmp(magic, "RIFF", 4) == 0) {
         std::string bytes(static_cast<size_t>(stream->Size()), '\0');
-        bytes.resize(stream->Read(bytes.data(), bytes.size()));
-        return OpenRiffWaveSource(std::move(bytes));
+        {
+            std::lock_guard lock(MediaStreamLock());
+            bytes.resize(stream->Read(bytes.data(), bytes.size()));
+        }
+        // Our reader refuses broken files; formats it does not decode go to the codecs.
+        if (WaveFormatDecodable(ReadRiffWaveFormat(bytes))) return OpenRiffWaveSource(std::move(bytes));
+        return OpenAvAudioSource(std::make_unique<TMemoryRangeStream>(std::move(bytes)));
     }
-    throw EMobuError(media_messages::InvalidSoundData());
+    return OpenAvAudioSource(std::move(stream));
 }
 
 TMixerSoundItem::TMixerSoundItem(TAudioMixer& mixer, std::unique_ptr<TPcmSource> source)

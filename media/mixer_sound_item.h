@@ -68,8 +68,10 @@ private:
     int index_;
 };
 
-// Opens a sound file by its content: "OggS" is Ogg Vorbis, "RIFF" a wave file; anything
-// else raises "サウンドデータが不正です".
+// Opens a sound file by its content: "OggS" is Ogg Vorbis (other codecs in Ogg go to
+// libavcodec), "RIFF" a wave file (read by our reader; ADPCM and MPEG audio decoded by
+// libavcodec), anything else whatever libavformat recognises; undecodable data raises
+// "サウンドデータが不正です".
 std::unique_ptr<TPcmSource> OpenSoundSource(const std::string& cp932_name);
 
 }  // namespace mobu

@@ -60,9 +60,16 @@ TEST_F(MobupackMediaTest, ProbeNamesKindCodecFormatAndLength)
         {"stereo_44k.ogg", R"({"kind": "ogg", "codec": "vorbis", "rate": 44100, "channels": 2, "length_ms": 300})"},
         {"s24_96k_stereo.wav", R"({"kind": "wave", "codec": "pcm_s24le", "rate": 96000, "channels": 2, "length_ms": 20})"},
         {"ulaw_8k_mono.wav", R"({"kind": "wave", "codec": "pcm_mulaw", "rate": 8000, "channels": 1, "length_ms": 50})"},
+        {"wmav2.wma", R"({"kind": "wmp", "codec": "wmav2", "rate": 22050, "channels": 1, "length_ms": 510})"},
+        {"movie.mpg", R"({"kind": "video", "codec": "mp2", "rate": 44100, "channels": 1, "length_ms": 940})"},
+        {"game_cdda CD_2", R"({"kind": "cdda", "codec": "flac", "rate": 44100, "channels": 2, "length_ms": 1000})"},
     };
     for (const Case& c : cases) {
-        ASSERT_EQ(Run("probe " + FixturePath(c.file)), 0) << output;
+        std::string file = c.file;
+        size_t space = file.find(' ');
+        std::string source = space == std::string::npos ? FixturePath(file)
+                                                         : FixturePath(file.substr(0, space)) + " " + file.substr(space + 1);
+        ASSERT_EQ(Run("probe " + source), 0) << output;
         EXPECT_EQ(output, std::string(c.line) + "\n");
     }
 }
@@ -129,10 +136,14 @@ TEST_F(MobupackMediaTest, RefusalsExitWithTheirMessages)
 {
     fs::path out = scratch / "out.wav";
     EXPECT_EQ(Run("decode " + FixturePath("stereo_44k.s16") + " " + out.string()), 1);  // by extension: a movie
-    EXPECT_NE(output.find("not available yet"), std::string::npos) << output;
+    EXPECT_NE(output.find("サウンドデータが不正です"), std::string::npos) << output;
     std::ofstream(scratch / "bad.wav") << "RIFF\x10\0\0\0WAVEjunk";
     EXPECT_EQ(Run("decode " + (scratch / "bad.wav").string() + " " + out.string()), 1);
     EXPECT_NE(output.find("サウンドデータが不正です"), std::string::npos) << output;
+    for (const char* none : {"CD_x", "CD_4", "CD_0"}) {
+        EXPECT_EQ(Run("decode " + FixturePath("game_cdda") + " " + none + " " + out.string()), 3) << none;
+    }
+    EXPECT_FALSE(fs::exists(out));
     std::ofstream(scratch / "song.mid") << "MThd";
     EXPECT_EQ(Run("probe " + (scratch / "song.mid").string()), 1);
     EXPECT_NE(output.find("midi: not available yet"), std::string::npos) << output;

@@ -1,8 +1,9 @@
 // mobupack probe / decode / frames: what a sound or movie is, and its sound rendered
 // through the player's own items and mixer, for choosing files and for tests. SOURCE is a
 // file, or an archive or game folder followed by an entry name (UTF-8). The manager is
-// chosen by the sound component's extension rule; kinds the player cannot play yet fail
-// with "not available yet".
+// chosen by the sound component's extension rule; CD names ("CD_2") play track files from
+// the folder "cdda" beside the archive; other names are a movie's sound track. MIDI and
+// movie pictures fail with "not available yet".
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -14,10 +15,13 @@
 #include "archive/vr_file_manager.h"
 #include "core/mobu_error.h"
 #include "media/audio_mixer.h"
+#include "media/av_audio_source.h"
+#include "media/cdda_manager.h"
 #include "media/media_files.h"
 #include "media/media_messages.h"
 #include "media/mixer_sound_item.h"
 #include "media/wave_file_writer.h"
+#include "media/wmp_manager.h"
 #include "platform/text_encoding.h"
 #include "tools/mobupack/archive_arguments.h"
 #include "tools/mobupack/command_registry.h"
@@ -25,32 +29,64 @@
 namespace mobu::mobupack {
 namespace {
 
-// The media name the player would use for SOURCE: an absolute file name, or an entry of
-// the archive or folder registered with the file manager.
-std::string MediaNameOf(const std::vector<std::string>& source)
+struct TSourceArgument {
+    std::string name;         // the media name the player would use (cp932)
+    std::string base_folder;  // where "cdda" is looked for (UTF-8)
+};
+
+// SOURCE as the player would name it: an absolute file name, or an entry of the archive
+// or folder registered with the file manager.
+TSourceArgument MediaNameOf(const std::vector<std::string>& source)
 {
+    namespace fs = std::filesystem;
     if (source.size() == 1) {
-        std::string path = std::filesystem::absolute(source[0]).string();
-        return Utf8ToCp932(path);
+        fs::path path = fs::absolute(source[0]);
+        return {Utf8ToCp932(path.string()), path.parent_path().string()};
     }
     ResetVrFileManager();
-    std::filesystem::path container(source[0]);
-    if (std::filesystem::is_directory(container)) VrFileManager().SetBaseFolder(container.string());
+    fs::path container = fs::absolute(source[0]);
+    std::string base = fs::is_directory(container) ? container.string() : container.parent_path().string();
+    if (fs::is_directory(container)) VrFileManager().SetBaseFolder(container.string());
     else VrFileManager().AddArchive(container.string());
-    return EntryNameFromArgument(source[1]);
+    return {EntryNameFromArgument(source[1]), base};
 }
 
-// The extension rule of the sound component: only Ogg and wave play yet.
-void RequirePlayable(const std::string& name)
+// Nothing plays (a CD name without a number, no track file): exit status 3.
+struct TNothingPlays {
+    std::string reason;
+};
+
+// The item the sound component would open for the name, by its extension rule.
+struct TOpened {
+    std::string kind;
+    std::unique_ptr<TCddaManager> cdda;  // owns a CD item
+    std::unique_ptr<TMixerSoundItem> item;
+    TMixerSoundItem* Item() { return item ? item.get() : static_cast<TMixerSoundItem*>(cdda->Items(0)); }
+};
+
+TOpened OpenItem(TAudioMixer& mixer, const TSourceArgument& source)
 {
+    TOpened opened;
+    const std::string& name = source.name;
     std::string ext = MediaExtension(name);
-    if (ext == ".ogg" || ext == ".wav") return;
     std::string base = name.substr(name.find_last_of("\\/") + 1);
-    std::string kind = ext == ".mid" || ext == ".sgt"                   ? "midi"
-                       : ext == ".wma" || ext == ".asf" || ext == ".wmv" ? "wmp"
-                       : base.rfind("CD_", 0) == 0 || name.rfind("CD_", 0) == 0 ? "cdda"
-                                                                         : "video";
-    throw EMobuError(media_messages::NotAvailableYet(kind));
+    if (ext == ".mid" || ext == ".sgt") throw EMobuError(media_messages::NotAvailableYet("midi"));
+    if (ext == ".wma" || ext == ".asf" || ext == ".wmv") {
+        opened.kind = "wmp";
+        opened.item = std::make_unique<TWmpItem>(mixer, name);
+    } else if (ext == ".ogg" || ext == ".wav") {
+        opened.kind = "ogg";
+        opened.item = std::make_unique<TOggItem>(mixer, name);
+    } else if (base.rfind("CD_", 0) == 0) {
+        opened.kind = "cdda";
+        opened.cdda = std::make_unique<TCddaManager>(mixer, source.base_folder);
+        if (opened.cdda->Add(base) == nullptr) throw TNothingPlays{"no CD with audio tracks"};
+    } else {
+        // Any other name is a movie: its sound track.
+        opened.kind = "video";
+        opened.item = std::make_unique<TMixerSoundItem>(mixer, OpenAvAudioSource(OpenMediaStream(name)));
+    }
+    return opened;
 }
 
 int ParseInt(const std::string& option, const std::string& text, int minimum, int maximum)
@@ -70,14 +106,19 @@ int RunProbe(const std::vector<std::string>& arguments)
         std::fprintf(stderr, "usage: mobupack probe SOURCE [ENTRY]\n");
         return 2;
     }
-    std::string name = MediaNameOf(arguments);
-    RequirePlayable(name);
     TAudioMixer mixer(44100, 2);
-    TOggItem item(mixer, name);
-    TVoiceState state = item.State();
-    std::string kind = std::string(state.Codec) == "vorbis" ? "ogg" : "wave";
+    TOpened opened;
+    try {
+        opened = OpenItem(mixer, MediaNameOf(arguments));
+    } catch (const TNothingPlays& nothing) {
+        std::fprintf(stderr, "mobupack probe: %s\n", nothing.reason.c_str());
+        return 3;
+    }
+    TMixerSoundItem* item = opened.Item();
+    TVoiceState state = item->State();
+    std::string kind = opened.kind == "ogg" ? (std::string(state.Codec) == "vorbis" ? "ogg" : "wave") : opened.kind;
     std::printf("{\"kind\": \"%s\", \"codec\": \"%s\", \"rate\": %d, \"channels\": %d, \"length_ms\": %d}\n",
-                kind.c_str(), state.Codec, state.SourceRate, state.SourceChannels, item.GetLength());
+                kind.c_str(), state.Codec, state.SourceRate, state.SourceChannels, item->GetLength());
     return 0;
 }
 
@@ -111,19 +152,28 @@ int RunDecode(const std::vector<std::string>& arguments)
     if (repeat_from >= 0 && ms < 0) throw EMobuError("--repeat-from needs --ms");
     out_path = source.back();
     source.pop_back();
-    std::string name = MediaNameOf(source);
-    RequirePlayable(name);
+    TSourceArgument argument = MediaNameOf(source);
 
-    // The source's own format unless asked otherwise.
-    std::unique_ptr<TPcmSource> probe = OpenSoundSource(name);
-    if (rate == 0) rate = probe->Rate();
-    if (channels == 0) channels = probe->Channels();
-    int64_t source_rate = probe->Rate();
-    int64_t source_frames = probe->LengthFrames();
-    probe.reset();
-
+    // The source's own format unless asked otherwise (MIDI: 44100 Hz stereo).
+    TOpened probe;
+    {
+        TAudioMixer probe_mixer(44100, 2);
+        try {
+            probe = OpenItem(probe_mixer, argument);
+        } catch (const TNothingPlays& nothing) {
+            std::fprintf(stderr, "mobupack decode: %s\n", nothing.reason.c_str());
+            return 3;
+        }
+        TVoiceState state = probe.Item()->State();
+        if (rate == 0) rate = state.SourceRate;
+        if (channels == 0) channels = state.SourceChannels;
+        probe = TOpened{};
+    }
     TAudioMixer mixer(rate, channels);
-    TOggItem item(mixer, name);
+    TOpened opened = OpenItem(mixer, argument);
+    TMixerSoundItem& item = *opened.Item();
+    int64_t source_rate = item.State().SourceRate;
+    int64_t source_frames = item.State().LengthFrames;
     item.SetVolume(volume);
     item.SetPan(pan);
     if (start > 0) item.SetPosition(start);

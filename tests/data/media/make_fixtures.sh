@@ -4,7 +4,7 @@
 # interleaved) or "NAME.s16" (oggdec, raw 16-bit). Run from anywhere; rewrites this folder.
 set -euo pipefail
 cd "$(dirname "$0")"
-rm -f ./*.wav ./*.ogg ./*.f32 ./*.s16
+rm -f ./*.wav ./*.ogg ./*.f32 ./*.s16 ./*.ff32 ./*.wma ./*.mpg
 
 tone() {  # tone OUT RATE CHANNELS SECONDS sox-output-options...
   local out=$1 rate=$2 channels=$3 seconds=$4; shift 4
@@ -41,3 +41,22 @@ oggdec -Q -b 16 -R -o stereo_44k.s16 stereo_44k.ogg
 oggdec -Q -b 16 -R -o link_b.s16 stereo_44k_b.ogg
 cat stereo_44k.s16 link_b.s16 > chained.s16
 rm -f tone_a.wav tone_b.wav stereo_44k_b.ogg link_b.s16
+
+# Codecs through libavformat/libavcodec, made and decoded by ffmpeg: WMA v1 and v2 in ASF,
+# an MPEG-1 movie with an MP2 sound track, MP3 in a wave file; the CD track files of a
+# game folder ("cdda/track02.flac" and "cdda/03 - Song.ogg").
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+ff -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=0.5" -ac 2 -c:a wmav1 -b:a 64k wmav1.wma
+ff -f lavfi -i "sine=frequency=660:sample_rate=22050:duration=0.5" -ac 1 -c:a wmav2 -b:a 48k wmav2.wma
+ff -f lavfi -i "testsrc=size=64x48:rate=25:duration=1" -f lavfi -i "sine=frequency=1000:sample_rate=44100:duration=1" \
+   -c:v mpeg1video -c:a mp2 -b:a 128k -f mpeg movie.mpg
+ff -f lavfi -i "sine=frequency=500:sample_rate=22050:duration=0.3" -ac 1 -c:a libmp3lame -b:a 32k -f wav mp3_in.wav 2>/dev/null ||
+ff -f lavfi -i "sine=frequency=500:sample_rate=22050:duration=0.3" -ac 1 -c:a mp3 -b:a 32k -f wav mp3_in.wav
+for f in wmav1.wma wmav2.wma movie.mpg mp3_in.wav; do
+  ff -i "$f" -vn -f f32le -c:a pcm_f32le "${f%.*}.ff32"
+done
+rm -rf game_cdda && mkdir -p game_cdda/CDDA
+sox -D -n -r 44100 -c 2 -b 16 game_cdda/CDDA/track02.flac synth 1.5 sine 330
+sox -D -n -r 44100 -c 2 -b 16 game_cdda/tone3.wav synth 2.2 sine 550
+oggenc -Q -q 2 -o "game_cdda/CDDA/03 - Song.ogg" game_cdda/tone3.wav && rm game_cdda/tone3.wav
+printf 'not a track' > game_cdda/CDDA/readme.txt
