@@ -222,6 +222,12 @@ TVoiceState TAudioMixer::State(uint32_t handle)
     return state;
 }
 
+void TAudioMixer::WithSource(uint32_t handle, const std::function<void(TPcmSource&)>& action)
+{
+    std::lock_guard guard(lock_);
+    if (Voice* voice = Find(handle)) action(*voice->source);
+}
+
 // Reads source frames, jumping to the repeat point at the end without a gap.
 size_t TAudioMixer::ReadSource(Voice& voice, float* out, size_t frames)
 {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -62,6 +63,9 @@ public:
     void SetRepeatPosMs(uint32_t voice, int position_ms);
     void SetMuted(uint32_t voice, bool muted);
     TVoiceState State(uint32_t voice);
+    // Runs `action` on the voice's source under the mixer's lock (switching a synthesizer's
+    // sound font while nothing mixes it).
+    void WithSource(uint32_t voice, const std::function<void(TPcmSource&)>& action);
 
     // Mixes the next `frames` device frames into `out` (interleaved, overwritten).
     void Mix(float* out, size_t frames);

@@ -16,8 +16,6 @@ std::unique_ptr<TMediaLayer>& Layer()
     return layer;
 }
 
-std::string MidiMapperName() { return SysText(u8"MIDIマッパー"); }
-
 void JsonString(std::string& out, const std::string& utf8)
 {
     out += '"';
@@ -42,8 +40,7 @@ const char* Bool(bool value) { return value ? "true" : "false"; }
 
 TMediaLayer::TMediaLayer(const TMediaOptions& options, std::unique_ptr<TAudioOutput> output, int rate, int channels)
     : output_(std::move(output)),
-      mixer_(output_ ? output_->Rate() : rate, output_ ? output_->Channels() : channels),
-      midi_port_(MidiMapperName())
+      mixer_(output_ ? output_->Rate() : rate, output_ ? output_->Channels() : channels)
 {
     DebugTrace("MediaInit:7");
     // The stream callbacks, the notification queue and the decoding threads of the
@@ -61,7 +58,7 @@ TMediaLayer::TMediaLayer(const TMediaOptions& options, std::unique_ptr<TAudioOut
     DebugTrace("MediaInit:13");
     cdda_ = std::make_unique<TCddaManager>(mixer_, options.BaseFolder);
     DebugTrace("MediaInit:14");
-    midi_ = std::make_unique<TUnavailableManager>("midi");
+    midi_ = std::make_unique<TMidiManager>(mixer_);
     DebugTrace("MediaInit:15");
     if (output_) output_->Start(this);
     DebugTrace("MediaInit:16");
@@ -102,15 +99,15 @@ void TMediaLayer::SetSoundOn(bool on)
     for (TMediaManager* manager : Managers()) manager->SetSoundOn(on);
 }
 
-std::vector<std::string> TMediaLayer::MidiPorts() const { return {MidiMapperName()}; }
+std::vector<std::string> TMediaLayer::MidiPorts() const { return midi_->PortNames(); }
+
+std::string TMediaLayer::MidiPort() const { return midi_->PortNames().at(static_cast<size_t>(midi_->Port())); }
 
 void TMediaLayer::SetMidiPort(const std::string& port)
 {
-    for (const std::string& known : MidiPorts()) {
-        if (known == port) {
-            midi_port_ = port;
-            return;
-        }
+    std::vector<std::string> ports = MidiPorts();
+    for (size_t i = 0; i < ports.size(); ++i) {
+        if (ports[i] == port) midi_->SetPort(static_cast<int>(i));
     }
 }
 
@@ -119,7 +116,7 @@ std::string TMediaLayer::DumpJson()
     std::string out = "{\"device\": {\"rate\": " + std::to_string(mixer_.Rate()) +
                       ", \"channels\": " + std::to_string(mixer_.Channels()) + "}, \"sound_on\": " + Bool(sound_on_) +
                       ", \"midi_port\": ";
-    JsonString(out, Cp932ToUtf8(midi_port_));
+    JsonString(out, Cp932ToUtf8(MidiPort()));
     out += ", \"midi_ports\": [";
     std::vector<std::string> ports = MidiPorts();
     for (size_t i = 0; i < ports.size(); ++i) {
@@ -138,6 +135,7 @@ std::string TMediaLayer::DumpJson()
                               : dynamic_cast<TOggWaveItem*>(item) ? "TOggWaveItem"
                               : dynamic_cast<TWmpItem*>(item)     ? "TWmpItem"
                               : dynamic_cast<TCddaItem*>(item)    ? "TCddaItem"
+                              : dynamic_cast<TMidiItem*>(item)    ? "TMidiItem"
                                                                   : "TWaveItem";
             if (!first) out += ", ";
             first = false;

@@ -1,7 +1,7 @@
 // The media layer: the mixer and one manager per media kind, started once by the main
-// window ("MediaInit") and ended at shutdown ("MediaFinal"). Ogg, wave, Windows Media audio
-// and CD track files play through the player's mixer; the MIDI and video managers exist but
-// play nothing yet and say so in the script log.
+// window ("MediaInit") and ended at shutdown ("MediaFinal"). Ogg, wave, Windows Media audio,
+// CD track files and MIDI play through the player's mixer; the video manager exists but
+// plays nothing yet and says so in the script log.
 #pragma once
 
 #include <memory>
@@ -11,6 +11,7 @@
 #include "media/audio_mixer.h"
 #include "media/cdda_manager.h"
 #include "media/media_manager.h"
+#include "media/midi_manager.h"
 #include "media/wmp_manager.h"
 #include "platform/audio_output.h"
 
@@ -34,7 +35,7 @@ public:
     TWaveManager& Wave() { return *wave_; }
     TMediaManager& Wmp() { return *wmp_; }
     TMediaManager& Cdda() { return *cdda_; }
-    TMediaManager& Midi() { return *midi_; }
+    TMidiManager& Midi() { return *midi_; }
     TMediaManager& Video() { return *video_; }
     // In the order ogg, wave, wmp, cdda, midi, video.
     std::vector<TMediaManager*> Managers();
@@ -44,7 +45,7 @@ public:
     void SetSoundOn(bool on);
     // The MIDI output ports ("MIDIマッパー" first) and the current one, cp932.
     std::vector<std::string> MidiPorts() const;
-    const std::string& MidiPort() const { return midi_port_; }
+    std::string MidiPort() const;
     void SetMidiPort(const std::string& cp932_port);
 
     void Render(float* out, size_t frames) override { mixer_.Mix(out, frames); }
@@ -57,9 +58,9 @@ private:
     TAudioMixer mixer_;
     std::unique_ptr<TOggManager> ogg_;
     std::unique_ptr<TWaveManager> wave_;
-    std::unique_ptr<TMediaManager> wmp_, cdda_, midi_, video_;
+    std::unique_ptr<TMediaManager> wmp_, cdda_, video_;
+    std::unique_ptr<TMidiManager> midi_;
     bool sound_on_ = true;
-    std::string midi_port_;
 };
 
 // The process-wide layer, or nullptr outside MediaInit .. MediaFinal.

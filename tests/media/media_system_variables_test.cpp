@@ -26,7 +26,7 @@ TEST(MediaSystemVariables, SoundOnAndMidiPortsReachTheMediaLayer)
 
     const std::string mapper = SysText(u8"MIDIマッパー");
     EXPECT_TRUE(variables.IsArray(kMidiPorts));
-    EXPECT_EQ(variables.Count(kMidiPorts), 1);
+    EXPECT_EQ(variables.Count(kMidiPorts), static_cast<int32_t>(media.MidiPorts().size()));
     EXPECT_EQ(std::get<std::string>(variables.Read(kMidiPorts, 0)), mapper);
     EXPECT_EQ(std::get<std::string>(variables.Read(kMidiPorts, 5)), "");
     EXPECT_EQ(std::get<std::string>(variables.Read(kMidiPort, 0)), mapper);
