@@ -114,6 +114,7 @@ void TFormView::InitGame()
     if (!project_) return;
 
     DebugTrace("MediaInit");
+    if (!SoundSettings.SoundFont.empty()) SetDefaultSoundFont(SoundSettings.SoundFont);
     int audio_rate = 44100, audio_channels = 2;
     std::unique_ptr<TAudioOutput> audio = host_.OpenAudio(audio_rate, audio_channels);
     MediaInit(TMediaOptions{SoundSettings.DirectSound, SoundSettings.UseWMP, VrFileManager().BaseFolder()},
