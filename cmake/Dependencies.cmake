@@ -7,7 +7,7 @@ find_package(JPEG REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
-pkg_check_modules(MEDIA_LIBS REQUIRED IMPORTED_TARGET vorbisfile libavformat libavcodec libswresample libavutil fluidsynth)
+pkg_check_modules(MEDIA_LIBS REQUIRED IMPORTED_TARGET vorbisfile libavformat libavcodec libswscale libswresample libavutil fluidsynth)
 
 add_library(mobu_deps INTERFACE)
 target_link_libraries(mobu_deps INTERFACE

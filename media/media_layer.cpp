@@ -49,7 +49,7 @@ TMediaLayer::TMediaLayer(const TMediaOptions& options, std::unique_ptr<TAudioOut
     DebugTrace("MediaInit:9");
     // No display manager: the front ends present frames themselves.
     DebugTrace("MediaInit:10");
-    video_ = std::make_unique<TUnavailableManager>("video");
+    video_ = std::make_unique<TVideoManager>(mixer_, options.UseWMP);
     DebugTrace("MediaInit:11");
     wmp_ = std::make_unique<TWmpManager>(mixer_);
     DebugTrace("MediaInit:12");
@@ -128,7 +128,8 @@ std::string TMediaLayer::DumpJson()
     for (TMediaManager* manager : Managers()) {
         for (int i = 0; i < manager->Count(); ++i) {
             TDMediaItem* item = manager->Items(i);
-            auto* sound = dynamic_cast<TMixerSoundItem*>(item);
+            auto* video = dynamic_cast<TAvVideoItem*>(item);
+            auto* sound = video != nullptr ? &video->Sound() : dynamic_cast<TMixerSoundItem*>(item);
             if (sound == nullptr) continue;
             TVoiceState state = sound->State();
             const char* cls = dynamic_cast<TOggItem*>(item)       ? "TOggItem"
@@ -136,6 +137,8 @@ std::string TMediaLayer::DumpJson()
                               : dynamic_cast<TWmpItem*>(item)     ? "TWmpItem"
                               : dynamic_cast<TCddaItem*>(item)    ? "TCddaItem"
                               : dynamic_cast<TMidiItem*>(item)    ? "TMidiItem"
+                              : dynamic_cast<TWmVideoItem*>(item) ? "TWmVideoItem"
+                              : dynamic_cast<TDsVideoItem*>(item) ? "TDsVideoItem"
                                                                   : "TWaveItem";
             if (!first) out += ", ";
             first = false;
@@ -150,7 +153,12 @@ std::string TMediaLayer::DumpJson()
                    Bool(item->Suspended) + ", \"position_ms\": " + std::to_string(state.PositionMs) +
                    ", \"length_ms\": " + std::to_string(state.LengthMs) + ", \"volume\": " +
                    std::to_string(state.Volume) + ", \"pan\": " + std::to_string(state.Pan) + ", \"repeat\": " +
-                   Bool(state.Repeat) + ", \"repeat_pos_ms\": " + std::to_string(state.RepeatPosMs) + "}";
+                   Bool(state.Repeat) + ", \"repeat_pos_ms\": " + std::to_string(state.RepeatPosMs);
+            if (video != nullptr) {
+                out += ", \"width\": " + std::to_string(video->GetSourceWidth()) + ", \"height\": " +
+                       std::to_string(video->GetSourceHeight()) + ", \"visible\": " + Bool(video->GetVisible());
+            }
+            out += "}";
         }
     }
     out += "]}";

@@ -1,7 +1,7 @@
 // The media layer: the mixer and one manager per media kind, started once by the main
 // window ("MediaInit") and ended at shutdown ("MediaFinal"). Ogg, wave, Windows Media audio,
-// CD track files and MIDI play through the player's mixer; the video manager exists but
-// plays nothing yet and says so in the script log.
+// CD track files, MIDI and the sound of movies play through the player's mixer; movie
+// pictures follow their sound.
 #pragma once
 
 #include <memory>
@@ -12,6 +12,7 @@
 #include "media/cdda_manager.h"
 #include "media/media_manager.h"
 #include "media/midi_manager.h"
+#include "media/video_items.h"
 #include "media/wmp_manager.h"
 #include "platform/audio_output.h"
 

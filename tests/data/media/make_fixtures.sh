@@ -48,7 +48,7 @@ rm -f tone_a.wav tone_b.wav stereo_44k_b.ogg link_b.s16
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 ff -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=0.5" -ac 2 -c:a wmav1 -b:a 64k wmav1.wma
 ff -f lavfi -i "sine=frequency=660:sample_rate=22050:duration=0.5" -ac 1 -c:a wmav2 -b:a 48k wmav2.wma
-ff -f lavfi -i "testsrc=size=64x48:rate=25:duration=1" -f lavfi -i "sine=frequency=1000:sample_rate=44100:duration=1" \
+ff -f lavfi -i "testsrc=size=64x48:rate=25:duration=1,hue=H=2*PI*t*3:s=2" -f lavfi -i "sine=frequency=1000:sample_rate=44100:duration=1" \
    -c:v mpeg1video -c:a mp2 -b:a 128k -f mpeg movie.mpg
 ff -f lavfi -i "sine=frequency=500:sample_rate=22050:duration=0.3" -ac 1 -c:a libmp3lame -b:a 32k -f wav mp3_in.wav 2>/dev/null ||
 ff -f lavfi -i "sine=frequency=500:sample_rate=22050:duration=0.3" -ac 1 -c:a mp3 -b:a 32k -f wav mp3_in.wav
@@ -60,3 +60,6 @@ sox -D -n -r 44100 -c 2 -b 16 game_cdda/CDDA/track02.flac synth 1.5 sine 330
 sox -D -n -r 44100 -c 2 -b 16 game_cdda/tone3.wav synth 2.2 sine 550
 oggenc -Q -q 2 -o "game_cdda/CDDA/03 - Song.ogg" game_cdda/tone3.wav && rm game_cdda/tone3.wav
 printf 'not a track' > game_cdda/CDDA/readme.txt
+
+# The movie's pictures as ffmpeg converts them (32-bit B G R X rows, every frame).
+ff -i movie.mpg -an -f rawvideo -pix_fmt bgr0 movie.bgr0
