@@ -61,7 +61,7 @@ TEST_F(MobupackMediaTest, ProbeNamesKindCodecFormatAndLength)
         {"s24_96k_stereo.wav", R"({"kind": "wave", "codec": "pcm_s24le", "rate": 96000, "channels": 2, "length_ms": 20})"},
         {"ulaw_8k_mono.wav", R"({"kind": "wave", "codec": "pcm_mulaw", "rate": 8000, "channels": 1, "length_ms": 50})"},
         {"wmav2.wma", R"({"kind": "wmp", "codec": "wmav2", "rate": 22050, "channels": 1, "length_ms": 510})"},
-        {"movie.mpg", R"({"kind": "video", "codec": "mp2", "rate": 44100, "channels": 1, "length_ms": 940})"},
+        {"movie.mpg", R"({"kind": "video", "codec": "mp2", "rate": 44100, "channels": 1, "length_ms": 940, "width": 64, "height": 48, "fps": 25.000, "has_audio": true})"},
         {"game_cdda CD_2", R"({"kind": "cdda", "codec": "flac", "rate": 44100, "channels": 2, "length_ms": 1000})"},
     };
     for (const Case& c : cases) {
@@ -132,6 +132,20 @@ TEST_F(MobupackMediaTest, DecodeAppliesStartLengthVolumePanRepeatAndConversion)
     }
 }
 
+TEST_F(MobupackMediaTest, FramesWritesThePicturesAtTheTimesGiven)
+{
+    fs::path out = scratch / "frames";
+    ASSERT_EQ(Run("frames " + FixturePath("movie.mpg") + " " + out.string() + " --at 0,1500,520"), 0) << output;
+    for (const char* name : {"frame-0.png", "frame-1500.png", "frame-520.png"}) {
+        std::string png = ReadAll(out / name);
+        ASSERT_GT(png.size(), 24u) << name;
+        EXPECT_EQ(png.substr(1, 3), "PNG");
+        EXPECT_EQ(static_cast<uint8_t>(png[19]), 64);  // width, big-endian
+        EXPECT_EQ(static_cast<uint8_t>(png[23]), 48);  // height
+    }
+    EXPECT_NE(ReadAll(out / "frame-0.png"), ReadAll(out / "frame-520.png"));
+}
+
 TEST_F(MobupackMediaTest, RefusalsExitWithTheirMessages)
 {
     fs::path out = scratch / "out.wav";
@@ -146,7 +160,11 @@ TEST_F(MobupackMediaTest, RefusalsExitWithTheirMessages)
     EXPECT_FALSE(fs::exists(out));
     std::ofstream(scratch / "song.mid") << "MThd";
     EXPECT_EQ(Run("probe " + (scratch / "song.mid").string()), 1);
-    EXPECT_NE(output.find("midi: not available yet"), std::string::npos) << output;
+    EXPECT_NE(output.find("サウンドデータが不正です"), std::string::npos) << output;
+    std::ofstream(scratch / "empty.mid") << "";
+    EXPECT_EQ(Run("decode " + (scratch / "empty.mid").string() + " " + out.string()), 3);
+    EXPECT_EQ(Run("probe " + FixturePath("song0.mid")), 0);
+    EXPECT_EQ(output, "{\"kind\": \"midi\", \"codec\": \"midi\", \"rate\": 44100, \"channels\": 2, \"length_ms\": 1500}\n");
     EXPECT_EQ(Run("decode " + FixturePath("stereo_44k.ogg") + " " + out.string() + " --repeat-from 5"), 1);
     EXPECT_FALSE(fs::exists(out));
 }

@@ -2,10 +2,10 @@
 // through the player's own items and mixer, for choosing files and for tests. SOURCE is a
 // file, or an archive or game folder followed by an entry name (UTF-8). The manager is
 // chosen by the sound component's extension rule; CD names ("CD_2") play track files from
-// the folder "cdda" beside the archive; other names are a movie's sound track. MIDI and
-// movie pictures fail with "not available yet".
+// the folder "cdda" beside the archive; other names are a movie's sound track.
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -14,14 +14,19 @@
 
 #include "archive/vr_file_manager.h"
 #include "core/mobu_error.h"
+#include "graphics/dibx.h"
 #include "media/audio_mixer.h"
+#include "media/av_video_decoder.h"
 #include "media/av_audio_source.h"
 #include "media/cdda_manager.h"
+#include "media/midi_manager.h"
 #include "media/media_files.h"
 #include "media/media_messages.h"
 #include "media/mixer_sound_item.h"
 #include "media/wave_file_writer.h"
 #include "media/wmp_manager.h"
+#include "platform/frame_buffer.h"
+#include "platform/png_writer.h"
 #include "platform/text_encoding.h"
 #include "tools/mobupack/archive_arguments.h"
 #include "tools/mobupack/command_registry.h"
@@ -60,8 +65,13 @@ struct TNothingPlays {
 struct TOpened {
     std::string kind;
     std::unique_ptr<TCddaManager> cdda;  // owns a CD item
+    std::unique_ptr<TMidiManager> midi;  // owns a MIDI item
     std::unique_ptr<TMixerSoundItem> item;
-    TMixerSoundItem* Item() { return item ? item.get() : static_cast<TMixerSoundItem*>(cdda->Items(0)); }
+    TMixerSoundItem* Item()
+    {
+        if (item) return item.get();
+        return static_cast<TMixerSoundItem*>(cdda ? cdda->Items(0) : midi->Items(0));
+    }
 };
 
 TOpened OpenItem(TAudioMixer& mixer, const TSourceArgument& source)
@@ -70,8 +80,11 @@ TOpened OpenItem(TAudioMixer& mixer, const TSourceArgument& source)
     const std::string& name = source.name;
     std::string ext = MediaExtension(name);
     std::string base = name.substr(name.find_last_of("\\/") + 1);
-    if (ext == ".mid" || ext == ".sgt") throw EMobuError(media_messages::NotAvailableYet("midi"));
-    if (ext == ".wma" || ext == ".asf" || ext == ".wmv") {
+    if (ext == ".mid" || ext == ".sgt") {
+        opened.kind = "midi";
+        opened.midi = std::make_unique<TMidiManager>(mixer);
+        if (opened.midi->Add(name) == nullptr) throw TNothingPlays{"no MIDI song to play"};
+    } else if (ext == ".wma" || ext == ".asf" || ext == ".wmv") {
         opened.kind = "wmp";
         opened.item = std::make_unique<TWmpItem>(mixer, name);
     } else if (ext == ".ogg" || ext == ".wav") {
@@ -106,10 +119,30 @@ int RunProbe(const std::vector<std::string>& arguments)
         std::fprintf(stderr, "usage: mobupack probe SOURCE [ENTRY]\n");
         return 2;
     }
+    TSourceArgument source = MediaNameOf(arguments);
+    std::string ext = MediaExtension(source.name);
+    std::string base = source.name.substr(source.name.find_last_of("\\/") + 1);
+    bool movie = ext != ".ogg" && ext != ".wav" && ext != ".wma" && ext != ".asf" && ext != ".mid" && ext != ".sgt" &&
+                 base.rfind("CD_", 0) != 0;
+    if (movie) {
+        // Pictures, and the sound track when there is one.
+        TAvVideoDecoder decoder(OpenMediaStream(source.name));
+        std::unique_ptr<TPcmSource> sound;
+        try {
+            sound = OpenAvAudioSource(OpenMediaStream(source.name));
+        } catch (const EMobuError&) {
+        }
+        std::printf("{\"kind\": \"video\", \"codec\": \"%s\", \"rate\": %d, \"channels\": %d, \"length_ms\": %lld, "
+                    "\"width\": %d, \"height\": %d, \"fps\": %.3f, \"has_audio\": %s}\n",
+                    sound ? sound->CodecName() : "", sound ? sound->Rate() : 0, sound ? sound->Channels() : 0,
+                    static_cast<long long>(sound ? sound->LengthFrames() * 1000 / sound->Rate() : decoder.LengthMs()),
+                    decoder.Width(), decoder.Height(), decoder.FramesPerSecond(), sound ? "true" : "false");
+        return 0;
+    }
     TAudioMixer mixer(44100, 2);
     TOpened opened;
     try {
-        opened = OpenItem(mixer, MediaNameOf(arguments));
+        opened = OpenItem(mixer, source);
     } catch (const TNothingPlays& nothing) {
         std::fprintf(stderr, "mobupack probe: %s\n", nothing.reason.c_str());
         return 3;
@@ -200,9 +233,46 @@ int RunDecode(const std::vector<std::string>& arguments)
     return 0;
 }
 
-int RunFrames(const std::vector<std::string>&)
+int RunFrames(const std::vector<std::string>& arguments)
 {
-    throw EMobuError(media_messages::NotAvailableYet("video"));
+    std::vector<std::string> positional;
+    std::vector<int> times;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--at" && i + 1 < arguments.size()) {
+            std::string list = arguments[++i];
+            for (size_t start = 0; start <= list.size();) {
+                size_t comma = std::min(list.find(',', start), list.size());
+                times.push_back(ParseInt("--at", list.substr(start, comma - start), 0, INT32_MAX));
+                start = comma + 1;
+            }
+        } else {
+            positional.push_back(arguments[i]);
+        }
+    }
+    if (positional.size() < 2 || positional.size() > 3 || times.empty()) {
+        std::fprintf(stderr, "usage: mobupack frames SOURCE [ENTRY] OUTDIR --at MS[,MS...]\n");
+        return 2;
+    }
+    std::string out_dir = positional.back();
+    positional.pop_back();
+    TSourceArgument source = MediaNameOf(positional);
+    TAvVideoDecoder decoder(OpenMediaStream(source.name));
+    std::filesystem::create_directories(out_dir);
+    TDIBX picture;
+    for (int ms : times) {
+        decoder.Advance(ms);
+        decoder.Draw(picture);
+        FrameBuffer frame;
+        frame.Resize(picture.Width(), picture.Height());
+        for (int y = 0; y < frame.height; ++y) {
+            std::memcpy(frame.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(frame.width),
+                        picture.PixelAddress(0, y), static_cast<size_t>(frame.width) * 4);
+        }
+        std::string path = (std::filesystem::path(out_dir) / ("frame-" + std::to_string(ms) + ".png")).string();
+        std::string error;
+        if (!WritePngFile(path, frame, error)) throw EMobuError("cannot write " + path + ": " + error);
+    }
+    return 0;
 }
 
 const CommandRegistration probe_registration({
@@ -222,7 +292,7 @@ const CommandRegistration decode_registration({
 const CommandRegistration frames_registration({
     "frames",
     "frames SOURCE [ENTRY] OUTDIR --at MS[,MS...]",
-    "Writes a movie's pictures at the given times as OUTDIR/frame-MS.png (not available yet).",
+    "Writes the pictures a movie shows at the given times (ms) as OUTDIR/frame-MS.png.",
     RunFrames,
 });
 
