@@ -78,7 +78,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         };
         static const char* const kHeadlessOnly[] = {"--frames", "--tick-ms", "--shot-every", "--shot-at", "--out",
                                                     "--input", "--dump-vars", "--dump-components", "--script-log",
-                                                    "--dump-pointer"};
+                                                    "--dump-pointer", "--audio-out", "--audio-rate",
+                                                    "--audio-channels", "--dump-media"};
         for (const char* option : kHeadlessOnly) {
             if (argument == option && headless_only.empty()) headless_only = argument;
         }
@@ -108,6 +109,14 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             headless.script_log = take_value();
         } else if (argument == "--dump-pointer") {
             headless.dump_pointer = take_value();
+        } else if (argument == "--audio-out") {
+            headless.audio_out = take_value();
+        } else if (argument == "--audio-rate") {
+            headless.audio_rate = ParseValue<int>(argument, take_value(), 8000, 192000);
+        } else if (argument == "--audio-channels") {
+            headless.audio_channels = ParseValue<int>(argument, take_value(), 1, 8);
+        } else if (argument == "--dump-media") {
+            headless.dump_media = take_value();
         } else if (argument == "--seed") {
             line.seed = ParseValue<uint32_t>(argument, take_value(), 0, std::numeric_limits<uint32_t>::max());
         } else {
@@ -139,7 +148,8 @@ std::string HelpText()
     return "usage: mobuplay [OPTIONS] [GAME...]\n"
            "       mobuplay --headless [--frames N] [--tick-ms MS] [--shot-every K] [--shot-at F,F...]\n"
            "                [--out DIR] [--input FILE] [--dump-vars FILE] [--dump-components FILE]\n"
-           "                [--script-log FILE] [--dump-pointer FILE] [--seed S] GAME...\n"
+           "                [--script-log FILE] [--dump-pointer FILE] [--audio-out FILE.wav]\n"
+           "                [--audio-rate HZ] [--audio-channels N] [--dump-media FILE] [--seed S] GAME...\n"
            "       mobuplay /config\n"
            "\n"
            "Plays a game made with the authoring tool: a folder holding game.dat (or mobu.mpb and\n"
@@ -161,7 +171,7 @@ std::string HelpText()
            "  /config            reserved for the sound settings dialog (as first argument);\n"
            "                     not available yet: says so and exits\n"
            "\n"
-           "headless runner (no window, no sound; a virtual clock):\n"
+           "headless runner (no window, no sound device; a virtual clock):\n"
            "  --headless         run the game without a window (several may play the same game)\n"
            "  --frames N         stop after N frames (default 300); the run also ends when the\n"
            "                     game ends\n"
@@ -191,6 +201,12 @@ std::string HelpText()
            "                     show to FILE as UTF-8 JSON: {\"path\": the cursor file's\n"
            "                     virtual path or null for the system arrow, \"hotspot\": [x, y],\n"
            "                     \"size\": [w, h], \"frame\": the animation frame index}\n"
+           "  --audio-out FILE.wav  write the mixed sound as 16-bit PCM: after frame k the file\n"
+           "                     holds floor(k * tick * rate / 1000) frames; reruns are identical\n"
+           "  --audio-rate HZ    its rate (8000..192000, default 44100)\n"
+           "  --audio-channels N its channels (1..8, default 2; SDL's speaker order)\n"
+           "  --dump-media FILE  when the run ends, write the media layer to FILE as UTF-8 JSON:\n"
+           "                     {\"device\", \"sound_on\", \"midi_port\", \"midi_ports\", \"items\"}\n"
            "  These options are refused without --headless.\n"
            "\n"
            "script log: a failure of the running script that the game does not see (a command\n"

@@ -20,6 +20,10 @@ struct THeadlessOptions {
     std::string dump_components;   // the component tree as JSON when the run ends, empty for none
     std::string script_log;        // the script log of this run (UTF-8, emptied first), empty for none
     std::string dump_pointer;      // the pointer a window would show, as JSON when the run ends
+    std::string audio_out;         // the mixed sound as a 16-bit wave file, empty for none
+    int audio_rate = 44100;        // its rate (8000..192000) and channels (1..8)
+    int audio_channels = 2;
+    std::string dump_media;        // the media items as JSON when the run ends, empty for none
 };
 
 struct TCommandLine {

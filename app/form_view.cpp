@@ -7,6 +7,8 @@
 #include "app/component_screen_bases.h"
 #include "core/debug_trace.h"
 #include "app/game_ini.h"
+#include "archive/vr_file_manager.h"
+#include "media/media_layer.h"
 #include "app/game_location.h"
 #include "core/globals.h"
 #include "core/mobu_error.h"
@@ -107,7 +109,7 @@ void TFormView::FormCreate()
 
 void TFormView::InitGame()
 {
-    // No sound layer yet: its initialisation step is not traced until it runs.
+    // The sound device opens with the media layer, once the project exists.
     DebugTrace("MobuInitialize");
     bases_ready_ = true;
 
@@ -116,6 +118,13 @@ void TFormView::InitGame()
     ProjectParts().request_close = [this] { host_.PostClose(); };
     project_ = project_factory_(startup_);
     if (!project_) return;
+
+    DebugTrace("MediaInit");
+    if (!SoundSettings.SoundFont.empty()) SetDefaultSoundFont(SoundSettings.SoundFont);
+    int audio_rate = 44100, audio_channels = 2;
+    std::unique_ptr<TAudioOutput> audio = host_.OpenAudio(audio_rate, audio_channels);
+    MediaInit(TMediaOptions{SoundSettings.DirectSound, SoundSettings.UseWMP, VrFileManager().BaseFolder()},
+              std::move(audio), audio_rate, audio_channels);
     caption_ = project_->Title();
     host_.SetCaption(Cp932ToUtf8(caption_));
 
@@ -202,6 +211,8 @@ void TFormView::Shutdown()
     DebugTrace("MobuFinalize");
     bases_ready_ = false;
     bases_.reset();
+    DebugTrace("MediaFinal");
+    MediaFinal();
 }
 
 void TFormView::Activate()
@@ -212,6 +223,7 @@ void TFormView::Activate()
     if (bases_ready_) {
         active_ = true;
         LastTickMs = host_.NowMs();
+        if (TMediaLayer* media = MediaLayer()) media->SetActive(true);
     }
 }
 
@@ -221,6 +233,7 @@ void TFormView::Deactivate()
     if (loop_) loop_->Suspend();
     if (bases_ready_) {
         active_ = false;
+        if (TMediaLayer* media = MediaLayer()) media->SetActive(false);
         bases_->ClearKeys();
     }
 }

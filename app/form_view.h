@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio_output.h"
 #include "platform/display_modes.h"
 #include "platform/frame_buffer.h"
 #include "platform/toolbar_strip.h"
@@ -50,6 +51,9 @@ public:
     // Moves the platform's mouse cursor to game point (x, y); false when there is no
     // cursor to move (the headless runner).
     virtual bool WarpCursor(int32_t /*x*/, int32_t /*y*/) { return false; }
+    // The sound output the media layer mixes for, or nullptr when the host pulls the mixed
+    // sound itself at `rate` and `channels` (the headless runner's virtual clock).
+    virtual std::unique_ptr<TAudioOutput> OpenAudio(int& /*rate*/, int& /*channels*/) { return nullptr; }
 };
 
 // Which language the user's locale asks for (LC_ALL, then LC_MESSAGES, then LANG: the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -99,6 +100,10 @@ void ReadGameIni(const std::string& path, TSoundSettings& settings)
     if (auto value = Lookup(values, "sound", "delaytime")) settings.DelayTime = NormaliseDelayTime(*value);
     if (auto value = Lookup(values, "video", "usewmp")) settings.UseWMP = *value != 0;
     if (auto value = Lookup(values, "video", "smoothscaling")) settings.SmoothScaling = *value != 0;
+    if (auto found = values.find("sound\nsoundfont"); found != values.end() && !found->second.empty()) {
+        std::filesystem::path font(found->second);
+        settings.SoundFont = font.is_absolute() ? font.string() : (std::filesystem::path(path).parent_path() / font).string();
+    }
 }
 
 uint32_t ReadSpinLimitMs(const std::string& path, uint32_t fallback)

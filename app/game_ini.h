@@ -1,6 +1,6 @@
 // "game.ini" beside the player: the sound and video options the media layer reads, and the
 // player's own checks.
-//   [Sound] DirectSound=1  DelayTime=500
+//   [Sound] DirectSound=1  DelayTime=500  SoundFont=PATH
 //   [Video] UseWMP=0  SmoothScaling=0
 //   [Debug] SpinLimitMs=5000
 #pragma once
@@ -15,6 +15,9 @@ struct TSoundSettings {
     int32_t DelayTime = 500;  // wave-out buffer length in ms: a multiple of 100 in 100..500
     bool UseWMP = false;      // video through the Windows Media path
     bool SmoothScaling = false;  // scale the picture smoothly (else nearest neighbour)
+    // The General MIDI sound font of MIDI music (UTF-8; a relative path counts from the
+    // folder of game.ini); empty: the system's default-GM.sf2.
+    std::string SoundFont;
 };
 
 // The process-wide settings, read once at start.

@@ -15,6 +15,8 @@
 #include "app/pointer_record.h"
 #include "core/mobu_error.h"
 #include "expr/variables_json.h"
+#include "media/media_layer.h"
+#include "media/wave_file_writer.h"
 #include "platform/message_box.h"
 #include "platform/png_writer.h"
 #include "platform/script_log_files.h"
@@ -32,8 +34,17 @@ public:
     void Present(const FrameBuffer&) override {}
     bool SwitchFullScreen(bool) override { return false; }
     uint32_t NowMs() override { return now_ms; }
+    // No device: the runner pulls the mixed sound frame by frame.
+    std::unique_ptr<TAudioOutput> OpenAudio(int& rate, int& channels) override
+    {
+        rate = audio_rate;
+        channels = audio_channels;
+        return nullptr;
+    }
 
     bool close_posted = false;
+    int audio_rate = 44100;
+    int audio_channels = 2;
     uint32_t now_ms = 0;
 };
 
@@ -67,6 +78,31 @@ void Apply(TFormView& view, const TInputEvent& event)
         case TInputKind::WheelDown: view.MouseWheel(true); break;
     }
 }
+
+// The headless sound clock: after frame k the mixer has produced floor(k·tick·rate/1000)
+// frames, whatever the device format, so reruns give the same bytes.
+class THeadlessAudio {
+public:
+    THeadlessAudio(int rate, int channels, uint32_t tick_ms) : rate_(rate), channels_(channels), tick_ms_(tick_ms) {}
+    void MixFrame(int64_t frame, TWaveFileWriter* out)
+    {
+        TMediaLayer* media = MediaLayer();
+        int64_t target = frame * static_cast<int64_t>(tick_ms_) * rate_ / 1000;
+        size_t count = static_cast<size_t>(std::max<int64_t>(0, target - mixed_));
+        mixed_ = target;
+        if (count == 0) return;
+        buffer_.assign(count * static_cast<size_t>(channels_), 0.0f);
+        if (media != nullptr) media->Render(buffer_.data(), count);
+        if (out != nullptr) out->Append(buffer_.data(), count);
+    }
+
+private:
+    int rate_;
+    int channels_;
+    uint32_t tick_ms_;
+    int64_t mixed_ = 0;
+    std::vector<float> buffer_;
+};
 
 std::string ShotName(const std::string& folder, int64_t frame)
 {
@@ -125,6 +161,14 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
     } restore_pointer{previous_pointer};
 
     THeadlessHost host;
+    host.audio_rate = options.audio_rate;
+    host.audio_channels = options.audio_channels;
+    TWaveFileWriter audio_out;
+    if (!options.audio_out.empty() && !audio_out.Open(options.audio_out, options.audio_rate, options.audio_channels)) {
+        std::fprintf(stderr, "mobuplay: cannot write %s\n", options.audio_out.c_str());
+        return 1;
+    }
+    THeadlessAudio audio(options.audio_rate, options.audio_channels, options.tick_ms);
     TFormView view(host, TGameStartup{line.games, executable_path});
     if (line.seed) view.SetSeed(*line.seed);
     view.SetDialogsAllowed(false);  // nobody answers a dialog here
@@ -144,6 +188,10 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         while (next_event < events.size() && events[next_event].frame <= frame) Apply(view, events[next_event++]);
         host.now_ms += options.tick_ms;
         if (timing.Wake(host.now_ms)) view.DoFrame();
+        // Block k covers [(k-1)·tick, k·tick): mixed after the frame's update pass, so a
+        // sound started in frame k begins at the block's first sample. The mixer runs even
+        // without --audio-out, so sounds end on the virtual clock.
+        audio.MixFrame(frame, options.audio_out.empty() ? nullptr : &audio_out);
         bool game_ended = QuitRequested;  // the script stopped for good: this is the last frame
         if (shot_at.count(frame) || (options.shot_every > 0 && frame % options.shot_every == 0)) {
             std::string path = ShotName(options.out_dir, frame), error;
@@ -185,7 +233,21 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
             return 1;
         }
     }
+    if (!options.dump_media.empty()) {
+        std::ofstream dump(options.dump_media, std::ios::binary);
+        if (TMediaLayer* media = MediaLayer()) dump << media->DumpJson() << "\n";
+        else dump << "null\n";
+        if (!dump) {
+            std::fprintf(stderr, "mobuplay: cannot write %s\n", options.dump_media.c_str());
+            view.FormClose();
+            return 1;
+        }
+    }
     view.FormClose();
+    if (!audio_out.Close()) {
+        std::fprintf(stderr, "mobuplay: cannot write %s\n", options.audio_out.c_str());
+        return 1;
+    }
     // A script that never gave the frame back was stopped by the watchdog.
     return ProjectParts().spin_stopped ? kSpinStoppedStatus : 0;
 }

@@ -25,6 +25,7 @@ public:
     void Attach(TFormView* view) { view_ = view; }
 
     void SetCaption(const std::string& utf8) override { window_.SetCaption(utf8); }
+    std::unique_ptr<TAudioOutput> OpenAudio(int&, int&) override { return OpenAudioOutput(); }
     void ApplyLayout(const TViewLayout& layout, bool centre) override
     {
         window_.ApplyLayout(TWindowLayout{layout.client_width, layout.client_height, layout.toolbar_visible,

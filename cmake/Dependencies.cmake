@@ -7,8 +7,9 @@ find_package(JPEG REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
+pkg_check_modules(MEDIA_LIBS REQUIRED IMPORTED_TARGET vorbisfile libavformat libavcodec libswscale libswresample libavutil fluidsynth)
 
 add_library(mobu_deps INTERFACE)
 target_link_libraries(mobu_deps INTERFACE
-  PkgConfig::SDL2 PkgConfig::FREETYPE PkgConfig::FONTCONFIG
+  PkgConfig::SDL2 PkgConfig::FREETYPE PkgConfig::FONTCONFIG PkgConfig::MEDIA_LIBS
   ZLIB::ZLIB PNG::PNG JPEG::JPEG Threads::Threads)

@@ -6,6 +6,7 @@
 #include "script/call_man.h"
 #include "script/call_system_variables.h"
 #include "script/delete_stack_function.h"
+#include "script/media_system_variables.h"
 #include "script/page_messages.h"
 #include "script/project.h"
 #include "expr/sys_func_man.h"
@@ -21,6 +22,7 @@ public:
         : calls_(GlobalSysFuncMan(), components)
     {
         if (TSysFuncMan* functions = GlobalSysFuncMan()) {
+            media_variables_ = std::make_unique<TMediaSystemVariables>(functions->Table());
             call_variables_ = std::make_unique<TCallSystemVariables>(functions->Table(), calls_);
             InstallDeleteStack(*functions, calls_);
         }
@@ -81,6 +83,7 @@ public:
 
 private:
     TCallMan calls_;
+    std::unique_ptr<TMediaSystemVariables> media_variables_;  // under the call's variables
     std::unique_ptr<TCallSystemVariables> call_variables_;
 };
 

@@ -9,7 +9,7 @@ packages=(
   libfluidsynth-dev libcurl4-openssl-dev libpng-dev libjpeg62-turbo-dev libjpeg-turbo-progs zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev liblua5.4-dev
   fonts-ipafont timgm6mb-soundfont
-  xvfb xauth xdotool x11-utils libxfixes-dev xfonts-base imagemagick sox vorbis-tools ffmpeg icoutils qpdf
+  xvfb xauth xdotool x11-utils libxfixes-dev xfonts-base imagemagick sox vorbis-tools ffmpeg fluidsynth icoutils qpdf
   python3 python3-pil
 )
 

@@ -59,3 +59,30 @@ TEST(GameIni, MissingFileChangesNothing)
 
 }  // namespace
 }  // namespace mobu
+
+namespace mobu {
+namespace {
+
+TEST(GameIni, SoundFontPathsCountFromTheIniFolder)
+{
+    struct Case {
+        const char* line;
+        std::string expected;  // "" keeps the system's font
+    };
+    std::string ini = WriteIni("[Sound]\nSoundFont=fonts/gm.sf2\n");
+    std::string folder = std::filesystem::path(ini).parent_path().string();
+    const Case cases[] = {
+        {"SoundFont=fonts/gm.sf2", folder + "/fonts/gm.sf2"},
+        {"soundfont = /usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2"},
+        {"SoundFont=", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        TSoundSettings settings;
+        ReadGameIni(WriteIni(std::string("[Sound]\n") + c.line + "\n"), settings);
+        EXPECT_EQ(settings.SoundFont, c.expected);
+    }
+}
+
+}  // namespace
+}  // namespace mobu
