@@ -20,6 +20,7 @@ struct THeadlessOptions {
     std::string dump_components;   // the component tree as JSON when the run ends, empty for none
     std::string script_log;        // the script log of this run (UTF-8, emptied first), empty for none
     std::string dump_pointer;      // the pointer a window would show, as JSON when the run ends
+    std::string dump_dialog;       // /config: the settings dialog as JSON when the run ends
 };
 
 struct TCommandLine {
@@ -30,6 +31,9 @@ struct TCommandLine {
     THeadlessOptions headless_options;
     int64_t window_frames = 0;  // in the window: close after this many presented frames (0: never)
     std::vector<std::string> games;  // folders or archive files, UTF-8, as given
+    std::string ini_file;            // --ini: the game.ini to read (and, with /config, write)
+    std::vector<std::string> config_set;  // /config --set SECTION.KEY=VALUE, in order
+    bool config_print = false;            // /config --print
 };
 
 // Parses the arguments after the program name. Throws EMobuError (ASCII text) for a bad

@@ -7,6 +7,7 @@
 #include "app/component_screen_bases.h"
 #include "core/debug_trace.h"
 #include "app/game_ini.h"
+#include "app/game_ini_location.h"
 #include "app/game_location.h"
 #include "core/globals.h"
 #include "core/mobu_error.h"
@@ -60,8 +61,7 @@ void TFormView::FormCreate()
     DebugTrace("FormCreate");
 
     SeedProcessRandom(seed_override_ ? *seed_override_ : MillisecondsSinceMidnight());
-    ReadGameIni(executable_folder + "game.ini", SoundSettings);
-    ProjectParts().spin_limit_ms = ReadSpinLimitMs(executable_folder + "game.ini", kDefaultSpinLimitMs);
+    ProjectParts().spin_limit_ms = kDefaultSpinLimitMs;
     ProjectParts().spin_stopped = false;
 
     caption_ = PlayerCaption();
@@ -69,6 +69,11 @@ void TFormView::FormCreate()
 
     try {
         LocateGameData(startup_.arguments, startup_.executable_path);
+        // game.ini after the archives: the per-user file is named after the project's title.
+        std::string ini = GameIniReadPath(
+            LocateGameIni(ini_file_, startup_.arguments, startup_.executable_path, RegisteredProjectTitle));
+        ReadGameIni(ini, SoundSettings);
+        ProjectParts().spin_limit_ms = ReadSpinLimitMs(ini, kDefaultSpinLimitMs);
 
         DebugTrace("TBasePanel.Create");
         if (!bases_) bases_ = std::make_unique<TComponentScreenBases>();

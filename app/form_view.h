@@ -65,6 +65,8 @@ public:
     void SetProjectFactory(TProjectFactory factory) { project_factory_ = std::move(factory); }
     // A fixed seed for the process random generator instead of the time of day.
     void SetSeed(uint32_t seed) { seed_override_ = seed; }
+    // game.ini named by --ini (UTF-8), instead of the usual place.
+    void SetIniFile(std::string path) { ini_file_ = std::move(path); }
     // Replaces the screen bases (the component list, once it exists); before FormCreate.
     void SetScreenBases(std::unique_ptr<TScreenBases> bases) { bases_ = std::move(bases); }
 
@@ -132,6 +134,7 @@ private:
     int32_t skip_draw_ = 0;
     int32_t mouse_x_ = 0, mouse_y_ = 0;  // last position given to the bases
     std::optional<uint32_t> seed_override_;
+    std::string ini_file_;
     TProjectFactory project_factory_ = CreateProjectLink;
 };
 

@@ -125,6 +125,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
     THeadlessHost host;
     TFormView view(host, TGameStartup{line.games, executable_path});
     if (line.seed) view.SetSeed(*line.seed);
+    view.SetIniFile(line.ini_file);
     view.FormCreate();
     if (view.StartupFailed()) return 1;
     if (!view.Project() || QuitRequested) {
