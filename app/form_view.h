@@ -92,6 +92,8 @@ public:
     // Input, already as virtual-key codes and game (panel) coordinates.
     void WindowKeyDown(int code, bool auto_repeat);
     void WindowKeyUp(int code);
+    // Writes the current game frame to the user's pictures folder (the screenshot key).
+    void TakeScreenshot();
     void PanelMouseDown(TMouseButton button);
     void PanelMouseUp();
     void PanelMouseMove(int32_t x, int32_t y);
@@ -135,6 +137,7 @@ private:
     int32_t mouse_x_ = 0, mouse_y_ = 0;  // last position given to the bases
     std::optional<uint32_t> seed_override_;
     std::string ini_file_;
+    int screenshot_key_ = 0;  // virtual-key code the player keeps for screenshots (0: none)
     TProjectFactory project_factory_ = CreateProjectLink;
 };
 

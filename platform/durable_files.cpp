@@ -209,6 +209,16 @@ bool CanCreateFileIn(const std::string& folder, const std::string& probe_name)
     return descriptor >= 0 && exists;
 }
 
+bool CreateFileExclusively(const std::string& path, bool& taken, std::string& reason)
+{
+    int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    taken = descriptor < 0 && errno == EEXIST;
+    if (descriptor < 0) reason = std::strerror(errno);
+    if (descriptor < 0) return false;
+    ::close(descriptor);
+    return true;
+}
+
 bool RealFileWritable(const std::string& path) { return ::access(path.c_str(), W_OK) == 0; }
 
 std::string UserDataFolder()

@@ -35,6 +35,11 @@ bool CreateRealFolders(const std::string& path);
 // there, checks that it exists and deletes it again.
 bool CanCreateFileIn(const std::string& folder, const std::string& probe_name);
 
+// Creates an empty file at `path` when no file of that name exists (atomically, so two
+// writers never get one name). False when the name is taken (`taken` set) or the file
+// cannot be made (the system's reason in `reason`).
+bool CreateFileExclusively(const std::string& path, bool& taken, std::string& reason);
+
 // Whether the current user may write the existing file `path`.
 bool RealFileWritable(const std::string& path);
 
