@@ -5,7 +5,7 @@ BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN   = -G Ninja
 
-.PHONY: all deps configure build run test test-unit test-window test-asan test-fuzz fuzz-long bench clean
+.PHONY: all deps configure build run config test test-unit test-window test-asan test-fuzz fuzz-long bench clean
 
 all: build
 
@@ -20,6 +20,10 @@ build: deps $(BUILD)/build.ninja
 
 run: build
 	@bash scripts/run-demo.sh $(BUILD)
+
+# The settings dialog for the demo game (its game.ini is build/demo/game.ini).
+config: build
+	$(BUILD)/mobuplay /config $(BUILD)/demo
 
 test: build
 	@bash scripts/run-tests.sh $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)

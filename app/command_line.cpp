@@ -79,7 +79,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         static const char* const kHeadlessOnly[] = {"--frames", "--tick-ms", "--shot-every", "--shot-at", "--out",
                                                     "--input", "--dump-vars", "--dump-components", "--script-log",
                                                     "--dump-pointer", "--audio-out", "--audio-rate",
-                                                    "--audio-channels", "--dump-media"};
+                                                    "--audio-channels", "--dump-media", "--dump-dialog"};
         for (const char* option : kHeadlessOnly) {
             if (argument == option && headless_only.empty()) headless_only = argument;
         }
@@ -117,6 +117,14 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             headless.audio_channels = ParseValue<int>(argument, take_value(), 1, 8);
         } else if (argument == "--dump-media") {
             headless.dump_media = take_value();
+        } else if (argument == "--dump-dialog") {
+            headless.dump_dialog = take_value();
+        } else if (argument == "--ini") {
+            line.ini_file = take_value();
+        } else if (argument == "--set") {
+            line.config_set.push_back(take_value());
+        } else if (argument == "--print") {
+            line.config_print = true;
         } else if (argument == "--seed") {
             line.seed = ParseValue<uint32_t>(argument, take_value(), 0, std::numeric_limits<uint32_t>::max());
         } else {
@@ -125,6 +133,10 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     }
     if (!line.headless && !line.help && !headless_only.empty())
         throw EMobuError(headless_only + ": only the headless runner reads it (add --headless)");
+    if (!line.config && (!line.config_set.empty() || line.config_print || !headless.dump_dialog.empty()))
+        throw EMobuError("--set, --print and --dump-dialog belong to /config (as first argument)");
+    if (line.config && !line.config_set.empty() && line.config_print)
+        throw EMobuError("--set and --print cannot be combined");
     return line;
 }
 
@@ -150,7 +162,10 @@ std::string HelpText()
            "                [--out DIR] [--input FILE] [--dump-vars FILE] [--dump-components FILE]\n"
            "                [--script-log FILE] [--dump-pointer FILE] [--audio-out FILE.wav]\n"
            "                [--audio-rate HZ] [--audio-channels N] [--dump-media FILE] [--seed S] GAME...\n"
-           "       mobuplay /config\n"
+           "       mobuplay /config [GAME] [--ini FILE]\n"
+           "       mobuplay /config [GAME] [--ini FILE] --set SECTION.KEY=VALUE... | --print\n"
+           "       mobuplay /config [GAME] [--ini FILE] --headless [--frames N] [--tick-ms MS] [--input FILE]\n"
+           "                [--shot-at F,...] [--shot-every K] [--out DIR] [--dump-dialog FILE]\n"
            "\n"
            "Plays a game made with the authoring tool: a folder holding game.dat (or mobu.mpb and\n"
            "the game's files), an archive file, or an executable with the game appended to it.\n"
@@ -158,7 +173,10 @@ std::string HelpText()
            "arguments are all searched, in order; the first one is also where save.dat is kept.\n"
            "\n"
            "In the window: \"終了\" asks before quitting (closing the window does not); \"画面切替\",\n"
-           "Alt+Enter and F11 switch between the window and full screen. One window plays a\n"
+           "Alt+Enter and F11 switch between the window and full screen. F12 (game.ini\n"
+           "[Player] ScreenshotKey: a key name below, or none) writes the game frame as PNG to\n"
+           "<pictures>/mobu/<title>_<YYYYMMDD>_<HHMMSS>.png (XDG_PICTURES_DIR, else ~/Pictures),\n"
+           "in the window and in the headless runner alike; the game never sees that key. One window plays a\n"
            "game at a time: a second start on the same game ends at once, silently.\n"
            "\n"
            "options:\n"
@@ -168,8 +186,34 @@ std::string HelpText()
            "  --window-frames N  in the window: close it after N frames have been presented\n"
            "                     (start-up and memory measurements)\n"
            "  --                 the arguments after it are games, even when they start with --\n"
-           "  /config            reserved for the sound settings dialog (as first argument);\n"
-           "                     not available yet: says so and exits\n"
+           "  --ini FILE         read game.ini from FILE (and with /config write it there);\n"
+           "                     without it game.ini is in the game's folder (the folder the\n"
+           "                     first GAME names, or holding it), else beside the player\n"
+           "\n"
+           "settings dialog (/config as first argument, any case): edits [Sound] of game.ini.\n"
+           "It opens even while the game runs; the player reads the file at its next start.\n"
+           "  DirectSound=1|0    1: sound through the media library's mixer; 0: wave-out streaming\n"
+           "  DelayTime=100..500 the wave-out buffer in ms (used when DirectSound=0)\n"
+           "OK writes the two keys (every other line of the file stays as it was) by an atomic\n"
+           "replacement; a failed write says why and leaves the dialog open. Cancel, Escape\n"
+           "and the close button write nothing. Keys: Tab/Shift+Tab, Space, Return, Escape,\n"
+           "S toggles DirectSound, D moves to the delay slider (arrows, PageUp/Down, Home/End).\n"
+           "  --set SECTION.KEY=VALUE  write without showing the dialog (all --set in one write):\n"
+           "                     Sound.DirectSound, Sound.DelayTime (stored as the slider would:\n"
+           "                     250 -> 200), Video.UseWMP, Video.SmoothScaling, Debug.SpinLimitMs;\n"
+           "                     booleans take 1/0/true/false/yes/no/on/off. Exit 0 written,\n"
+           "                     1 write failed, 2 unknown key or bad value (file untouched)\n"
+           "  --print            print \"; PATH\" and then Section.Key=value for each key above\n"
+           "                     with the value the player uses\n"
+           "  --headless         the dialog without a window; --input lines as below with\n"
+           "                     coordinates in the dialog's client area, shots of the client\n"
+           "                     area; the run ends when the dialog closes or after N frames\n"
+           "  --dump-dialog FILE at the end, the dialog as UTF-8 JSON: caption, width, height,\n"
+           "                     open, result (\"ok\", \"cancel\" or null), error, focus, file and\n"
+           "                     controls (name, kind, caption, rect, enabled, checked,\n"
+           "                     position, min, max)\n"
+           "  Exit: 0 closed by OK with the file written, 3 closed without writing, 4 the\n"
+           "  frames ran out with the dialog open, 1 could not start, 2 bad command line.\n"
            "\n"
            "headless runner (no window, no sound device; a virtual clock):\n"
            "  --headless         run the game without a window (several may play the same game)\n"

@@ -24,6 +24,7 @@ struct THeadlessOptions {
     int audio_rate = 44100;        // its rate (8000..192000) and channels (1..8)
     int audio_channels = 2;
     std::string dump_media;        // the media items as JSON when the run ends, empty for none
+    std::string dump_dialog;       // /config: the settings dialog as JSON when the run ends
 };
 
 struct TCommandLine {
@@ -34,6 +35,9 @@ struct TCommandLine {
     THeadlessOptions headless_options;
     int64_t window_frames = 0;  // in the window: close after this many presented frames (0: never)
     std::vector<std::string> games;  // folders or archive files, UTF-8, as given
+    std::string ini_file;            // --ini: the game.ini to read (and, with /config, write)
+    std::vector<std::string> config_set;  // /config --set SECTION.KEY=VALUE, in order
+    bool config_print = false;            // /config --print
 };
 
 // Parses the arguments after the program name. Throws EMobuError (ASCII text) for a bad

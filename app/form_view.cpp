@@ -9,6 +9,8 @@
 #include "app/game_ini.h"
 #include "archive/vr_file_manager.h"
 #include "media/media_layer.h"
+#include "app/game_ini_location.h"
+#include "app/screenshot_key.h"
 #include "app/game_location.h"
 #include "core/globals.h"
 #include "core/mobu_error.h"
@@ -63,8 +65,7 @@ void TFormView::FormCreate()
     DebugTrace("FormCreate");
 
     SeedProcessRandom(seed_override_ ? *seed_override_ : MillisecondsSinceMidnight());
-    ReadGameIni(executable_folder + "game.ini", SoundSettings);
-    ProjectParts().spin_limit_ms = ReadSpinLimitMs(executable_folder + "game.ini", kDefaultSpinLimitMs);
+    ProjectParts().spin_limit_ms = kDefaultSpinLimitMs;
     ProjectParts().spin_stopped = false;
 
     caption_ = PlayerCaption();
@@ -72,6 +73,12 @@ void TFormView::FormCreate()
 
     try {
         LocateGameData(startup_.arguments, startup_.executable_path);
+        // game.ini after the archives: the per-user file is named after the project's title.
+        std::string ini = GameIniReadPath(
+            LocateGameIni(ini_file_, startup_.arguments, startup_.executable_path, RegisteredProjectTitle));
+        ReadGameIni(ini, SoundSettings);
+        ProjectParts().spin_limit_ms = ReadSpinLimitMs(ini, kDefaultSpinLimitMs);
+        screenshot_key_ = ScreenshotKeyOf(ReadGameIniText(ini));
 
         DebugTrace("TBasePanel.Create");
         if (!bases_) bases_ = std::make_unique<TComponentScreenBases>();
@@ -254,8 +261,22 @@ void TFormView::SetFullScreen(bool on)
     if (loop_) loop_->SetSwitchInProgress(false);
 }
 
+void TFormView::TakeScreenshot()
+{
+    if (frame_.width <= 0 || frame_.height <= 0) return;
+    std::string error;
+    std::string title = project_ ? project_->Title() : caption_;
+    if (WriteScreenshot(frame_, title, std::time(nullptr), error).empty())
+        std::fprintf(stderr, "mobuplay: the screenshot could not be written: %s\n", error.c_str());
+}
+
 void TFormView::WindowKeyDown(int code, bool auto_repeat)
 {
+    // The screenshot key is the player's: neither its press nor its release reaches the game.
+    if (code != 0 && code == screenshot_key_) {
+        if (!auto_repeat) TakeScreenshot();
+        return;
+    }
     if (auto_repeat || !active_ || !bases_ready_ || code <= 0 || code >= 256) return;
     bases_->KeyEvent(code, true);
     bases_->KeyClick(code);
@@ -263,6 +284,7 @@ void TFormView::WindowKeyDown(int code, bool auto_repeat)
 
 void TFormView::WindowKeyUp(int code)
 {
+    if (code != 0 && code == screenshot_key_) return;
     if (!bases_ready_ || code <= 0 || code >= 256) return;
     bases_->KeyEvent(code, false);
 }

@@ -75,6 +75,8 @@ public:
     // Whether the script's file dialogs may open (the headless runner opens none); before
     // FormCreate.
     void SetDialogsAllowed(bool allowed) { dialogs_allowed_ = allowed; }
+    // game.ini named by --ini (UTF-8), instead of the usual place.
+    void SetIniFile(std::string path) { ini_file_ = std::move(path); }
     // Replaces the screen bases (the component list, once it exists); before FormCreate.
     void SetScreenBases(std::unique_ptr<TScreenBases> bases) { bases_ = std::move(bases); }
 
@@ -100,6 +102,8 @@ public:
     // Input, already as virtual-key codes and game (panel) coordinates.
     void WindowKeyDown(int code, bool auto_repeat);
     void WindowKeyUp(int code);
+    // Writes the current game frame to the user's pictures folder (the screenshot key).
+    void TakeScreenshot();
     void PanelMouseDown(TMouseButton button);
     void PanelMouseUp();
     void PanelMouseMove(int32_t x, int32_t y);
@@ -159,6 +163,8 @@ private:
     std::vector<TDisplayMode> display_modes_;
     int32_t display_mode_index_ = -1;
     std::optional<uint32_t> seed_override_;
+    std::string ini_file_;
+    int screenshot_key_ = 0;  // virtual-key code the player keeps for screenshots (0: none)
     TProjectFactory project_factory_ = CreateProjectLink;
 };
 

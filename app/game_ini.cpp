@@ -1,12 +1,12 @@
 #include "app/game_ini.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <optional>
+#include <limits>
+
+#include "core/name_case.h"
+#include "platform/durable_files.h"
 
 namespace mobu {
 
@@ -14,48 +14,28 @@ TSoundSettings SoundSettings;
 
 namespace {
 
-std::string Trim(const std::string& text)
+std::string Lower(std::string_view text)
 {
-    size_t begin = text.find_first_not_of(" \t\r\n");
-    if (begin == std::string::npos) return "";
-    size_t end = text.find_last_not_of(" \t\r\n");
-    return text.substr(begin, end - begin + 1);
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
 }
 
-std::string Lower(std::string text)
+std::optional<int64_t> Lookup(const TIniText& ini, const char* section, const char* key)
 {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
+    std::optional<std::string> text = ini.Get(section, key);
+    if (!text) return std::nullopt;
+    return ParseIniInteger(*text);
 }
 
-// "section\nkey" (lower case) -> value, first occurrence wins like the Windows INI reader.
-using TIniValues = std::map<std::string, std::string>;
+}  // namespace
 
-TIniValues ReadIni(const std::string& path)
-{
-    TIniValues values;
-    std::ifstream in(path, std::ios::binary);
-    std::string line, section;
-    while (std::getline(in, line)) {
-        line = Trim(line);
-        if (line.empty() || line[0] == ';') continue;
-        if (line[0] == '[') {
-            size_t close = line.find(']');
-            section = Lower(Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
-            continue;
-        }
-        size_t equals = line.find('=');
-        if (equals == std::string::npos) continue;
-        values.emplace(section + "\n" + Lower(Trim(line.substr(0, equals))), Trim(line.substr(equals + 1)));
-    }
-    return values;
-}
-
-std::optional<int64_t> ParseInteger(const std::string& text)
+std::optional<int64_t> ParseIniInteger(std::string_view text)
 {
     std::string lower = Lower(text);
-    if (lower == "true" || lower == "yes") return 1;
-    if (lower == "false" || lower == "no") return 0;
+    if (lower == "true" || lower == "yes" || lower == "on") return 1;
+    if (lower == "false" || lower == "no" || lower == "off") return 0;
     int base = 10;
     size_t start = 0;
     bool negative = false;
@@ -70,46 +50,116 @@ std::optional<int64_t> ParseInteger(const std::string& text)
         base = 16;
         start += 1;
     }
-    int64_t value = 0;
+    uint64_t magnitude = 0;
     const char* first = lower.data() + start;
     const char* last = lower.data() + lower.size();
-    auto [end, error] = std::from_chars(first, last, value, base);
-    if (error != std::errc() || end != last || first == last) return std::nullopt;
-    return negative ? -value : value;
+    auto [end, error] = std::from_chars(first, last, magnitude, base);
+    if (first == last || end != last || (error != std::errc() && error != std::errc::result_out_of_range))
+        return std::nullopt;
+    constexpr uint64_t kLargest = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+    if (error == std::errc::result_out_of_range || magnitude > kLargest)
+        return negative ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+    return negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
 }
-
-std::optional<int64_t> Lookup(const TIniValues& values, const char* section, const char* key)
-{
-    auto found = values.find(std::string(section) + "\n" + key);
-    if (found == values.end()) return std::nullopt;
-    return ParseInteger(found->second);
-}
-
-}  // namespace
 
 int32_t NormaliseDelayTime(int64_t stored)
 {
+    stored = std::clamp<int64_t>(stored, -1000000, 1000000);  // no overflow below
     int64_t rounded = stored - ((stored % 100) + 100) % 100;  // down to a multiple of 100
     return static_cast<int32_t>(std::clamp<int64_t>(rounded, 100, 500));
 }
 
+TIniText ReadGameIniText(const std::string& path, std::string* reason)
+{
+    std::optional<std::string> bytes = ReadSmallRealFile(path, kGameIniLimit, reason);
+    return bytes ? TIniText(*bytes) : TIniText();
+}
+
+void ApplyGameIni(const TIniText& ini, TSoundSettings& settings)
+{
+    if (auto value = Lookup(ini, "Sound", "DirectSound")) settings.DirectSound = *value != 0;
+    if (auto value = Lookup(ini, "Sound", "DelayTime")) settings.DelayTime = NormaliseDelayTime(*value);
+    if (auto value = Lookup(ini, "Video", "UseWMP")) settings.UseWMP = *value != 0;
+    if (auto value = Lookup(ini, "Video", "SmoothScaling")) settings.SmoothScaling = *value != 0;
+}
+
 void ReadGameIni(const std::string& path, TSoundSettings& settings)
 {
-    TIniValues values = ReadIni(path);
-    if (auto value = Lookup(values, "sound", "directsound")) settings.DirectSound = *value != 0;
-    if (auto value = Lookup(values, "sound", "delaytime")) settings.DelayTime = NormaliseDelayTime(*value);
-    if (auto value = Lookup(values, "video", "usewmp")) settings.UseWMP = *value != 0;
-    if (auto value = Lookup(values, "video", "smoothscaling")) settings.SmoothScaling = *value != 0;
-    if (auto found = values.find("sound\nsoundfont"); found != values.end() && !found->second.empty()) {
-        std::filesystem::path font(found->second);
-        settings.SoundFont = font.is_absolute() ? font.string() : (std::filesystem::path(path).parent_path() / font).string();
+    const TIniText ini = ReadGameIniText(path);
+    ApplyGameIni(ini, settings);
+    // A relative sound font is found beside game.ini.
+    if (std::optional<std::string> font = ini.Get("Sound", "SoundFont"); font && !font->empty()) {
+        const std::filesystem::path named(*font);
+        settings.SoundFont =
+            named.is_absolute() ? named.string() : (std::filesystem::path(path).parent_path() / named).string();
     }
+}
+
+bool WriteGameIni(const std::string& path, const TIniText& ini, std::string& reason)
+{
+    std::string why;
+    if (!ReadSmallRealFile(path, kGameIniLimit, &why) && !why.empty()) {
+        reason = why;
+        return false;
+    }
+    return ReplaceFileAtomically(path, ini.Bytes(), &reason);
 }
 
 uint32_t ReadSpinLimitMs(const std::string& path, uint32_t fallback)
 {
-    std::optional<int64_t> value = Lookup(ReadIni(path), "debug", "spinlimitms");
+    std::optional<int64_t> value = Lookup(ReadGameIniText(path), "Debug", "SpinLimitMs");
     return value ? static_cast<uint32_t>(std::clamp<int64_t>(*value, 0, UINT32_MAX)) : fallback;
+}
+
+const std::vector<TGameIniKey>& GameIniKeys()
+{
+    static const std::vector<TGameIniKey> keys = {
+        {"Sound", "DirectSound", TGameIniKey::Bool, 0, 0, 1},
+        {"Sound", "DelayTime", TGameIniKey::DelayTime, 0, 0, 500},
+        {"Video", "UseWMP", TGameIniKey::Bool, 0, 0, 0},
+        {"Video", "SmoothScaling", TGameIniKey::Bool, 0, 0, 0},
+        {"Debug", "SpinLimitMs", TGameIniKey::Count, 0, UINT32_MAX, 5000},
+    };
+    return keys;
+}
+
+const TGameIniKey* FindGameIniKey(std::string_view dotted)
+{
+    for (const TGameIniKey& key : GameIniKeys())
+        if (SameCp932Name(dotted, std::string(key.section) + "." + key.key)) return &key;
+    return nullptr;
+}
+
+std::optional<std::string> GameIniValueText(const TGameIniKey& key, std::string_view value)
+{
+    std::optional<int64_t> number = ParseIniInteger(value);
+    if (!number) return std::nullopt;
+    switch (key.kind) {
+    case TGameIniKey::Bool:
+        if (*number != 0 && *number != 1) return std::nullopt;
+        return *number ? "1" : "0";
+    case TGameIniKey::DelayTime:
+        return std::to_string(NormaliseDelayTime(*number));
+    case TGameIniKey::Count:
+        if (*number < key.minimum || *number > key.maximum) return std::nullopt;
+        return std::to_string(*number);
+    }
+    return std::nullopt;
+}
+
+std::string GameIniEffectiveValue(const TGameIniKey& key, const TIniText& ini)
+{
+    std::optional<int64_t> stored = Lookup(ini, key.section, key.key);
+    int64_t value = stored.value_or(key.fallback);
+    switch (key.kind) {
+    case TGameIniKey::Bool:
+        return value != 0 ? "1" : "0";
+    case TGameIniKey::DelayTime:
+        return std::to_string(NormaliseDelayTime(value));
+    case TGameIniKey::Count:
+        return std::to_string(std::clamp(value, key.minimum, key.maximum));
+    }
+    return {};
 }
 
 }  // namespace mobu

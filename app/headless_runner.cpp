@@ -172,6 +172,7 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
     TFormView view(host, TGameStartup{line.games, executable_path});
     if (line.seed) view.SetSeed(*line.seed);
     view.SetDialogsAllowed(false);  // nobody answers a dialog here
+    view.SetIniFile(line.ini_file);
     view.FormCreate();
     if (view.StartupFailed()) return 1;
     if (!view.Project() || QuitRequested) {

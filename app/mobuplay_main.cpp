@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/config_runner.h"
 #include "core/globals.h"
 #include "app/headless_runner.h"
 #include "core/mobu_error.h"
@@ -41,18 +42,18 @@ int main(int argc, char** argv)
     // installed first.
     if (IsOnOpticalDisc(executable)) return 0;
 
+    // The settings dialog opens even while the game runs (the player reads the file at its
+    // next start), and creates nothing of the player.
+    if (line.config) return RunConfig(line, executable);
+
     int status = 0;
     if (line.headless) {
         // The headless runner takes no instance lock: test runs may play one game side by side.
         status = RunHeadless(line, executable);
     } else {
         TInstanceLock lock;
-        std::string game_key = line.config || line.games.empty() ? RealFolderOf(executable) : line.games.front();
+        std::string game_key = line.games.empty() ? RealFolderOf(executable) : line.games.front();
         if (!lock.Acquire(game_key)) return 0;  // this game is already running
-        if (line.config) {
-            std::puts("mobuplay: the sound settings dialog (/config) is not available yet.");
-            return 0;
-        }
         // Without a display the window would never be seen: end at once and say why.
         if (std::string reason = NoDisplayReason(); !reason.empty()) {
             std::fprintf(stderr, "mobuplay: %s; --headless runs the game without one\n", reason.c_str());

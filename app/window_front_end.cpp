@@ -120,6 +120,7 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
         window->CloseAfterFrames(line.window_frames);
         TFormView view(host, TGameStartup{line.games, executable_path});
         if (line.seed) view.SetSeed(*line.seed);
+        view.SetIniFile(line.ini_file);
         TEventClock clock(*window);
         TFrameLoop loop(clock, [&view] { view.DoFrame(); });
         host.Attach(&view);

@@ -7,26 +7,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 
 namespace mobu {
 namespace {
-
-bool WriteAll(int descriptor, std::string_view bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t written = ::write(descriptor, bytes.data() + done, bytes.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(written);
-    }
-    return true;
-}
 
 void SyncFolder(const std::string& folder)
 {
@@ -63,8 +51,90 @@ std::optional<std::string> ReadRealFile(const std::string& path)
     return bytes;
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
+std::optional<std::string> ReadSmallRealFile(const std::string& path, size_t limit, std::string* reason)
 {
+    auto refuse = [&](const std::string& why) -> std::optional<std::string> {
+        if (reason != nullptr) *reason = why;
+        return std::nullopt;
+    };
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; the type is checked before
+    // anything is read.
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (descriptor < 0) return refuse(errno == ENOENT ? "" : std::strerror(errno));
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(descriptor);
+        return refuse("not a regular file");
+    }
+    if (static_cast<uint64_t>(info.st_size) > limit) {
+        ::close(descriptor);
+        return refuse("larger than " + std::to_string(limit) + " bytes");
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            std::string why = std::strerror(errno);
+            ::close(descriptor);
+            return refuse(why);
+        }
+        if (count == 0) break;
+        bytes.append(buffer, static_cast<size_t>(count));
+        if (bytes.size() > limit) {  // the file grew while being read
+            ::close(descriptor);
+            return refuse("larger than " + std::to_string(limit) + " bytes");
+        }
+    }
+    ::close(descriptor);
+    if (reason != nullptr) reason->clear();
+    return bytes;
+}
+
+namespace {
+
+// The file a path stands for: the path itself, or the end of its chain of symbolic links
+// (relative link texts count from the link's folder). Empty with `reason` set for a loop.
+std::string FollowLinks(const std::string& path, std::string& reason)
+{
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        std::string text(static_cast<size_t>(PATH_MAX), '\0');
+        ssize_t length = ::readlink(current.c_str(), text.data(), text.size());
+        if (length < 0) {
+            reason = std::strerror(errno);
+            return {};
+        }
+        text.resize(static_cast<size_t>(length));
+        if (!text.empty() && text.front() != '/') {
+            std::string folder = RealFolderOf(current);
+            text = folder.empty() ? text : JoinRealPath(folder, text);
+        }
+        current = text;
+    }
+    reason = std::strerror(ELOOP);
+    return {};
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& link_or_path, std::string_view bytes, std::string* reason)
+{
+    std::string why;
+    auto fail = [&](const std::string& text) {
+        if (reason != nullptr) *reason = text;
+        return false;
+    };
+    std::string path = FollowLinks(link_or_path, why);
+    if (path.empty()) return fail(why);
+    struct stat old_info {};
+    bool exists = ::stat(path.c_str(), &old_info) == 0;
+    if (exists && !S_ISREG(old_info.st_mode))
+        return fail(S_ISDIR(old_info.st_mode) ? std::strerror(EISDIR) : "not a regular file");
+
     static std::mt19937 generator{std::random_device{}()};
     std::string folder = RealFolderOf(path);
     if (folder.empty()) folder = ".";
@@ -75,22 +145,43 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes)
         std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(generator()));
         temporary = path + suffix;
         descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (descriptor < 0 && errno != EEXIST) return false;
+        if (descriptor < 0 && errno != EEXIST) return fail(std::strerror(errno));
     }
-    if (descriptor < 0) return false;
+    if (descriptor < 0) return fail(std::strerror(EEXIST));
 
     // Keep the permissions of the file being replaced.
-    struct stat old_info {};
-    if (::stat(path.c_str(), &old_info) == 0) ::fchmod(descriptor, old_info.st_mode & 07777);
+    if (exists) ::fchmod(descriptor, old_info.st_mode & 07777);
 
-    bool ok = WriteAll(descriptor, bytes) && ::fsync(descriptor) == 0;
-    ok = ::close(descriptor) == 0 && ok;
-    if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < bytes.size()) {
+        ssize_t written = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) {
+            why = std::strerror(errno);
+            ok = false;
+        } else {
+            done += static_cast<size_t>(written);
+        }
+    }
+    if (ok && ::fsync(descriptor) != 0) {
+        why = std::strerror(errno);
+        ok = false;
+    }
+    if (::close(descriptor) != 0 && ok) {
+        why = std::strerror(errno);
+        ok = false;
+    }
+    if (ok && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        why = std::strerror(errno);
+        ok = false;
+    }
     if (!ok) {
         ::unlink(temporary.c_str());
-        return false;
+        return fail(why);
     }
     SyncFolder(folder);
+    if (reason != nullptr) reason->clear();
     return true;
 }
 
@@ -117,6 +208,18 @@ bool CanCreateFileIn(const std::string& folder, const std::string& probe_name)
     if (descriptor >= 0) ::unlink(probe.c_str());
     return descriptor >= 0 && exists;
 }
+
+bool CreateFileExclusively(const std::string& path, bool& taken, std::string& reason)
+{
+    int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    taken = descriptor < 0 && errno == EEXIST;
+    if (descriptor < 0) reason = std::strerror(errno);
+    if (descriptor < 0) return false;
+    ::close(descriptor);
+    return true;
+}
+
+bool RealFileWritable(const std::string& path) { return ::access(path.c_str(), W_OK) == 0; }
 
 std::string UserDataFolder()
 {

@@ -12,11 +12,20 @@ namespace mobu {
 // The whole file, or nothing when it cannot be opened or read.
 std::optional<std::string> ReadRealFile(const std::string& path);
 
+// A small settings file: the whole file when `path` is (or links to) a regular file of at
+// most `limit` bytes. Anything else (missing, a folder, a FIFO, a device, a bigger file, a
+// read error) reads as absent, with the reason in `reason` when one is given ("" for a
+// missing file).
+std::optional<std::string> ReadSmallRealFile(const std::string& path, size_t limit, std::string* reason = nullptr);
+
 // Replaces (or creates) `path` with `bytes`: written to an exclusively created temporary
 // file in the same folder, flushed to disk, then renamed over the target, and the folder
-// flushed too. Either the old or the new file survives a crash. False on any failure (the
-// temporary file is then removed and the target is untouched).
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+// flushed too. Either the old or the new file survives a crash. The old file's permissions
+// are kept. When `path` is a symbolic link, the file it leads to is replaced and the link
+// stays. Only a regular file (or a missing one) is replaced: a folder, FIFO or device is
+// refused. False on any failure, with the system's reason in `reason` when one is given
+// (the temporary file is then removed and the target is untouched).
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* reason = nullptr);
 
 // Creates the folder and its missing parents (mode 0700 for the ones it makes); true when
 // the folder exists afterwards.
@@ -25,6 +34,14 @@ bool CreateRealFolders(const std::string& path);
 // Whether a file can be created in `folder`: creates a probe file named `probe_name`
 // there, checks that it exists and deletes it again.
 bool CanCreateFileIn(const std::string& folder, const std::string& probe_name);
+
+// Creates an empty file at `path` when no file of that name exists (atomically, so two
+// writers never get one name). False when the name is taken (`taken` set) or the file
+// cannot be made (the system's reason in `reason`).
+bool CreateFileExclusively(const std::string& path, bool& taken, std::string& reason);
+
+// Whether the current user may write the existing file `path`.
+bool RealFileWritable(const std::string& path);
 
 // The user's data folder: $XDG_DATA_HOME when it is an absolute path, else
 // $HOME/.local/share (the home folder from the password database when HOME is unset).

@@ -42,6 +42,22 @@ TEST(CommandLine, ConfigOnlyAsFirstArgumentAnyCase)
     EXPECT_EQ(line.games.size(), 2u);
 }
 
+TEST(CommandLine, ConfigFormsTakeTheirOptionsAndOthersRefuseThem)
+{
+    auto line = ParseCommandLine({"/config", "game", "--ini", "x.ini", "--set", "Sound.DelayTime=200", "--set=Video.UseWMP=1"});
+    EXPECT_TRUE(line.config);
+    EXPECT_EQ(line.ini_file, "x.ini");
+    EXPECT_EQ(line.config_set, (std::vector<std::string>{"Sound.DelayTime=200", "Video.UseWMP=1"}));
+    EXPECT_EQ(line.games, (std::vector<std::string>{"game"}));
+    line = ParseCommandLine({"/config", "--headless", "--dump-dialog", "d.json", "--frames", "3"});
+    EXPECT_EQ(line.headless_options.dump_dialog, "d.json");
+    for (auto arguments : std::vector<std::vector<std::string>>{
+             {"game", "--set", "Sound.DelayTime=1"}, {"--print"}, {"/config", "--dump-dialog", "d.json"},
+             {"/config", "--print", "--set", "Sound.DelayTime=1"}, {"/config", "--ini"}}) {
+        EXPECT_THROW(ParseCommandLine(arguments), EMobuError) << arguments[0] << " " << arguments[1];
+    }
+}
+
 TEST(CommandLine, BadValuesAreRefused)
 {
     for (auto arguments : std::vector<std::vector<std::string>>{
@@ -55,7 +71,8 @@ TEST(CommandLine, HelpNamesEveryOption)
 {
     std::string help = HelpText();
     for (const char* option : {"--headless", "--frames", "--tick-ms", "--shot-every", "--shot-at", "--out", "--input",
-                               "--script-log", "--seed", "--window-frames", "/config", "--help", "key down", "mouse move", "wheel",
+                               "--script-log", "--seed", "--window-frames", "/config", "--help", "--ini", "--set", "--print",
+                               "--dump-dialog", "key down", "mouse move", "wheel",
                                "Return", "Numpad9"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
