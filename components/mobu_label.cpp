@@ -228,17 +228,21 @@ TRect TMobuLabel::GetBoundsRect()
 TMobuControl* TMobuLabel::HitTest(int32_t x, int32_t y, uint32_t mask)
 {
     if (Angle % 256 == 0) return TMobuControl::HitTest(x, y, mask);
+    if (!GetVisible()) return nullptr;
     // The point turned back about the placement point, then tested against the unturned
-    // rectangle whose pivot lies there.
+    // rectangle, whose pivot lies at the placement point.
     const double ox = OriginX(), oy = OriginY();
     const double c = std::cos(-Radians(Angle)), s = std::sin(-Radians(Angle));
     const double dx = x - ox, dy = y - oy;
     const double px = static_cast<double>(PivotX()) * ZoomXValue / 256, py = static_cast<double>(PivotY()) * ZoomYValue / 256;
     const double ux = dx * c - dy * s + px, uy = dx * s + dy * c + py;
-    const TRect plain = TMobuControl::GetBoundsRect();
-    const int32_t tx = static_cast<int32_t>(std::floor(ux)) + plain.Left;
-    const int32_t ty = static_cast<int32_t>(std::floor(uy)) + plain.Top;
-    return TMobuControl::HitTest(tx, ty, mask);
+    const bool inside = ux >= 0 && uy >= 0 && ux < Width && uy < Height;
+    if (!inside) return nullptr;
+    for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
+        if ((*it)->Name().empty()) continue;
+        if (TMobuControl* hit = (*it)->HitTest(x, y, mask)) return hit;
+    }
+    return IgnoreMouse <= IM_RCLICK && ((mask >> IgnoreMouse) & 1u) ? this : nullptr;
 }
 
 TPropValue TMobuLabel::ReadProperty(int id)

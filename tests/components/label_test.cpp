@@ -139,6 +139,17 @@ TEST(Label, RotatedLabelDrawsAndWidensItsBounds)
     EXPECT_GT(turned.Height(), plain.Height());
     EXPECT_GT(scene.Ink(turned), 0);
     EXPECT_EQ(scene.Ink(), scene.Ink(turned));
+    // Hit testing turns the point back: the turned text is hit, its unturned place is not.
+    const int32_t down_x = (turned.Left + turned.Right) / 2, down_y = (turned.Top + turned.Bottom) / 2;
+    EXPECT_EQ(scene.label->HitTest(down_x, down_y, kMaskLeftClick), scene.label);
+    EXPECT_EQ(scene.label->HitTest(plain.Left + plain.Width() * 3 / 4, plain.Top + 5, kMaskLeftClick), nullptr);
+    // An eighth turn: the corner of the bounding rectangle lies beside the text.
+    scene.label->SetProp(PR_ANGLE, TPropValue::Int(32));
+    const TRect slanted = scene.label->GetBoundsRect();
+    EXPECT_EQ(scene.label->HitTest(slanted.Right - 2, slanted.Top + 2, kMaskLeftClick), nullptr);
+    EXPECT_EQ(scene.label->HitTest(100 + 8, 40 + 12, kMaskLeftClick), scene.label);
+    scene.label->SetProp(PR_ANGLE, TPropValue::Int(0));
+    EXPECT_EQ(scene.label->HitTest(plain.Left + plain.Width() * 3 / 4, plain.Top + 5, kMaskLeftClick), scene.label);
 }
 
 TEST(Label, SavedFormKeepsEveryField)
