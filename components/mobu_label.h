@@ -23,7 +23,7 @@ std::vector<std::string> SplitTextLines(const std::string& text);
 class TMobuLabel : public TMobuControl {
 public:
     // Largest rendered text, in pixels; a larger text is rendered clipped to it.
-    static constexpr int64_t kPixelBudget = int64_t{1} << 24;
+    static constexpr int64_t kPixelBudget = int64_t{1} << 22;
 
     explicit TMobuLabel(TMobuBaseList* owner);
 

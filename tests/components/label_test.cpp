@@ -152,6 +152,24 @@ TEST(Label, RotatedLabelDrawsAndWidensItsBounds)
     EXPECT_EQ(scene.label->HitTest(plain.Left + plain.Width() * 3 / 4, plain.Top + 5, kMaskLeftClick), scene.label);
 }
 
+TEST(Label, HugeSizesStayWithinThePixelBudgetAndNegativeSizesDrawNothing)
+{
+    struct TCase {
+        int32_t font_height, line_space;
+        bool drawn;
+    } cases[] = {{100000, 0, true}, {20, 2000000000, true}, {20, -1000, false}, {-5, 0, false}};
+    for (const TCase& c : cases) {
+        TLabelScene scene;
+        scene.label->SetProp(PR_FONTHEIGHT, TPropValue::Int(c.font_height));
+        scene.label->SetProp(PR_LINESPACE, TPropValue::Int(c.line_space));
+        scene.label->SetProp(PR_TEXT, TPropValue::Text("AB\r\nCD\r\nEF"));
+        const int64_t pixels = int64_t{scene.label->ColorSurface.Width()} * scene.label->ColorSurface.Height();
+        EXPECT_LE(pixels, TMobuLabel::kPixelBudget) << c.font_height << " " << c.line_space;
+        EXPECT_EQ(scene.label->MaskSurface.Width(), scene.label->ColorSurface.Width());
+        EXPECT_EQ(scene.Ink() > 0, c.drawn) << c.font_height << " " << c.line_space;
+    }
+}
+
 TEST(Label, SavedFormKeepsEveryField)
 {
     TLabelScene scene;
