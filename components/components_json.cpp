@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "components/mobu_cg_label.h"
+#include "components/mobu_label.h"
 #include "components/mobu_mes.h"
 #include "components/mobu_read_list.h"
 #include "platform/text_encoding.h"
@@ -72,6 +74,30 @@ void WriteMessage(std::ostream& out, TMobuMes& box)
         << box.Engine.CaretY << ", " << box.Engine.CaretHeight << "]}";
 }
 
+// The rendered size of a caption and the inked rectangle of each line.
+void WriteLabel(std::ostream& out, TMobuLabel& label)
+{
+    out << ", \"label\": {\"textWidth\": " << label.TextWidth << ", \"textHeight\": " << label.TextHeight
+        << ", \"lineRects\": [";
+    for (size_t i = 0; i < label.LineRects.size(); ++i) {
+        const TRect& r = label.LineRects[i];
+        out << (i ? ", " : "") << "[" << r.Left << ", " << r.Top << ", " << r.Width() << ", " << r.Height() << "]";
+    }
+    out << "]}";
+}
+
+// The sheet cell of every character of an image caption, line by line.
+void WriteCgLabel(std::ostream& out, TMobuCGLabel& label)
+{
+    out << ", \"cglabel\": {\"cells\": [";
+    for (size_t l = 0; l < label.Cells.size(); ++l) {
+        out << (l ? ", " : "") << "[";
+        for (size_t i = 0; i < label.Cells[l].size(); ++i) out << (i ? ", " : "") << label.Cells[l][i];
+        out << "]";
+    }
+    out << "]}";
+}
+
 }  // namespace
 
 void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
@@ -100,6 +126,8 @@ void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
         }
         out << "}";
         if (object->GetCompoType() == LT_MES) WriteMessage(out, static_cast<TMobuMes&>(*object));
+        if (auto* label = dynamic_cast<TMobuLabel*>(object)) WriteLabel(out, *label);
+        if (auto* cg = dynamic_cast<TMobuCGLabel*>(object)) WriteCgLabel(out, *cg);
         out << "}";
     }
     out << "\n]\n";

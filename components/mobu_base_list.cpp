@@ -7,7 +7,9 @@
 #include "components/component_messages.h"
 #include "components/fesk_collection.h"
 #include "components/mobu_box.h"
+#include "components/mobu_cg_label.h"
 #include "components/mobu_image.h"
+#include "components/mobu_label.h"
 #include "components/mobu_map_image.h"
 #include "components/mobu_mes.h"
 #include "expr/param_collection.h"
@@ -26,6 +28,8 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_TILE) return new TMobuTile(&list);
     if (code == LT_MAPIMG) return new TMobuMapImage(&list);
     if (code == LT_MES) return new TMobuMes(&list);
+    if (code == LT_LABEL) return new TMobuLabel(&list);
+    if (code == LT_CGLABEL) return new TMobuCGLabel(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);

@@ -55,6 +55,14 @@ TMobuMes::TMobuMes(TMobuBaseList* owner) : TMobuControl(owner, LT_MES)
         if (OnNotify.empty()) return;
         PostEvent(kMesEventNotify, SplitLines(text), true);
     };
+    Engine.ImageSize = [this](const std::string& source, int& width, int& height) {
+        return InlineImages.Size(source, width, height);
+    };
+    // The engine passes the blended opacity, or the added amount when its own opacity lies
+    // above 255 (where an amount of 0 adds nothing).
+    Engine.DrawImage = [this](const TWdImg& image, TCustomDIBX& target, int x, int y, int opacity, int amount) {
+        InlineImages.Draw(image.Source, target, x, y, opacity, Engine.Opacity > 255, amount);
+    };
     Engine.Evaluate = [](const std::string& name, std::string& value) {
         TSysFuncMan* functions = GlobalSysFuncMan();
         if (functions == nullptr) return false;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "components/mes_inline_images.h"
 #include "components/mobu_mes_data.h"
 #include "components/mobu_object.h"
 #include "text/ks_word.h"
@@ -27,6 +28,8 @@ public:
     explicit TMobuMes(TMobuBaseList* owner);
     ~TMobuMes() override;
 
+    // Before the engine, so the pictures outlive the glyphs that draw them.
+    TMesInlineImages InlineImages;
     TKsWord Engine;
     TWdPageList Pages;
     int32_t PageIndex = -1;
