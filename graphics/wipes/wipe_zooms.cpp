@@ -5,6 +5,7 @@
 #include <numbers>
 #include <vector>
 
+#include "graphics/kernels/surface_kernels.h"
 #include "graphics/wipes/wipe_pixels.h"
 
 namespace mobu {
@@ -107,8 +108,10 @@ void TWipeTwistH::DrawState()
     if (!target.Valid() || !from.Valid() || !to.Valid()) return;
     const TRect clip = IntersectRects(Target->GetClipRect(), Target->SurfaceRect());
     if (clip.IsEmpty()) return;
-    const int w = Width();
     if (!columns) {
+        // Rows: black around the squeezed part, which is a nearest-neighbour stretch of the row.
+        const auto& kernels = kernels::Kernels();
+        std::vector<int32_t> offsets(static_cast<size_t>(length));
         for (int y = clip.Top; y < clip.Bottom; ++y) {
             const TTwistLine& line = plan[static_cast<size_t>(y)];
             uint32_t* t = target.Row(y);
@@ -117,27 +120,56 @@ void TWipeTwistH::DrawState()
                 std::copy(to.Row(y) + clip.Left, to.Row(y) + clip.Right, t + clip.Left);
                 continue;
             }
-            const uint32_t* source = line.from ? from.Row(y) : to.Row(y);
-            for (int x = clip.Left; x < clip.Right; ++x) {
-                const int i = x - line.start;
-                t[x] = i >= 0 && i < line.squeezed ? source[Sample(line, i, length)] : 0;
-            }
+            const int a = std::clamp(line.start, clip.Left, clip.Right);
+            const int b = std::clamp(line.start + line.squeezed, a, clip.Right);
+            std::fill(t + clip.Left, t + a, 0u);
+            std::fill(t + b, t + clip.Right, 0u);
+            if (a == b) continue;
+            for (int x = a; x < b; ++x) offsets[static_cast<size_t>(x - a)] = Sample(line, x - line.start, length);
+            kernels.gather32(t + a, line.from ? from.Row(y) : to.Row(y), static_cast<size_t>(length), offsets.data(),
+                             static_cast<size_t>(b - a));
         }
         return;
     }
-    // Columns: row by row, each pixel of a turning column sampled from its own source row.
+    // Columns, row by row. Every column follows one rule: its pixel y is source row
+    // Sample(y − start) while 0 ≤ y − start < squeezed, black outside. A finished column is
+    // the new picture's own rows (start 0, one source row a pixel), a waiting one the target's
+    // (each pixel written back unchanged), so the inner loop has no cases.
+    struct TColumn {
+        const uint8_t* rows;  // row 0 of the source
+        std::ptrdiff_t pitch;
+        int64_t step;
+        int start;
+        unsigned squeezed;
+    };
+    auto rows_of = [](const TRows32& s) { return reinterpret_cast<const uint8_t*>(s.Row(0)); };
+    const int right = std::min(clip.Right, lines);
+    std::vector<TColumn> cols(static_cast<size_t>(right));
+    for (int x = clip.Left; x < right; ++x) {
+        const TTwistLine& line = plan[static_cast<size_t>(x)];
+        TColumn& c = cols[static_cast<size_t>(x)];
+        const TRows32& source =
+            line.kind == TTwistLine::Waiting ? target : line.kind == TTwistLine::Done || !line.from ? to : from;
+        c.rows = rows_of(source);
+        c.pitch = source.Pitch();
+        if (line.kind == TTwistLine::Turning) {
+            c.step = line.step, c.start = line.start, c.squeezed = static_cast<unsigned>(line.squeezed);
+        } else {
+            c.step = 65536, c.start = 0, c.squeezed = static_cast<unsigned>(length);
+        }
+    }
+    const int64_t last = length - 1;
     for (int y = clip.Top; y < clip.Bottom; ++y) {
         uint32_t* t = target.Row(y);
-        const uint32_t* n = to.Row(y);
-        for (int x = clip.Left; x < clip.Right && x < w; ++x) {
-            const TTwistLine& line = plan[static_cast<size_t>(x)];
-            if (line.kind == TTwistLine::Waiting) continue;
-            if (line.kind == TTwistLine::Done) {
-                t[x] = n[x];
-                continue;
+        for (int x = clip.Left; x < right; ++x) {
+            const TColumn& c = cols[static_cast<size_t>(x)];
+            const int i = y - c.start;
+            uint32_t pixel = 0;
+            if (static_cast<unsigned>(i) < c.squeezed) {
+                const int64_t r = std::min<int64_t>((c.step * i) >> 16, last);
+                pixel = reinterpret_cast<const uint32_t*>(c.rows + r * c.pitch)[x];
             }
-            const int i = y - line.start;
-            t[x] = i >= 0 && i < line.squeezed ? (line.from ? from : to).Row(Sample(line, i, length))[x] : 0;
+            t[x] = pixel;
         }
     }
 }
