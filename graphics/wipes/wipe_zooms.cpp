@@ -70,6 +70,9 @@ struct TTwistLine {
 
 // Pixel i (0 ≤ i < squeezed) of a line squeezed into `squeezed` pixels samples source pixel
 // floor(i · step / 65536) of it, as a nearest-neighbour stretch does, cut to the line.
+// Columns of TWipeTwistV drawn together, top to bottom (a few cache lines of pixels wide).
+constexpr int kBand = 128;
+
 inline int Sample(const TTwistLine& line, int i, int length)
 {
     return static_cast<int>(std::min<int64_t>((line.step * i) >> 16, length - 1));
@@ -158,18 +161,24 @@ void TWipeTwistH::DrawState()
             c.step = 65536, c.start = 0, c.squeezed = static_cast<unsigned>(length);
         }
     }
+    // Neighbouring columns sample rows some way apart, so whole rows would touch a new cache
+    // line for almost every pixel: bands of kBand columns are drawn top to bottom instead, and
+    // the source lines a band reads stay in the cache while its rows go by.
     const int64_t last = length - 1;
-    for (int y = clip.Top; y < clip.Bottom; ++y) {
-        uint32_t* t = target.Row(y);
-        for (int x = clip.Left; x < right; ++x) {
-            const TColumn& c = cols[static_cast<size_t>(x)];
-            const int i = y - c.start;
-            uint32_t pixel = 0;
-            if (static_cast<unsigned>(i) < c.squeezed) {
-                const int64_t r = std::min<int64_t>((c.step * i) >> 16, last);
-                pixel = reinterpret_cast<const uint32_t*>(c.rows + r * c.pitch)[x];
+    for (int band = clip.Left; band < right; band += kBand) {
+        const int band_end = std::min(band + kBand, right);
+        for (int y = clip.Top; y < clip.Bottom; ++y) {
+            uint32_t* t = target.Row(y);
+            for (int x = band; x < band_end; ++x) {
+                const TColumn& c = cols[static_cast<size_t>(x)];
+                const int i = y - c.start;
+                uint32_t pixel = 0;
+                if (static_cast<unsigned>(i) < c.squeezed) {
+                    const int64_t r = std::min<int64_t>((c.step * i) >> 16, last);
+                    pixel = reinterpret_cast<const uint32_t*>(c.rows + r * c.pitch)[x];
+                }
+                t[x] = pixel;
             }
-            t[x] = pixel;
         }
     }
 }
