@@ -2,6 +2,7 @@
 // clipped to the image, from running row and column sums.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "graphics/dib_surface.h"
@@ -59,18 +60,18 @@ void TDIBSurface::Blur(int bits, int radius)
         uint32_t* out = slot(y);
         // Four lanes at a time (the fourth always 0), the window's edges handled by ranges of
         // x instead of tests per pixel: pixel x + r + 1 enters while x < a, x − r leaves from b on.
-        uint32_t sum[4] = {0, 0, 0, 0};
-        auto add = [&](int x) {
-            const uint32_t* c = channels.data() + 4 * static_cast<size_t>(x);
-            for (int l = 0; l < 4; ++l) sum[l] += c[l];
+        // Four 32-bit lanes in one vector (GCC and Clang vector extension: packed where the
+        // processor can, lane by lane elsewhere).
+        typedef uint32_t TLanes __attribute__((vector_size(16)));
+        TLanes sum = {0, 0, 0, 0};
+        auto lanes_at = [&](int x) {
+            TLanes v;
+            std::memcpy(&v, channels.data() + 4 * static_cast<size_t>(x), sizeof v);
+            return v;
         };
-        auto sub = [&](int x) {
-            const uint32_t* c = channels.data() + 4 * static_cast<size_t>(x);
-            for (int l = 0; l < 4; ++l) sum[l] -= c[l];
-        };
-        auto put = [&](int x) {
-            for (int l = 0; l < 4; ++l) out[4 * static_cast<size_t>(x) + static_cast<size_t>(l)] = sum[l];
-        };
+        auto add = [&](int x) { sum += lanes_at(x); };
+        auto sub = [&](int x) { sum -= lanes_at(x); };
+        auto put = [&](int x) { std::memcpy(out + 4 * static_cast<size_t>(x), &sum, sizeof sum); };
         for (int x = 0; x <= std::min(ri, width - 1); ++x) add(x);
         const int a = std::clamp(width - ri - 1, 0, width), b = std::clamp(ri, 0, width);
         int x = 0;
