@@ -134,10 +134,9 @@ void TWipeTwistH::DrawState()
         }
         return;
     }
-    // Columns, row by row. Every column follows one rule: its pixel y is source row
-    // Sample(y − start) while 0 ≤ y − start < squeezed, black outside. A finished column is
-    // the new picture's own rows (start 0, one source row a pixel), a waiting one the target's
-    // (each pixel written back unchanged), so the inner loop has no cases.
+    // Columns. Runs of neighbouring columns in the same state: a waiting run stays as it is,
+    // a finished one is the new picture's, and the pixel y of a turning column is source row
+    // Sample(y − start) while 0 ≤ y − start < squeezed, black outside.
     struct TColumn {
         const uint8_t* rows;  // row 0 of the source
         std::ptrdiff_t pitch;
@@ -145,41 +144,47 @@ void TWipeTwistH::DrawState()
         int start;
         unsigned squeezed;
     };
-    auto rows_of = [](const TRows32& s) { return reinterpret_cast<const uint8_t*>(s.Row(0)); };
     const int right = std::min(clip.Right, lines);
-    std::vector<TColumn> cols(static_cast<size_t>(right));
+    std::vector<TColumn> cols(static_cast<size_t>(std::max(right, 0)));
     for (int x = clip.Left; x < right; ++x) {
         const TTwistLine& line = plan[static_cast<size_t>(x)];
-        TColumn& c = cols[static_cast<size_t>(x)];
-        const TRows32& source =
-            line.kind == TTwistLine::Waiting ? target : line.kind == TTwistLine::Done || !line.from ? to : from;
-        c.rows = rows_of(source);
-        c.pitch = source.Pitch();
-        if (line.kind == TTwistLine::Turning) {
-            c.step = line.step, c.start = line.start, c.squeezed = static_cast<unsigned>(line.squeezed);
-        } else {
-            c.step = 65536, c.start = 0, c.squeezed = static_cast<unsigned>(length);
-        }
+        if (line.kind != TTwistLine::Turning) continue;
+        const TRows32& source = line.from ? from : to;
+        cols[static_cast<size_t>(x)] = {reinterpret_cast<const uint8_t*>(source.Row(0)), source.Pitch(), line.step,
+                                        line.start, static_cast<unsigned>(line.squeezed)};
     }
-    // Neighbouring columns sample rows some way apart, so whole rows would touch a new cache
-    // line for almost every pixel: bands of kBand columns are drawn top to bottom instead, and
-    // the source lines a band reads stay in the cache while its rows go by.
     const int64_t last = length - 1;
-    for (int band = clip.Left; band < right; band += kBand) {
-        const int band_end = std::min(band + kBand, right);
-        for (int y = clip.Top; y < clip.Bottom; ++y) {
-            uint32_t* t = target.Row(y);
-            for (int x = band; x < band_end; ++x) {
-                const TColumn& c = cols[static_cast<size_t>(x)];
-                const int i = y - c.start;
-                uint32_t pixel = 0;
-                if (static_cast<unsigned>(i) < c.squeezed) {
-                    const int64_t r = std::min<int64_t>((c.step * i) >> 16, last);
-                    pixel = reinterpret_cast<const uint32_t*>(c.rows + r * c.pitch)[x];
+    // Neighbouring columns sample rows some way apart, so whole rows would touch a new cache
+    // line for almost every pixel: turning runs are drawn in bands of kBand columns, top to
+    // bottom, and the source lines a band reads stay in the cache while its rows go by.
+    auto draw_turning = [&](int left, int end) {
+        for (int band = left; band < end; band += kBand) {
+            const int band_end = std::min(band + kBand, end);
+            for (int y = clip.Top; y < clip.Bottom; ++y) {
+                uint32_t* t = target.Row(y);
+                for (int x = band; x < band_end; ++x) {
+                    const TColumn& c = cols[static_cast<size_t>(x)];
+                    const int i = y - c.start;
+                    uint32_t pixel = 0;
+                    if (static_cast<unsigned>(i) < c.squeezed) {
+                        const int64_t r = std::min<int64_t>((c.step * i) >> 16, last);
+                        pixel = reinterpret_cast<const uint32_t*>(c.rows + r * c.pitch)[x];
+                    }
+                    t[x] = pixel;
                 }
-                t[x] = pixel;
             }
         }
+    };
+    for (int run = clip.Left; run < right;) {
+        const TTwistLine::TKind kind = plan[static_cast<size_t>(run)].kind;
+        int end = run + 1;
+        while (end < right && plan[static_cast<size_t>(end)].kind == kind) ++end;
+        if (kind == TTwistLine::Turning) {
+            draw_turning(run, end);
+        } else if (kind == TTwistLine::Done) {
+            for (int y = clip.Top; y < clip.Bottom; ++y) std::copy(to.Row(y) + run, to.Row(y) + end, target.Row(y) + run);
+        }
+        run = end;
     }
 }
 
