@@ -14,6 +14,10 @@ struct TWipeKernels {
     const char* Name;
     // dst[i] := mask[i] != 0 ? to[i] : from[i].
     void (*select32)(uint32_t* dst, const uint32_t* from, const uint32_t* to, const uint8_t* mask, size_t n);
+    // dst[i] := from[i] where mask[i] is 0, to[i] where it is 255, between them
+    // (m·to + (255 − m)·from) >> 8 on every byte: the old picture with the new one drawn over
+    // it through the mask, in one pass.
+    void (*blend32)(uint32_t* dst, const uint32_t* from, const uint32_t* to, const uint8_t* mask, size_t n);
     // out[i] := clamp(levels[i] + shift, 0, 255), for shift in −256..256.
     void (*shift_levels8)(uint8_t* out, const uint8_t* levels, size_t n, int shift);
     // Through grey: v := clamp(levels[i] + shift, 0, 511), shift in −512..512; while v ≤ 255

@@ -12,6 +12,21 @@ void Select32(uint32_t* dst, const uint32_t* from, const uint32_t* to, const uin
     for (size_t i = 0; i < n; ++i) dst[i] = mask[i] ? to[i] : from[i];
 }
 
+void Blend32(uint32_t* dst, const uint32_t* from, const uint32_t* to, const uint8_t* mask, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t m = mask[i];
+        if (m == 0 || m == 255) {
+            dst[i] = m ? to[i] : from[i];
+            continue;
+        }
+        uint32_t out = 0;
+        for (int shift = 0; shift < 32; shift += 8)
+            out |= ((m * ((to[i] >> shift) & 0xFFu) + (255 - m) * ((from[i] >> shift) & 0xFFu)) >> 8) << shift;
+        dst[i] = out;
+    }
+}
+
 void ShiftLevels8(uint8_t* out, const uint8_t* levels, size_t n, int shift)
 {
     for (size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(std::clamp(levels[i] + shift, 0, 255));
@@ -47,7 +62,7 @@ void ThroughWhiteStarts32(uint32_t* dst, const uint32_t* from, const uint32_t* t
 
 }  // namespace
 
-const TWipeKernels kScalarWipeKernels = {"scalar", Select32, ShiftLevels8, ThroughGrey32, ThroughWhiteStarts32};
+const TWipeKernels kScalarWipeKernels = {"scalar", Select32, Blend32, ShiftLevels8, ThroughGrey32, ThroughWhiteStarts32};
 
 const TWipeKernels& WipeKernelsAt(TKernelLevel level)
 {

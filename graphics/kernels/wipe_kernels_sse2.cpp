@@ -37,6 +37,36 @@ void Select32(uint32_t* dst, const uint32_t* from, const uint32_t* to, const uin
     kScalarWipeKernels.select32(dst + i, from + i, to + i, mask + i, n - i);
 }
 
+// Per byte (m·s + (255 − m)·d) >> 8, m given in 16-bit lanes for the low and high halves.
+inline __m128i BlendBytes(__m128i s, __m128i d, __m128i mlo, __m128i mhi)
+{
+    const __m128i zero = _mm_setzero_si128(), c255 = _mm_set1_epi16(255);
+    const __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(s, zero), mlo),
+                                     _mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), _mm_sub_epi16(c255, mlo)));
+    const __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(s, zero), mhi),
+                                     _mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), _mm_sub_epi16(c255, mhi)));
+    return _mm_packus_epi16(_mm_srli_epi16(lo, 8), _mm_srli_epi16(hi, 8));
+}
+
+void Blend32(uint32_t* dst, const uint32_t* from, const uint32_t* to, const uint8_t* mask, size_t n)
+{
+    const __m128i zero = _mm_setzero_si128(), ones = _mm_cmpeq_epi32(zero, zero);
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        int32_t four;
+        std::memcpy(&four, mask + i, 4);
+        __m128i m = _mm_cvtsi32_si128(four);
+        m = _mm_unpacklo_epi8(m, m);
+        m = _mm_unpacklo_epi16(m, m);  // each pixel's level in all four of its bytes
+        const __m128i s = Load(to + i), d = Load(from + i);
+        __m128i r = BlendBytes(s, d, _mm_unpacklo_epi8(m, zero), _mm_unpackhi_epi8(m, zero));
+        r = Pick(_mm_cmpeq_epi32(m, ones), s, r);
+        r = Pick(_mm_cmpeq_epi32(m, zero), d, r);
+        Store(dst + i, r);
+    }
+    kScalarWipeKernels.blend32(dst + i, from + i, to + i, mask + i, n - i);
+}
+
 void ShiftLevels8(uint8_t* out, const uint8_t* levels, size_t n, int shift)
 {
     const __m128i amount = _mm_set1_epi8(static_cast<char>(static_cast<uint8_t>(std::min(255, shift < 0 ? -shift : shift))));
@@ -92,6 +122,6 @@ void ThroughWhiteStarts32(uint32_t* dst, const uint32_t* from, const uint32_t* t
 
 }  // namespace
 
-const TWipeKernels kSse2WipeKernels = {"sse2", Select32, ShiftLevels8, ThroughGrey32, ThroughWhiteStarts32};
+const TWipeKernels kSse2WipeKernels = {"sse2", Select32, Blend32, ShiftLevels8, ThroughGrey32, ThroughWhiteStarts32};
 
 }  // namespace mobu::kernels

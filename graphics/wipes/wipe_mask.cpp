@@ -66,7 +66,6 @@ void TWipeMask::Compose()
     const int w = Width(), h = Height();
     TRows32 target(*Target, true), from(*FromImage, false), to(*ToImage, false);
     if (!target.Valid() || !from.Valid() || !to.Valid()) return;
-    const auto& kernels = kernels::Kernels();
     const auto& wipe_kernels = kernels::WipeKernels();
     for (int y = 0; y < h; ++y) {
         const uint8_t* m = Mask.Row(y % Mask.Height);
@@ -76,8 +75,7 @@ void TWipeMask::Compose()
         if (Binary) {
             wipe_kernels.select32(t, f, n, m, static_cast<size_t>(w));
         } else {
-            std::memcpy(t, f, static_cast<size_t>(w) * 4);
-            kernels.mask32(t, n, m, static_cast<size_t>(w));
+            wipe_kernels.blend32(t, f, n, m, static_cast<size_t>(w));
         }
     }
 }

@@ -19,6 +19,8 @@ public:
 
     uint32_t* Row(int y) const { return reinterpret_cast<uint32_t*>(base_ + y * pitch_); }
     bool Valid() const { return base_ != nullptr; }
+    // Bytes from one row to the next (negative for a store kept bottom-up).
+    std::ptrdiff_t Pitch() const { return pitch_; }
 
 private:
     TCustomDIBX& surface_;

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <vector>
 
+#include "graphics/kernels/surface_kernels.h"
 #include "graphics/wipes/wipe_pixels.h"
 
 namespace mobu {
@@ -69,6 +70,9 @@ struct TTwistLine {
 
 // Pixel i (0 ≤ i < squeezed) of a line squeezed into `squeezed` pixels samples source pixel
 // floor(i · step / 65536) of it, as a nearest-neighbour stretch does, cut to the line.
+// Columns of TWipeTwistV drawn together, top to bottom (a few cache lines of pixels wide).
+constexpr int kBand = 128;
+
 inline int Sample(const TTwistLine& line, int i, int length)
 {
     return static_cast<int>(std::min<int64_t>((line.step * i) >> 16, length - 1));
@@ -107,8 +111,10 @@ void TWipeTwistH::DrawState()
     if (!target.Valid() || !from.Valid() || !to.Valid()) return;
     const TRect clip = IntersectRects(Target->GetClipRect(), Target->SurfaceRect());
     if (clip.IsEmpty()) return;
-    const int w = Width();
     if (!columns) {
+        // Rows: black around the squeezed part, which is a nearest-neighbour stretch of the row.
+        const auto& kernels = kernels::Kernels();
+        std::vector<int32_t> offsets(static_cast<size_t>(length));
         for (int y = clip.Top; y < clip.Bottom; ++y) {
             const TTwistLine& line = plan[static_cast<size_t>(y)];
             uint32_t* t = target.Row(y);
@@ -117,28 +123,68 @@ void TWipeTwistH::DrawState()
                 std::copy(to.Row(y) + clip.Left, to.Row(y) + clip.Right, t + clip.Left);
                 continue;
             }
-            const uint32_t* source = line.from ? from.Row(y) : to.Row(y);
-            for (int x = clip.Left; x < clip.Right; ++x) {
-                const int i = x - line.start;
-                t[x] = i >= 0 && i < line.squeezed ? source[Sample(line, i, length)] : 0;
-            }
+            const int a = std::clamp(line.start, clip.Left, clip.Right);
+            const int b = std::clamp(line.start + line.squeezed, a, clip.Right);
+            std::fill(t + clip.Left, t + a, 0u);
+            std::fill(t + b, t + clip.Right, 0u);
+            if (a == b) continue;
+            for (int x = a; x < b; ++x) offsets[static_cast<size_t>(x - a)] = Sample(line, x - line.start, length);
+            kernels.gather32(t + a, line.from ? from.Row(y) : to.Row(y), static_cast<size_t>(length), offsets.data(),
+                             static_cast<size_t>(b - a));
         }
         return;
     }
-    // Columns: row by row, each pixel of a turning column sampled from its own source row.
-    for (int y = clip.Top; y < clip.Bottom; ++y) {
-        uint32_t* t = target.Row(y);
-        const uint32_t* n = to.Row(y);
-        for (int x = clip.Left; x < clip.Right && x < w; ++x) {
-            const TTwistLine& line = plan[static_cast<size_t>(x)];
-            if (line.kind == TTwistLine::Waiting) continue;
-            if (line.kind == TTwistLine::Done) {
-                t[x] = n[x];
-                continue;
+    // Columns. Runs of neighbouring columns in the same state: a waiting run stays as it is,
+    // a finished one is the new picture's, and the pixel y of a turning column is source row
+    // Sample(y − start) while 0 ≤ y − start < squeezed, black outside.
+    struct TColumn {
+        const uint8_t* rows;  // row 0 of the source
+        std::ptrdiff_t pitch;
+        int64_t step;
+        int start;
+        unsigned squeezed;
+    };
+    const int right = std::min(clip.Right, lines);
+    std::vector<TColumn> cols(static_cast<size_t>(std::max(right, 0)));
+    for (int x = clip.Left; x < right; ++x) {
+        const TTwistLine& line = plan[static_cast<size_t>(x)];
+        if (line.kind != TTwistLine::Turning) continue;
+        const TRows32& source = line.from ? from : to;
+        cols[static_cast<size_t>(x)] = {reinterpret_cast<const uint8_t*>(source.Row(0)), source.Pitch(), line.step,
+                                        line.start, static_cast<unsigned>(line.squeezed)};
+    }
+    const int64_t last = length - 1;
+    // Neighbouring columns sample rows some way apart, so whole rows would touch a new cache
+    // line for almost every pixel: turning runs are drawn in bands of kBand columns, top to
+    // bottom, and the source lines a band reads stay in the cache while its rows go by.
+    auto draw_turning = [&](int left, int end) {
+        for (int band = left; band < end; band += kBand) {
+            const int band_end = std::min(band + kBand, end);
+            for (int y = clip.Top; y < clip.Bottom; ++y) {
+                uint32_t* t = target.Row(y);
+                for (int x = band; x < band_end; ++x) {
+                    const TColumn& c = cols[static_cast<size_t>(x)];
+                    const int i = y - c.start;
+                    uint32_t pixel = 0;
+                    if (static_cast<unsigned>(i) < c.squeezed) {
+                        const int64_t r = std::min<int64_t>((c.step * i) >> 16, last);
+                        pixel = reinterpret_cast<const uint32_t*>(c.rows + r * c.pitch)[x];
+                    }
+                    t[x] = pixel;
+                }
             }
-            const int i = y - line.start;
-            t[x] = i >= 0 && i < line.squeezed ? (line.from ? from : to).Row(Sample(line, i, length))[x] : 0;
         }
+    };
+    for (int run = clip.Left; run < right;) {
+        const TTwistLine::TKind kind = plan[static_cast<size_t>(run)].kind;
+        int end = run + 1;
+        while (end < right && plan[static_cast<size_t>(end)].kind == kind) ++end;
+        if (kind == TTwistLine::Turning) {
+            draw_turning(run, end);
+        } else if (kind == TTwistLine::Done) {
+            for (int y = clip.Top; y < clip.Bottom; ++y) std::copy(to.Row(y) + run, to.Row(y) + end, target.Row(y) + run);
+        }
+        run = end;
     }
 }
 

@@ -1,6 +1,9 @@
 // Bit-count conversions, dithering, resampling and blurring worked out by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "graphics/dib_surface.h"
 
 using namespace mobu;
@@ -184,4 +187,31 @@ TEST(PixelStoreConvert, BoxBlur)
     TDIBSurface same(2, 2, 16);
     same.Blur(16, 0);
     EXPECT_EQ(same.BitCount(), 16);
+}
+
+// The running sums against the square averaged pixel by pixel: every channel the floor of the
+// sum over the square clipped to the image by its pixel count, for radii narrower and wider
+// than the image, on random 32-bit pictures.
+TEST(PixelStoreConvert, BoxBlurIsTheClippedSquareAverage)
+{
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{7, 5}, std::pair{40, 3}, std::pair{19, 23}})
+        for (int radius : {1, 2, 3, 6, 25}) {
+            TDIBSurface s(w, h, 32);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) s.SetPixel(x, y, next() & 0xFFFFFFu);
+            TDIBSurface blurred = s;
+            blurred.Blur(32, radius);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    uint32_t sums[3] = {0, 0, 0}, count = 0;
+                    for (int v = std::max(0, y - radius); v <= std::min(h - 1, y + radius); ++v)
+                        for (int u = std::max(0, x - radius); u <= std::min(w - 1, x + radius); ++u, ++count)
+                            for (int c = 0; c < 3; ++c) sums[c] += (s.GetPixel(u, v) >> (8 * c)) & 0xFFu;
+                    const uint32_t expected = sums[2] / count << 16 | sums[1] / count << 8 | sums[0] / count;
+                    ASSERT_EQ(blurred.GetPixel(x, y) & 0xFFFFFFu, expected)
+                        << w << "x" << h << " r" << radius << " at " << x << "," << y;
+                }
+        }
 }

@@ -59,6 +59,9 @@ TEST_P(WipeKernelLevels, SameAsScalar)
             scalar.select32(expected.data(), rows.from.data(), rows.to.data(), rows.levels.data(), n);
             packed.select32(got.data(), rows.from.data(), rows.to.data(), rows.levels.data(), n);
             ASSERT_EQ(got, expected) << "select, " << n;
+            scalar.blend32(expected.data(), rows.from.data(), rows.to.data(), rows.levels.data(), n);
+            packed.blend32(got.data(), rows.from.data(), rows.to.data(), rows.levels.data(), n);
+            ASSERT_EQ(got, expected) << "blend, " << n;
             for (int shift : {-256, -255, -200, -1, 0, 1, 77, 255, 256}) {
                 scalar.shift_levels8(expected8.data(), rows.levels.data(), n, shift);
                 packed.shift_levels8(got8.data(), rows.levels.data(), n, shift);
@@ -109,6 +112,25 @@ TEST(WipeKernelsScalar, ThroughGreyIsOldPlusVThenNewPlus511MinusV)
     EXPECT_EQ(out[0], 1u);
     EXPECT_EQ(out[1], 5u);
     EXPECT_EQ(out[2], 6u);
+}
+
+// The one-pass blend against what it replaces: the old row copied, then the new row drawn over
+// it through the mask by the surface kernels, and against the per-byte blend of the tests.
+TEST(WipeKernelsScalar, BlendIsOldRowWithNewRowMaskedOver)
+{
+    std::mt19937 random(8);
+    for (int round = 0; round < 20; ++round) {
+        const TRows rows = RandomRows(random);
+        std::vector<uint32_t> expected = rows.from, got(kMaxLength);
+        Kernels().mask32(expected.data(), rows.to.data(), rows.levels.data(), kMaxLength);
+        kScalarWipeKernels.blend32(got.data(), rows.from.data(), rows.to.data(), rows.levels.data(), kMaxLength);
+        ASSERT_EQ(got, expected);
+        for (size_t i = 0; i < kMaxLength; ++i) {
+            const uint32_t m = rows.levels[i];
+            const uint32_t pixel = m == 0 ? rows.from[i] : m == 255 ? rows.to[i] : wipe_test::Blend(rows.to[i], rows.from[i], m);
+            ASSERT_EQ(got[i], pixel) << i;
+        }
+    }
 }
 
 }  // namespace

@@ -371,42 +371,44 @@ TEST(WipeTwist, RowsTurnInOrder)
 // |cos e| of its length.
 TEST(WipeTwist, LinesComposedByHandFromTheSurfaceOperations)
 {
+    // 300 columns: the column twist draws bands of columns, more than one here.
     for (int id : {27, 28})
-        for (bool reverse : {false, true})
-            for (int32_t position : {0, 90, 333, 500, 640, 777, 999}) {
-                TScene scene(id, 37, 23, true, reverse);
-                scene.StepAt(position);
-                TDIBX expected;
-                expected.SetSize(37, 23, 32);
-                expected.Assign(scene.from);
-                const bool columns = id == 28;
-                const int lines = columns ? 37 : 23, length = columns ? 23 : 37;
-                const double phi = position * (3 * std::numbers::pi / 2) / 1000;
-                auto rect = [columns](int line, int a, int b) {
-                    return columns ? TRect{line, a, line + 1, b} : TRect{a, line, b, line + 1};
-                };
-                for (int k = 0; k < lines; ++k) {
-                    const int line = reverse ? lines - 1 - k : k;
-                    const double e = phi - (static_cast<double>(k) / lines) * (std::numbers::pi / 2);
-                    if (e < 0) continue;
-                    const TRect whole = rect(line, 0, length);
-                    if (e >= std::numbers::pi) {
-                        expected.Draw(whole.Left, whole.Top, scene.to, whole, false, false, false);
-                        continue;
+        for (int width : {37, 300})
+            for (bool reverse : {false, true})
+                for (int32_t position : {0, 90, 333, 500, 640, 777, 999}) {
+                    TScene scene(id, width, 23, true, reverse);
+                    scene.StepAt(position);
+                    TDIBX expected;
+                    expected.SetSize(width, 23, 32);
+                    expected.Assign(scene.from);
+                    const bool columns = id == 28;
+                    const int lines = columns ? width : 23, length = columns ? 23 : width;
+                    const double phi = position * (3 * std::numbers::pi / 2) / 1000;
+                    auto rect = [columns](int line, int a, int b) {
+                        return columns ? TRect{line, a, line + 1, b} : TRect{a, line, b, line + 1};
+                    };
+                    for (int k = 0; k < lines; ++k) {
+                        const int line = reverse ? lines - 1 - k : k;
+                        const double e = phi - (static_cast<double>(k) / lines) * (std::numbers::pi / 2);
+                        if (e < 0) continue;
+                        const TRect whole = rect(line, 0, length);
+                        if (e >= std::numbers::pi) {
+                            expected.Draw(whole.Left, whole.Top, scene.to, whole, false, false, false);
+                            continue;
+                        }
+                        expected.FillRect(whole, 0);
+                        const double cosine = std::cos(e);
+                        const auto squeezed = static_cast<int>(std::nearbyint(std::fabs(cosine) * length));
+                        if (squeezed <= 0 || cosine == 0) continue;
+                        const int start = (length - squeezed) / 2;
+                        expected.StretchDrawAlpha(rect(line, start, start + squeezed), cosine > 0 ? scene.from : scene.to,
+                                                  whole, false, false, false, 255);
                     }
-                    expected.FillRect(whole, 0);
-                    const double cosine = std::cos(e);
-                    const auto squeezed = static_cast<int>(std::nearbyint(std::fabs(cosine) * length));
-                    if (squeezed <= 0 || cosine == 0) continue;
-                    const int start = (length - squeezed) / 2;
-                    expected.StretchDrawAlpha(rect(line, start, start + squeezed), cosine > 0 ? scene.from : scene.to,
-                                              whole, false, false, false, 255);
+                    for (int y = 0; y < 23; ++y)
+                        for (int x = 0; x < width; ++x)
+                            ASSERT_EQ(scene.At(x, y), expected.GetPixel(x, y))
+                                << id << " " << reverse << " " << position << " at " << x << "," << y;
                 }
-                for (int y = 0; y < 23; ++y)
-                    for (int x = 0; x < 37; ++x)
-                        ASSERT_EQ(scene.At(x, y), expected.GetPixel(x, y))
-                            << id << " " << reverse << " " << position << " at " << x << "," << y;
-            }
 }
 
 TEST(WipeCrack, ChipsStartAtHomeAndFallAway)
