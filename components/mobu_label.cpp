@@ -13,20 +13,6 @@
 namespace mobu {
 namespace {
 
-// The character codes of a line: a single byte, or lead byte x 256 + trail byte.
-std::vector<uint16_t> LineCodes(const std::string& text)
-{
-    std::vector<uint16_t> codes;
-    for (size_t i = 0; i < text.size();) {
-        const size_t length = Cp932CharLength(text, i);
-        uint16_t code = static_cast<uint8_t>(text[i]);
-        if (length == 2) code = static_cast<uint16_t>(code << 8 | static_cast<uint8_t>(text[i + 1]));
-        codes.push_back(code);
-        i += length;
-    }
-    return codes;
-}
-
 int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 double Radians(int32_t angle) { return angle * 2.0 * std::numbers::pi / 256.0; }
@@ -90,7 +76,7 @@ void TMobuLabel::Render()
     std::vector<int64_t> widths;
     int64_t widest = 0;
     for (const std::string& line : Lines) {
-        codes.push_back(LineCodes(line));
+        codes.push_back(Cp932CharCodes(line));
         advances.emplace_back();
         int64_t width = 0;
         for (uint16_t code : codes.back()) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mobu {
 
@@ -27,6 +28,21 @@ constexpr bool IsCp932LeadByte(char byte) { return IsLeadByte(byte); }
 inline size_t Cp932CharLength(std::string_view text, size_t index)
 {
     return IsLeadByte(text[index]) && index + 1 < text.size() ? 2 : 1;
+}
+
+// The character codes of a text: a single byte, or lead byte x 256 + trail byte (a lone
+// lead byte at the end stands alone).
+inline std::vector<uint16_t> Cp932CharCodes(std::string_view text)
+{
+    std::vector<uint16_t> codes;
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = Cp932CharLength(text, i);
+        uint16_t code = static_cast<uint8_t>(text[i]);
+        if (length == 2) code = static_cast<uint16_t>(code << 8 | static_cast<uint8_t>(text[i + 1]));
+        codes.push_back(code);
+        i += length;
+    }
+    return codes;
 }
 
 // Bytes the character starting at 0-based byte `index` spans: 2 after a lead byte, else 1.

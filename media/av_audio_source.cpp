@@ -13,34 +13,14 @@ extern "C" {
 #include <vector>
 
 #include "core/mobu_error.h"
+#include "media/av_stream_io.h"
 #include "media/media_messages.h"
 #include "media/riff_wave.h"
-#include "media/stream_lock.h"
 
 namespace mobu {
 namespace {
 
 [[noreturn]] void Invalid() { throw EMobuError(media_messages::InvalidSoundData()); }
-
-int ReadPacket(void* opaque, uint8_t* buffer, int size)
-{
-    std::lock_guard lock(MediaStreamLock());
-    size_t got = static_cast<TRangeStream*>(opaque)->Read(buffer, static_cast<size_t>(size));
-    return got == 0 ? AVERROR_EOF : static_cast<int>(got);
-}
-
-int64_t SeekStream(void* opaque, int64_t offset, int whence)
-{
-    std::lock_guard lock(MediaStreamLock());
-    auto* stream = static_cast<TRangeStream*>(opaque);
-    switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE: return stream->Size();
-    case SEEK_SET: return stream->Seek(offset, TRangeStream::Origin::Begin);
-    case SEEK_CUR: return stream->Seek(offset, TRangeStream::Origin::Current);
-    case SEEK_END: return stream->Seek(offset, TRangeStream::Origin::End);
-    default: return -1;
-    }
-}
 
 class TAvAudioSource : public TPcmSource {
 public:
@@ -53,7 +33,7 @@ public:
         (void)quiet;
         const int kBuffer = 64 * 1024;
         auto* buffer = static_cast<uint8_t*>(av_malloc(kBuffer));
-        io_ = avio_alloc_context(buffer, kBuffer, 0, stream_.get(), ReadPacket, nullptr, SeekStream);
+        io_ = avio_alloc_context(buffer, kBuffer, 0, stream_.get(), AvReadPacket, nullptr, AvSeekStream);
         if (io_ == nullptr) {
             av_free(buffer);
             Invalid();

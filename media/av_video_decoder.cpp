@@ -13,33 +13,13 @@ extern "C" {
 
 #include "core/mobu_error.h"
 #include "graphics/dibx.h"
+#include "media/av_stream_io.h"
 #include "media/media_messages.h"
-#include "media/stream_lock.h"
 
 namespace mobu {
 namespace {
 
 constexpr int kMaxSide = 8192;
-
-int ReadPacket(void* opaque, uint8_t* buffer, int size)
-{
-    std::lock_guard lock(MediaStreamLock());
-    size_t got = static_cast<TRangeStream*>(opaque)->Read(buffer, static_cast<size_t>(size));
-    return got == 0 ? AVERROR_EOF : static_cast<int>(got);
-}
-
-int64_t SeekStream(void* opaque, int64_t offset, int whence)
-{
-    std::lock_guard lock(MediaStreamLock());
-    auto* stream = static_cast<TRangeStream*>(opaque);
-    switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE: return stream->Size();
-    case SEEK_SET: return stream->Seek(offset, TRangeStream::Origin::Begin);
-    case SEEK_CUR: return stream->Seek(offset, TRangeStream::Origin::Current);
-    case SEEK_END: return stream->Seek(offset, TRangeStream::Origin::End);
-    default: return -1;
-    }
-}
 
 }  // namespace
 
@@ -128,7 +108,7 @@ TAvVideoDecoder::TAvVideoDecoder(std::unique_ptr<TRangeStream> stream) : state_(
     s.stream = std::move(stream);
     const int kBuffer = 64 * 1024;
     auto* buffer = static_cast<uint8_t*>(av_malloc(kBuffer));
-    s.io = avio_alloc_context(buffer, kBuffer, 0, s.stream.get(), ReadPacket, nullptr, SeekStream);
+    s.io = avio_alloc_context(buffer, kBuffer, 0, s.stream.get(), AvReadPacket, nullptr, AvSeekStream);
     if (s.io == nullptr) {
         av_free(buffer);
         throw EMobuError(media_messages::InvalidSoundData());

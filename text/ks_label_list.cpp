@@ -18,20 +18,6 @@ constexpr int kDefaultBitCount = 32;
 int OutlineSize(int value) { return std::clamp(value, 0, 32); }
 int ShadowSize(int value) { return std::clamp(value, 0, 255); }
 
-// The character codes of a text: a single byte, or lead byte x 256 + trail byte.
-std::vector<uint16_t> CharCodes(const std::string& text)
-{
-    std::vector<uint16_t> codes;
-    for (size_t i = 0; i < text.size();) {
-        const size_t length = Cp932CharLength(text, i);
-        uint16_t code = static_cast<uint8_t>(text[i]);
-        if (length == 2) code = static_cast<uint16_t>(code << 8 | static_cast<uint8_t>(text[i + 1]));
-        codes.push_back(code);
-        i += length;
-    }
-    return codes;
-}
-
 }  // namespace
 
 TKsLabelList::TKsLabelList() : FontName(SysText(u8"ＭＳ Ｐゴシック")) {}
@@ -69,7 +55,7 @@ void TKsLabelList::Measure()
         return glyph->abc_a + glyph->abc_b + c + Metrics.overhang + extra;
     };
     for (auto& label : labels_) {
-        const std::vector<uint16_t> codes = CharCodes(label->Text);
+        const std::vector<uint16_t> codes = Cp932CharCodes(label->Text);
         label->Height = height;
         label->CharWidths.assign(codes.size(), 0);
         int64_t width = 0;
@@ -140,7 +126,7 @@ void TKsLabelList::RenderLabel(TKsLabelDIB& label)
     style.shadow_offset = ShadowSize(ShadowOffset);
     style.outline_width = OutlineSize(OutlineWidth);
 
-    const std::vector<uint16_t> codes = CharCodes(label.Text);
+    const std::vector<uint16_t> codes = Cp932CharCodes(label.Text);
     int64_t x = 0;
     for (size_t i = 0; i < codes.size() && i < label.CharWidths.size(); ++i) {
         const int w = label.CharWidths[i];
