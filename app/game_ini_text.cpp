@@ -42,6 +42,10 @@ std::optional<std::string_view> KeyName(std::string_view line)
 
 }  // namespace
 
+// A line without a line feed: the file's last line, perhaps closed by a lone CR, which a
+// line added after it must not run on from.
+bool TIniText::Unterminated(const TLine& line) { return line.end.empty() || line.end == "\r"; }
+
 TIniText::TIniText(std::string_view bytes)
 {
     if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
@@ -52,7 +56,10 @@ TIniText::TIniText(std::string_view bytes)
         size_t newline = bytes.find('\n');
         TLine line;
         if (newline == std::string_view::npos) {
-            line.text = bytes;
+            // A CR closing the file is the last line's end, not part of its value.
+            const bool closing_cr = bytes.back() == '\r';
+            line.text = bytes.substr(0, bytes.size() - (closing_cr ? 1 : 0));
+            if (closing_cr) line.end = "\r";
             bytes = {};
         } else {
             size_t text_end = newline > 0 && bytes[newline - 1] == '\r' ? newline - 1 : newline;
@@ -85,7 +92,7 @@ size_t TIniText::FindKey(size_t header, std::string_view key) const
 std::string TIniText::NewLineEnd() const
 {
     for (const TLine& line : lines_)
-        if (!line.end.empty()) return line.end;
+        if (!Unterminated(line)) return line.end;
     return "\r\n";
 }
 
@@ -105,7 +112,7 @@ void TIniText::Set(std::string_view section, std::string_view key, std::string_v
     std::string key_line = std::string(key) + "=" + std::string(value);
     size_t header = FindSection(section);
     if (header == std::string::npos) {
-        if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = end;
+        if (!lines_.empty() && Unterminated(lines_.back())) lines_.back().end = end;
         lines_.push_back({"[" + std::string(section) + "]", end});
         lines_.push_back({key_line, end});
         return;
@@ -122,7 +129,7 @@ void TIniText::Set(std::string_view section, std::string_view key, std::string_v
     for (size_t i = header + 1; i < lines_.size() && !HeaderName(lines_[i].text); ++i)
         if (!Trim(lines_[i].text).empty()) last = i;
     std::string new_end = end;
-    if (lines_[last].end.empty()) {  // the file's last line without a final newline stays so
+    if (Unterminated(lines_[last])) {  // the file's last line without a final newline stays so
         lines_[last].end = end;
         new_end.clear();
     }

@@ -38,8 +38,9 @@ public:
 private:
     struct TLine {
         std::string text;  // without its line end
-        std::string end;   // "\r\n", "\n" or "" (the last line of a file without final newline)
+        std::string end;   // "\r\n", "\n", or for the file's last line "\r" or ""
     };
+    static bool Unterminated(const TLine& line);
     // Index of the first header line of `section`, or npos.
     size_t FindSection(std::string_view section) const;
     // Index of the first key line `key` after the header at `header`, or npos.

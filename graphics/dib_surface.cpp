@@ -188,20 +188,7 @@ const uint8_t* TDIBSurface::ScanLine(int y) const
 uint32_t TDIBSurface::GetPixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-    const uint8_t* row = ScanLine(y);
-    switch (bits_) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
-    case 8: return row[x];
-    case 16: return static_cast<uint32_t>(row[2 * x] | row[2 * x + 1] << 8);
-    case 24: return static_cast<uint32_t>(row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16);
-    case 32: {
-        uint32_t v;
-        std::memcpy(&v, row + 4 * static_cast<size_t>(x), 4);
-        return v;
-    }
-    default: return 0;
-    }
+    return RowPixel(ScanLine(y), x);
 }
 
 void TDIBSurface::SetPixel(int x, int y, uint32_t value)

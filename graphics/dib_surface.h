@@ -80,6 +80,22 @@ public:
     const uint8_t* Bits() const;
     // Raw pixel values; outside the image GetPixel gives 0 and SetPixel does nothing.
     uint32_t GetPixel(int x, int y) const;
+    // The raw value of pixel `x` of a row returned by ScanLine, for loops that walk whole rows.
+    uint32_t RowPixel(const uint8_t* row, int x) const
+    {
+        switch (bits_) {
+        case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+        case 4: return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+        case 8: return row[x];
+        case 16: return static_cast<uint32_t>(row[2 * x] | row[2 * x + 1] << 8);
+        case 24: return static_cast<uint32_t>(row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16);
+        case 32: {
+            const uint8_t* p = row + 4 * static_cast<size_t>(x);
+            return static_cast<uint32_t>(p[0] | p[1] << 8 | p[2] << 16) | static_cast<uint32_t>(p[3]) << 24;
+        }
+        default: return 0;
+        }
+    }
     void SetPixel(int x, int y, uint32_t value);
 
     // ---- palette (stores of up to 8 bits) ----

@@ -55,6 +55,26 @@ void TDIBSurface::FillValue(const TRect& rect, uint32_t value)
         case 8: std::memset(row + r.Left, static_cast<int>(value), static_cast<size_t>(r.Width())); break;
         case 16: std::fill_n(reinterpret_cast<uint16_t*>(row) + r.Left, r.Width(), static_cast<uint16_t>(value)); break;
         case 32: std::fill_n(reinterpret_cast<uint32_t*>(row) + r.Left, r.Width(), value); break;
+        case 1:
+        case 4: {
+            // Whole bytes at once, the pixels of partly covered bytes one by one.
+            const int per_byte = 8 / bits_;
+            const int first_whole = std::min(r.Right, (r.Left + per_byte - 1) / per_byte * per_byte);
+            const int last_whole = std::max(first_whole, r.Right / per_byte * per_byte);
+            for (int x = r.Left; x < first_whole; ++x) SetPixel(x, y, value);
+            const uint8_t byte = static_cast<uint8_t>(bits_ == 1 ? (value ? 0xFF : 0x00) : (value << 4 | value));
+            std::memset(row + first_whole / per_byte, byte, static_cast<size_t>((last_whole - first_whole) / per_byte));
+            for (int x = last_whole; x < r.Right; ++x) SetPixel(x, y, value);
+            break;
+        }
+        case 24:
+            for (int x = r.Left; x < r.Right; ++x) {
+                uint8_t* p = row + 3 * static_cast<size_t>(x);
+                p[0] = static_cast<uint8_t>(value);
+                p[1] = static_cast<uint8_t>(value >> 8);
+                p[2] = static_cast<uint8_t>(value >> 16);
+            }
+            break;
         default:
             for (int x = r.Left; x < r.Right; ++x) SetPixel(x, y, value);
             break;

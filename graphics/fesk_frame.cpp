@@ -41,18 +41,23 @@ void AlphaFromValue(TDIBSurface& image, int32_t value)
     const uint32_t key = static_cast<uint32_t>(value);
     for (int y = 0; y < image.Height(); ++y) {
         uint8_t* row = alpha.ScanLine(y);
+        const uint8_t* pixels = image.ScanLine(y);
         for (int x = 0; x < image.Width(); ++x)
-            if (image.GetPixel(x, y) == key) row[x] = 0;
+            if (image.RowPixel(pixels, x) == key) row[x] = 0;
     }
 }
 
 // The first pixel (rows from the top, left to right) with the raw value, or (-1, -1).
+// Rows are walked whole: a large picture whose key never occurs is searched to its end.
 std::pair<int, int> FirstPixelOf(const TDIBSurface& image, int32_t value)
 {
     if (value < 0) return {-1, -1};
-    for (int y = 0; y < image.Height(); ++y)
+    const uint32_t wanted = static_cast<uint32_t>(value);
+    for (int y = 0; y < image.Height(); ++y) {
+        const uint8_t* row = image.ScanLine(y);
         for (int x = 0; x < image.Width(); ++x)
-            if (image.GetPixel(x, y) == static_cast<uint32_t>(value)) return {x, y};
+            if (image.RowPixel(row, x) == wanted) return {x, y};
+    }
     return {-1, -1};
 }
 

@@ -4,6 +4,9 @@
 // track. It answers, for any time, what every track shows then.
 #pragma once
 
+#include <algorithm>
+#include <limits>
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -117,10 +120,17 @@ public:
     TFireTrackState FireAt(const TFireFrameList& track, int32_t t) const;
 
     // The shift of motion positions: target - origin when relative, else none.
-    int32_t ShiftX() const { return RelativeMotion() ? TargetX - MotionOrigin().X : 0; }
-    int32_t ShiftY() const { return RelativeMotion() ? TargetY - MotionOrigin().Y : 0; }
+    // Computed in 64 bits and held in 32: a film's origin may be any stored value.
+    int32_t ShiftX() const { return RelativeMotion() ? Shift(TargetX, MotionOrigin().X) : 0; }
+    int32_t ShiftY() const { return RelativeMotion() ? Shift(TargetY, MotionOrigin().Y) : 0; }
 
 private:
+    static int32_t Shift(int32_t target, int32_t origin)
+    {
+        return static_cast<int32_t>(
+            std::clamp<int64_t>(int64_t{target} - origin, std::numeric_limits<int32_t>::min(),
+                                std::numeric_limits<int32_t>::max()));
+    }
     std::shared_ptr<const TFilmData> film_;
 };
 

@@ -108,6 +108,13 @@ void TGlyphCompositor::PutMaskComposite(const uint8_t* mask, int width, int heig
 
 void TGlyphCompositor::Stamp(const uint8_t* mask, int width, int height, int x, int y, int w, uint32_t pixel)
 {
+    // The stamp costs (2w + 1)^2 composites per mask pixel: a huge glyph with a wide outline
+    // (stored sizes are not to be trusted) gets a thinner outline rather than minutes of work.
+    // Text of any usual size (a 128-pixel glyph with a 15-pixel outline) stays within it.
+    constexpr int64_t kStampBudget = int64_t{1} << 24;
+    const int64_t area = int64_t{std::max(width, 0)} * std::max(height, 0);
+    while (w > 0 && area * (2 * w + 1) * (2 * w + 1) > kStampBudget) --w;
+    if (w <= 0) return;
     for (int j = 0; j < height; ++j)
         for (int i = 0; i < width; ++i) {
             const int m = mask[static_cast<size_t>(j) * width + i];

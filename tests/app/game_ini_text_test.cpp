@@ -78,6 +78,19 @@ TEST(GameIniText, EditsChangeOnlyTheLinesTheyMust)
     }
 }
 
+// A lone CR closing the file ends its last line: it is not part of that line's value, the
+// bytes read back unchanged, and a key added after it starts on a line of its own.
+TEST(GameIniText, AClosingCarriageReturnEndsTheLastLine)
+{
+    mobu::TIniText ini(std::string("[Sound]\nDirectSound=0\r"));
+    EXPECT_EQ(ini.Bytes(), "[Sound]\nDirectSound=0\r");
+    EXPECT_EQ(ini.Get("Sound", "DirectSound"), std::optional<std::string>("0"));
+    ini.Set("Sound", "DelayTime", "300");
+    mobu::TIniText again(ini.Bytes());
+    EXPECT_EQ(again.Get("Sound", "DirectSound"), std::optional<std::string>("0"));
+    EXPECT_EQ(again.Get("Sound", "DelayTime"), std::optional<std::string>("300"));
+}
+
 TEST(GameIniText, LookupsUseTheFirstSectionAndKeyWithoutCase)
 {
     TIniText ini("[sound]\nDELAYTIME = 200 \nDelayTime=300\n[Sound]\nDirectSound=0\n[Video]\nUseWMP=1\n");
