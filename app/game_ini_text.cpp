@@ -46,6 +46,14 @@ std::optional<std::string_view> KeyName(std::string_view line)
 // line added after it must not run on from.
 bool TIniText::Unterminated(const TLine& line) { return line.end.empty() || line.end == "\r"; }
 
+// Gives an unterminated line the file's line end. A text that itself ends in CR (its closing
+// CR was read as the line end, or the value holds one) takes a CR LF, so that the CR before
+// the new line feed is read back as the line end and the value keeps its own.
+void TIniText::Terminate(TLine& line, const std::string& end)
+{
+    line.end = end == "\n" && !line.text.empty() && line.text.back() == '\r' ? "\r\n" : end;
+}
+
 TIniText::TIniText(std::string_view bytes)
 {
     if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
@@ -112,7 +120,7 @@ void TIniText::Set(std::string_view section, std::string_view key, std::string_v
     std::string key_line = std::string(key) + "=" + std::string(value);
     size_t header = FindSection(section);
     if (header == std::string::npos) {
-        if (!lines_.empty() && Unterminated(lines_.back())) lines_.back().end = end;
+        if (!lines_.empty() && Unterminated(lines_.back())) Terminate(lines_.back(), end);
         lines_.push_back({"[" + std::string(section) + "]", end});
         lines_.push_back({key_line, end});
         return;
@@ -130,7 +138,7 @@ void TIniText::Set(std::string_view section, std::string_view key, std::string_v
         if (!Trim(lines_[i].text).empty()) last = i;
     std::string new_end = end;
     if (Unterminated(lines_[last])) {  // the file's last line without a final newline stays so
-        lines_[last].end = end;
+        Terminate(lines_[last], end);
         new_end.clear();
     }
     lines_.insert(lines_.begin() + static_cast<ptrdiff_t>(last) + 1, TLine{key_line, new_end});

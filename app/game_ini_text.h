@@ -41,6 +41,7 @@ private:
         std::string end;   // "\r\n", "\n", or for the file's last line "\r" or ""
     };
     static bool Unterminated(const TLine& line);
+    static void Terminate(TLine& line, const std::string& end);
     // Index of the first header line of `section`, or npos.
     size_t FindSection(std::string_view section) const;
     // Index of the first key line `key` after the header at `header`, or npos.

@@ -79,16 +79,29 @@ TEST(GameIniText, EditsChangeOnlyTheLinesTheyMust)
 }
 
 // A lone CR closing the file ends its last line: it is not part of that line's value, the
-// bytes read back unchanged, and a key added after it starts on a line of its own.
+// bytes read back unchanged, and a key added after it starts on a line of its own. A value
+// that itself ends in CR keeps it when the line gains its line feed.
 TEST(GameIniText, AClosingCarriageReturnEndsTheLastLine)
 {
-    mobu::TIniText ini(std::string("[Sound]\nDirectSound=0\r"));
-    EXPECT_EQ(ini.Bytes(), "[Sound]\nDirectSound=0\r");
-    EXPECT_EQ(ini.Get("Sound", "DirectSound"), std::optional<std::string>("0"));
-    ini.Set("Sound", "DelayTime", "300");
-    mobu::TIniText again(ini.Bytes());
-    EXPECT_EQ(again.Get("Sound", "DirectSound"), std::optional<std::string>("0"));
-    EXPECT_EQ(again.Get("Sound", "DelayTime"), std::optional<std::string>("300"));
+    struct TCase {
+        std::string bytes, value;
+    };
+    const TCase cases[] = {{"[Sound]\nDirectSound=0\r", "0"},
+                           {"[Sound]\nDirectSound=0\r\r", "0\r"},
+                           {"[Sound]\r\nDirectSound=0\r\r", "0\r"}};
+    for (const TCase& c : cases) {
+        mobu::TIniText ini(c.bytes);
+        EXPECT_EQ(ini.Bytes(), c.bytes);
+        EXPECT_EQ(ini.Get("Sound", "DirectSound"), std::optional<std::string>(c.value));
+        ini.Set("Sound", "DelayTime", "300");
+        mobu::TIniText again(ini.Bytes());
+        EXPECT_EQ(again.Get("Sound", "DirectSound"), std::optional<std::string>(c.value)) << ini.Bytes();
+        EXPECT_EQ(again.Get("Sound", "DelayTime"), std::optional<std::string>("300"));
+        ini.Set("Video", "UseWMP", "1");  // a new section after the last line
+        mobu::TIniText third(ini.Bytes());
+        EXPECT_EQ(third.Get("Sound", "DirectSound"), std::optional<std::string>(c.value)) << ini.Bytes();
+        EXPECT_EQ(third.Get("Video", "UseWMP"), std::optional<std::string>("1"));
+    }
 }
 
 TEST(GameIniText, LookupsUseTheFirstSectionAndKeyWithoutCase)
