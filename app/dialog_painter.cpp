@@ -113,6 +113,27 @@ void TDialogPainter::CheckBox(int left, int top, bool checked, bool enabled)
         for (int dy = 0; dy < 3; ++dy) Pixel(left + point[0], top + point[1] + dy, tick);
 }
 
+void TDialogPainter::RadioButton(int left, int top, bool checked, bool enabled)
+{
+    using namespace dialog_colours;
+    // Rings by the distance of each pixel's centre from the button's centre: the outer two
+    // are sunken (dark above and left, light below and right), then the well, then the dot.
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            double dx = x - 5.5, dy = y - 5.5;
+            double distance = dx * dx + dy * dy;
+            bool upper_left = dx + dy < 0;
+            if (distance > 36) continue;
+            uint32_t colour;
+            if (distance > 25) colour = upper_left ? kShadow : kHighlight;
+            else if (distance > 16) colour = upper_left ? kDarkShadow : kLight;
+            else if (checked && distance <= 4) colour = enabled ? kText : kShadow;
+            else colour = enabled ? kWindow : kFace;
+            Pixel(left + x, top + y, colour);
+        }
+    }
+}
+
 void TDialogPainter::FocusRect(int left, int top, int width, int height)
 {
     for (int x = left; x < left + width; ++x) {

@@ -35,6 +35,8 @@ public:
     // The sunken white square of a check box with its tick.
     void CheckBox(int left, int top, bool checked, bool enabled);
     // Every other pixel of a rectangle's outline.
+    // A 12 x 12 round radio button, with its dot when chosen.
+    void RadioButton(int left, int top, bool checked, bool enabled);
     void FocusRect(int left, int top, int width, int height);
 
     // Width in pixels of a caption (the "&" markers do not count).

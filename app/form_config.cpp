@@ -51,6 +51,7 @@ const char* KindName(TDialogControlKind kind)
     case TDialogControlKind::Bevel: return "bevel";
     case TDialogControlKind::Label: return "label";
     case TDialogControlKind::Check: return "check";
+    case TDialogControlKind::Radio: return "radio";
     case TDialogControlKind::Slider: return "slider";
     case TDialogControlKind::Button: return "button";
     }
@@ -94,10 +95,63 @@ TFormConfig::TFormConfig(TGameIniPlace place, bool japanese) : place_(std::move(
     controls_.push_back(control("TrackBuff", K::Slider, "", 28, 72, 221, 25));
     controls_.back().minimum = 1, controls_.back().maximum = 5, controls_.back().position = 5;
     controls_.back().tab_order = 3;
-    controls_.push_back(control("btnOK", K::Button, texts_.ok, 100, 140, 75, 25));
+    // The display group: a second bevel below the sound group; OK and Cancel 19 pixels
+    // below it.
+    controls_.push_back(control("Bevel2", K::Bevel, "", 8, 129, 253, 171));
+    controls_.push_back(control("LabelScale", K::Label, texts_.label_scale, 28, 139, 217, 12));
+    controls_.back().focus_control = "RadioScale";  // the chosen radio button
+    for (int mode = 0; mode < 3; ++mode) {
+        std::string name = "RadioScale" + std::to_string(mode);
+        controls_.push_back(control(name.c_str(), K::Radio, texts_.radio_scale[mode], 36, 155 + 17 * mode, 209, 17));
+        controls_.back().tab_order = 4;
+    }
+    controls_.push_back(control("CheckSmooth", K::Check, texts_.check_smooth, 28, 208, 217, 17));
+    controls_.back().tab_order = 5;
+    controls_.push_back(control("LabelWindowScale", K::Label, texts_.label_window_scale, 28, 232, 140, 12));
+    controls_.back().focus_control = "TrackWindowScale";
+    controls_.push_back(control("LabelWindowScaleInfo", K::Label, "", 173, 232, 68, 12));
+    controls_.back().right_aligned = true;
+    controls_.push_back(control("TrackWindowScale", K::Slider, "", 28, 248, 221, 25));
+    controls_.back().minimum = 0, controls_.back().maximum = 4, controls_.back().position = 1;
+    controls_.back().tab_order = 6;
+    controls_.push_back(control("CheckFullScreen", K::Check, texts_.check_full_screen, 28, 277, 217, 17));
+    controls_.back().tab_order = 7;
+    controls_.push_back(control("btnOK", K::Button, texts_.ok, 100, 319, 75, 25));
     controls_.back().tab_order = 1;
-    controls_.push_back(control("btnCancel", K::Button, texts_.cancel, 180, 140, 75, 25));
+    controls_.push_back(control("btnCancel", K::Button, texts_.cancel, 180, 319, 75, 25));
     controls_.back().tab_order = 2;
+}
+
+std::vector<size_t> TFormConfig::RadioGroup() const
+{
+    std::vector<size_t> group;
+    for (size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i].kind == TDialogControlKind::Radio) group.push_back(i);
+    return group;
+}
+
+size_t TFormConfig::ChosenRadio() const
+{
+    std::vector<size_t> group = RadioGroup();
+    for (size_t i = 0; i < group.size(); ++i)
+        if (controls_[group[i]].checked) return i;
+    return 0;
+}
+
+void TFormConfig::ChooseRadio(size_t index)
+{
+    std::vector<size_t> group = RadioGroup();
+    for (size_t i = 0; i < group.size(); ++i) controls_[group[i]].checked = i == index;
+}
+
+TFormConfig::TDisplayValues TFormConfig::DisplayValues() const
+{
+    TDisplayValues values;
+    values.scale_mode = static_cast<int>(ChosenRadio());
+    values.smooth = Control("CheckSmooth").checked;
+    values.window_scale = Control("TrackWindowScale").position;
+    values.full_screen = Control("CheckFullScreen").checked;
+    return values;
 }
 
 TDialogControl& TFormConfig::Find(const std::string& name)
@@ -131,6 +185,14 @@ void TFormConfig::FormCreate()
     int64_t raw = std::clamp<int64_t>(stored.value_or(500), -1000000, 1000000);
     SetSliderPosition(Find("TrackBuff"), static_cast<int>(raw / 100));
     TrackBuffChange();
+    // The display group shows what the player would use; an absent SmoothScaling (smooth
+    // only at factors that are not whole) shows unticked.
+    ChooseRadio(static_cast<size_t>(std::clamp(settings.ScaleMode, 0, 2)));
+    Find("CheckSmooth").checked = settings.SmoothScaling.value_or(false);
+    SetSliderPosition(Find("TrackWindowScale"), std::clamp(settings.WindowScale, 0, 4));
+    TrackWindowScaleChange();
+    Find("CheckFullScreen").checked = settings.FullScreen;
+    display_read_ = DisplayValues();
     focus_ = 0;
     for (size_t i = 0; i < controls_.size(); ++i)
         if (controls_[i].name == "CheckSound") focus_ = i;
@@ -149,11 +211,31 @@ void TFormConfig::TrackBuffChange()
     Find("LabelBuffInfo").caption = text;
 }
 
+void TFormConfig::TrackWindowScaleChange()
+{
+    char text[32];
+    int factor = Find("TrackWindowScale").position;
+    if (factor == 0) {
+        Find("LabelWindowScaleInfo").caption = texts_.window_scale_auto;
+    } else {
+        std::snprintf(text, sizeof text, texts_.window_scale_format.c_str(), factor);
+        Find("LabelWindowScaleInfo").caption = text;
+    }
+}
+
 void TFormConfig::btnOKClick()
 {
     TIniText edited = ini_;
     edited.Set("Sound", "DirectSound", Find("CheckSound").checked ? "1" : "0");
     edited.Set("Sound", "DelayTime", std::to_string(Find("TrackBuff").position * 100));
+    // A display key is written only when the user changed it, so an untouched dialog adds
+    // nothing to [Video].
+    TDisplayValues now = DisplayValues();
+    if (now.scale_mode != display_read_.scale_mode) edited.Set("Video", "ScaleMode", std::to_string(now.scale_mode));
+    if (now.smooth != display_read_.smooth) edited.Set("Video", "SmoothScaling", now.smooth ? "1" : "0");
+    if (now.window_scale != display_read_.window_scale)
+        edited.Set("Video", "WindowScale", std::to_string(now.window_scale));
+    if (now.full_screen != display_read_.full_screen) edited.Set("Video", "FullScreen", now.full_screen ? "1" : "0");
     std::string reason;
     // The per-user file's folders are made on the first save.
     if (!place_.shipped.empty()) CreateRealFolders(RealFolderOf(place_.path));
@@ -183,8 +265,11 @@ void TFormConfig::FormClose()
 std::vector<size_t> TFormConfig::TabOrder() const
 {
     std::vector<size_t> order;
-    for (size_t i = 0; i < controls_.size(); ++i)
-        if (controls_[i].tab_order >= 0 && controls_[i].enabled) order.push_back(i);
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const TDialogControl& c = controls_[i];
+        // Of a radio group only the chosen button is a tab stop; arrows move within it.
+        if (c.tab_order >= 0 && c.enabled && (c.kind != TDialogControlKind::Radio || c.checked)) order.push_back(i);
+    }
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return controls_[a].tab_order < controls_[b].tab_order; });
     return order;
@@ -211,6 +296,7 @@ void TFormConfig::SetSliderPosition(TDialogControl& slider, int position)
     if (clamped == slider.position) return;
     slider.position = clamped;
     if (slider.name == "TrackBuff") TrackBuffChange();
+    if (slider.name == "TrackWindowScale") TrackWindowScaleChange();
 }
 
 void TFormConfig::Press(size_t index)
@@ -220,6 +306,9 @@ void TFormConfig::Press(size_t index)
     if (c.kind == TDialogControlKind::Check) {
         c.checked = !c.checked;
         if (c.name == "CheckSound") CheckSoundClick();
+    } else if (c.kind == TDialogControlKind::Radio) {
+        std::vector<size_t> group = RadioGroup();
+        ChooseRadio(static_cast<size_t>(std::find(group.begin(), group.end(), index) - group.begin()));
     } else if (c.name == "btnOK") {
         btnOKClick();
     } else if (c.name == "btnCancel") {
@@ -243,6 +332,10 @@ bool TFormConfig::RunMnemonic(char letter)
         TDialogControl& c = controls_[i];
         if (c.Mnemonic() != letter || !c.enabled) continue;
         if (c.kind == TDialogControlKind::Label) {
+            if (c.focus_control == "RadioScale") {
+                SetFocus(RadioGroup()[ChosenRadio()]);
+                return true;
+            }
             for (size_t j = 0; j < controls_.size(); ++j)
                 if (controls_[j].name == c.focus_control) SetFocus(j);
         } else {
@@ -268,9 +361,20 @@ void TFormConfig::KeyDown(int key)
     case kVkReturn: Press(DefaultButton()); return;
     case kVkEscape: btnCancelClick(); return;
     case kVkSpace:
-        if (focused.kind == TDialogControlKind::Check || focused.kind == TDialogControlKind::Button) Press(focus_);
+        if (focused.kind == TDialogControlKind::Check || focused.kind == TDialogControlKind::Button ||
+            focused.kind == TDialogControlKind::Radio)
+            Press(focus_);
         return;
     default: break;
+    }
+    if (focused.kind == TDialogControlKind::Radio && key >= kVkLeft && key <= kVkDown) {
+        // Arrows choose the previous or next button of the group, wrapping, and focus it.
+        std::vector<size_t> group = RadioGroup();
+        size_t count = group.size(), at = ChosenRadio();
+        size_t next = key == kVkLeft || key == kVkUp ? (at + count - 1) % count : (at + 1) % count;
+        ChooseRadio(next);
+        SetFocus(group[next]);
+        return;
     }
     if (focused.kind == TDialogControlKind::Slider && focused.enabled) {
         switch (key) {
@@ -281,7 +385,7 @@ void TFormConfig::KeyDown(int key)
         default: break;
         }
     } else if (key >= kVkLeft && key <= kVkDown) {
-        // Arrows move through the controls like Tab (no radio group in this dialog).
+        // On other controls arrows move through them like Tab.
         MoveFocus(key == kVkLeft || key == kVkUp ? -1 : 1);
         return;
     }
@@ -390,6 +494,15 @@ void TFormConfig::Paint(TCustomDIBX& surface)
                 painter.FocusRect(text_x - 1, text_y - 1, painter.TextWidth(c.caption) + 3, painter.TextHeight() + 2);
             break;
         }
+        case TDialogControlKind::Radio: {
+            int button_top = c.top + (c.height - 12) / 2;
+            painter.RadioButton(c.left, button_top, c.checked, c.enabled);
+            int text_x = c.left + 12 + 4, text_y = c.top + (c.height - painter.TextHeight()) / 2;
+            painter.Text(text_x, text_y, c.caption, c.enabled);
+            if (focused)
+                painter.FocusRect(text_x - 1, text_y - 1, painter.TextWidth(c.caption) + 3, painter.TextHeight() + 2);
+            break;
+        }
         case TDialogControlKind::Slider: {
             int first = c.left + kSliderInset, last = c.left + c.width - 1 - kSliderInset;
             painter.Frame(first - 3, c.top + 8, last - first + 7, 4, kShadow, kHighlight);
@@ -433,7 +546,8 @@ std::string TFormConfig::DumpJson() const
                 JsonString(c.caption) + ", \"rect\": [" + std::to_string(c.left) + ", " + std::to_string(c.top) + ", " +
                 std::to_string(c.width) + ", " + std::to_string(c.height) + "], \"enabled\": " +
                 (c.enabled ? "true" : "false");
-        if (c.kind == TDialogControlKind::Check) json += std::string(", \"checked\": ") + (c.checked ? "true" : "false");
+        if (c.kind == TDialogControlKind::Check || c.kind == TDialogControlKind::Radio)
+            json += std::string(", \"checked\": ") + (c.checked ? "true" : "false");
         if (c.kind == TDialogControlKind::Slider)
             json += ", \"position\": " + std::to_string(c.position) + ", \"min\": " + std::to_string(c.minimum) +
                     ", \"max\": " + std::to_string(c.maximum);

@@ -1,4 +1,5 @@
-// The settings dialog `TFormConfig` (`mobuplay /config`): the sound options of game.ini.
+// The settings dialog `TFormConfig` (`mobuplay /config`): the sound and display options of
+// game.ini.
 // The model holds the controls, their values, the focus and the rules of the handlers; it
 // takes keys (virtual-key codes) and mouse events in client coordinates and paints itself
 // into a 32-bit surface with the glyph rasterizer. The window and the headless runner both
@@ -18,7 +19,7 @@ namespace mobu {
 
 class TCustomDIBX;
 
-enum class TDialogControlKind { Bevel, Label, Check, Slider, Button };
+enum class TDialogControlKind { Bevel, Label, Check, Radio, Slider, Button };
 
 struct TDialogControl {
     std::string name;
@@ -26,7 +27,7 @@ struct TDialogControl {
     std::string caption;  // cp932; "&" before the mnemonic letter
     int left = 0, top = 0, width = 0, height = 0;
     bool enabled = true;
-    bool checked = false;                   // check boxes
+    bool checked = false;                   // check boxes and radio buttons
     int position = 0, minimum = 0, maximum = 0;  // sliders
     bool right_aligned = false;             // labels
     int tab_order = -1;                     // -1: takes no focus
@@ -40,7 +41,7 @@ struct TDialogControl {
 class TFormConfig {
 public:
     static constexpr int kClientWidth = 270;
-    static constexpr int kClientHeight = 179;
+    static constexpr int kClientHeight = 358;
 
     // `place`: the game.ini the dialog reads and writes (UTF-8 paths).
     TFormConfig(TGameIniPlace place, bool japanese);
@@ -50,6 +51,7 @@ public:
     void FormCreate();
     void CheckSoundClick();
     void TrackBuffChange();
+    void TrackWindowScaleChange();
     void btnOKClick();
     void btnCancelClick();
     void FormClose();
@@ -100,10 +102,23 @@ private:
     int SliderCentre(const TDialogControl& slider, int position) const;
     // The button Return presses: Cancel when it has the focus, else OK.
     size_t DefaultButton() const;
+    // The radio buttons of the scaling group in order, and the chosen one's index in it.
+    std::vector<size_t> RadioGroup() const;
+    size_t ChosenRadio() const;
+    void ChooseRadio(size_t index);
+    // The display group's values as controls show them, and as they were read.
+    struct TDisplayValues {
+        int scale_mode = 1;
+        bool smooth = false;
+        int window_scale = 1;
+        bool full_screen = false;
+    };
+    TDisplayValues DisplayValues() const;
 
     TGameIniPlace place_;
     TConfigTexts texts_;
     TIniText ini_;
+    TDisplayValues display_read_;
     std::vector<TDialogControl> controls_;
     size_t focus_ = 0;
     uint8_t open_ = 0;

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <limits>
 
+#include "app/screenshot_key.h"
 #include "core/name_case.h"
 #include "platform/durable_files.h"
+#include "platform/virtual_keys.h"
 
 namespace mobu {
 
@@ -81,6 +83,10 @@ void ApplyGameIni(const TIniText& ini, TSoundSettings& settings)
     if (auto value = Lookup(ini, "Sound", "DelayTime")) settings.DelayTime = NormaliseDelayTime(*value);
     if (auto value = Lookup(ini, "Video", "UseWMP")) settings.UseWMP = *value != 0;
     if (auto value = Lookup(ini, "Video", "SmoothScaling")) settings.SmoothScaling = *value != 0;
+    if (auto value = Lookup(ini, "Video", "ScaleMode")) settings.ScaleMode = static_cast<int32_t>(std::clamp<int64_t>(*value, 0, 2));
+    if (auto value = Lookup(ini, "Video", "WindowScale"))
+        settings.WindowScale = static_cast<int32_t>(std::clamp<int64_t>(*value, 0, 8));
+    if (auto value = Lookup(ini, "Video", "FullScreen")) settings.FullScreen = *value != 0;
 }
 
 void ReadGameIni(const std::string& path, TSoundSettings& settings)
@@ -117,7 +123,11 @@ const std::vector<TGameIniKey>& GameIniKeys()
         {"Sound", "DirectSound", TGameIniKey::Bool, 0, 0, 1},
         {"Sound", "DelayTime", TGameIniKey::DelayTime, 0, 0, 500},
         {"Video", "UseWMP", TGameIniKey::Bool, 0, 0, 0},
-        {"Video", "SmoothScaling", TGameIniKey::Bool, 0, 0, 0},
+        {"Video", "SmoothScaling", TGameIniKey::AutoBool, 0, 0, 0},
+        {"Video", "ScaleMode", TGameIniKey::Count, 0, 2, 1},
+        {"Video", "WindowScale", TGameIniKey::Count, 0, 8, 1},
+        {"Video", "FullScreen", TGameIniKey::Bool, 0, 0, 0},
+        {"Player", "ScreenshotKey", TGameIniKey::KeyName, 0, 0, 0},
         {"Debug", "SpinLimitMs", TGameIniKey::Count, 0, UINT32_MAX, 5000},
     };
     return keys;
@@ -132,10 +142,17 @@ const TGameIniKey* FindGameIniKey(std::string_view dotted)
 
 std::optional<std::string> GameIniValueText(const TGameIniKey& key, std::string_view value)
 {
+    if (key.kind == TGameIniKey::KeyName) {
+        if (value.empty() || SameCp932Name(value, "none")) return "none";
+        if (VirtualKeyFromName(value) == 0) return std::nullopt;
+        return std::string(value);
+    }
     std::optional<int64_t> number = ParseIniInteger(value);
     if (!number) return std::nullopt;
     switch (key.kind) {
+    case TGameIniKey::KeyName: break;
     case TGameIniKey::Bool:
+    case TGameIniKey::AutoBool:
         if (*number != 0 && *number != 1) return std::nullopt;
         return *number ? "1" : "0";
     case TGameIniKey::DelayTime:
@@ -149,10 +166,14 @@ std::optional<std::string> GameIniValueText(const TGameIniKey& key, std::string_
 
 std::string GameIniEffectiveValue(const TGameIniKey& key, const TIniText& ini)
 {
+    if (key.kind == TGameIniKey::KeyName) return ScreenshotKeyName(ScreenshotKeyOf(ini));  // "none" when off
     std::optional<int64_t> stored = Lookup(ini, key.section, key.key);
+    if (key.kind == TGameIniKey::AutoBool && !stored) return "auto";
     int64_t value = stored.value_or(key.fallback);
     switch (key.kind) {
+    case TGameIniKey::KeyName: break;
     case TGameIniKey::Bool:
+    case TGameIniKey::AutoBool:
         return value != 0 ? "1" : "0";
     case TGameIniKey::DelayTime:
         return std::to_string(NormaliseDelayTime(value));

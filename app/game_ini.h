@@ -2,7 +2,8 @@
 // checks. The file is read through TIniText and written back through the same editor, so a
 // write changes only the value lines it must.
 //   [Sound] DirectSound=1  DelayTime=500  SoundFont=PATH
-//   [Video] UseWMP=0  SmoothScaling=0
+//   [Video] UseWMP=0  SmoothScaling=0  ScaleMode=1  WindowScale=1  FullScreen=0
+//   [Player] ScreenshotKey=F12
 //   [Debug] SpinLimitMs=5000
 #pragma once
 
@@ -21,7 +22,12 @@ struct TSoundSettings {
     bool DirectSound = true;  // Ogg and WMA through the media library (else wave-out streaming)
     int32_t DelayTime = 500;  // wave-out buffer length in ms: a multiple of 100 in 100..500
     bool UseWMP = false;      // video through the Windows Media path
-    bool SmoothScaling = false;  // scale the picture smoothly (else nearest neighbour)
+    // Scale the picture smoothly (else nearest neighbour); absent: smoothly only when the
+    // factor is not whole.
+    std::optional<bool> SmoothScaling;
+    int32_t ScaleMode = 1;    // 0 whole factors when one fits, 1 keep the aspect ratio, 2 stretch
+    int32_t WindowScale = 1;  // the window's whole factor, 0..8; 0: the largest that fits
+    bool FullScreen = false;  // start in full screen
     // The General MIDI sound font of MIDI music (UTF-8; a relative path counts from the
     // folder of game.ini); empty: the system's default-GM.sf2.
     std::string SoundFont;
@@ -67,9 +73,9 @@ uint32_t ReadSpinLimitMs(const std::string& path, uint32_t fallback);
 struct TGameIniKey {
     const char* section;
     const char* key;
-    enum TKind { Bool, DelayTime, Count } kind;
+    enum TKind { Bool, DelayTime, Count, KeyName, AutoBool } kind;
     int64_t minimum = 0, maximum = 0;  // Count only
-    int64_t fallback = 0;              // the value used when the key is absent
+    int64_t fallback = 0;              // the value used when the key is absent (not KeyName, AutoBool)
 };
 const std::vector<TGameIniKey>& GameIniKeys();
 
@@ -77,11 +83,12 @@ const std::vector<TGameIniKey>& GameIniKeys();
 const TGameIniKey* FindGameIniKey(std::string_view dotted);
 
 // The text stored for `value` of `key` ("1"/"0" for booleans: 1/0/true/false/yes/no/on/off
-// accepted; DelayTime as the slider would store it; counts within their range), or
-// nothing for a bad value.
+// accepted; DelayTime as the slider would store it; counts within their range; key names
+// of the input-script table, or "none"), or nothing for a bad value.
 std::optional<std::string> GameIniValueText(const TGameIniKey& key, std::string_view value);
 
-// The value the player uses for `key` in `ini`, as text (DelayTime normalised).
+// The value the player uses for `key` in `ini`, as text (DelayTime normalised; "auto" for
+// an absent SmoothScaling).
 std::string GameIniEffectiveValue(const TGameIniKey& key, const TIniText& ini);
 
 }  // namespace mobu

@@ -53,6 +53,14 @@ int ScreenshotKeyOf(const TIniText& ini)
     return kDefaultScreenshotKey;
 }
 
+std::string ScreenshotKeyName(int key)
+{
+    if (key == 0) return "none";
+    for (const std::string& name : VirtualKeyNames())
+        if (VirtualKeyFromName(name) == key) return name;
+    return "none";
+}
+
 std::string PicturesFolder()
 {
     const char* config_home = std::getenv("XDG_CONFIG_HOME");

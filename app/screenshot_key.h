@@ -19,6 +19,9 @@ constexpr int kDefaultScreenshotKey = 0x7B;  // F12
 // empty value; F12 with a line on standard error for a name the key table does not know.
 int ScreenshotKeyOf(const TIniText& ini);
 
+// The key table's name of virtual-key code `key`; "none" for 0.
+std::string ScreenshotKeyName(int key);
+
 // The user's pictures folder, without a trailing "/"; "" when no home folder is known.
 std::string PicturesFolder();
 

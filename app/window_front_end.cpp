@@ -28,16 +28,14 @@ public:
     std::unique_ptr<TAudioOutput> OpenAudio(int&, int&) override { return OpenAudioOutput(); }
     void ApplyLayout(const TViewLayout& layout, bool centre) override
     {
+        window_.SetScaling(static_cast<TScaleMode>(SoundSettings.ScaleMode), SoundSettings.WindowScale,
+                           SoundSettings.SmoothScaling);
         window_.ApplyLayout(TWindowLayout{layout.client_width, layout.client_height, layout.toolbar_visible,
                                           layout.panel_x, layout.panel_y},
                             centre);
     }
     void PostClose() override { window_.PostClose(); }
-    void Present(const FrameBuffer& frame) override
-    {
-        window_.SetSmoothScaling(SoundSettings.SmoothScaling);
-        window_.Present(frame);
-    }
+    void Present(const FrameBuffer& frame) override { window_.Present(frame); }
     bool SwitchFullScreen(bool on) override { return window_.SwitchFullScreen(on); }
     uint32_t NowMs() override { return window_.NowMs(); }
     bool WarpCursor(int32_t x, int32_t y) override { return window_.WarpCursor(x, y); }
@@ -145,6 +143,7 @@ int RunWindow(const TCommandLine& line, const std::string& executable_path)
         bool started = !QuitRequested && !window->ClosePosted();
         if (started) {
             window->Show();
+            if (SoundSettings.FullScreen) view.SetFullScreen(true);  // game.ini [Video] FullScreen
             view.Activate();
             loop.Start();
             while (!window->ClosePosted() && !loop.Stopped()) loop.Step();

@@ -32,7 +32,7 @@ std::unique_ptr<TSdlWindow> TSdlWindow::Open(std::string& error)
         return nullptr;
     }
     SDL_Window* window = SDL_CreateWindow("MobuPlayer", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480,
-                                          SDL_WINDOW_HIDDEN);
+                                          SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
     if (!renderer) {
         error = SDL_GetError();
@@ -62,14 +62,65 @@ void TSdlWindow::SetToolbarCaptions(const std::string& exit_cp932, const std::st
 
 void TSdlWindow::SetCaption(const std::string& utf8) { SDL_SetWindowTitle(window_, utf8.c_str()); }
 
+void TSdlWindow::SetScaling(TScaleMode mode, int32_t window_scale, std::optional<bool> smooth)
+{
+    scale_mode_ = mode;
+    window_scale_ = window_scale;
+    smooth_ = smooth;
+}
+
+int32_t TSdlWindow::PanelHeight() const
+{
+    if (texture_height_ > 0) return texture_height_;
+    return layout_.client_height - (full_screen_ ? 0 : layout_.panel_y);
+}
+
+int32_t TSdlWindow::ChooseWindowFactor() const
+{
+    int display = SDL_GetWindowDisplayIndex(window_);
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0) return std::max(1, window_scale_);
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right);  // zeros when unknown
+    int32_t panel_height = layout_.client_height - layout_.panel_y;
+    return FitWindowScale(window_scale_, layout_.client_width, panel_height, layout_.panel_y, usable.w - left - right,
+                          usable.h - top - bottom);
+}
+
 void TSdlWindow::ApplyLayout(const TWindowLayout& layout, bool centre)
 {
     layout_ = layout;
     if (!full_screen_) {
-        SDL_SetWindowSize(window_, layout.client_width, layout.client_height);
+        window_factor_ = ChooseWindowFactor();
+        SDL_SetWindowSize(window_, ScaledClientWidth(), ScaledClientHeight());
         if (centre) Centre();
     }
     RebuildStrip();
+}
+
+void TSdlWindow::PointsToOutput(int& x, int& y) const
+{
+    int output_width = 0, output_height = 0, window_width = 0, window_height = 0;
+    SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
+    SDL_GetWindowSize(window_, &window_width, &window_height);
+    if (window_width > 0 && window_height > 0) {
+        x = x * output_width / window_width;
+        y = y * output_height / window_height;
+    }
+}
+
+TPlacement TSdlWindow::FramePlacement() const
+{
+    int output_width = 0, output_height = 0;
+    SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
+    int strip_x = 0, strip = 0;
+    if (!full_screen_ && layout_.toolbar_visible) {
+        strip = kToolbarStripHeight;
+        PointsToOutput(strip_x, strip);
+    }
+    TPlacement placed = PlaceFrame(PanelWidth(), PanelHeight(), output_width, output_height - strip, scale_mode_);
+    placed.y += strip;
+    return placed;
 }
 
 void TSdlWindow::Present(const FrameBuffer& frame)
@@ -80,7 +131,6 @@ void TSdlWindow::Present(const FrameBuffer& frame)
     if (!frame_texture_ || texture_width_ != frame.width || texture_height_ != frame.height) {
         full_update = true;
         if (frame_texture_) SDL_DestroyTexture(frame_texture_);
-        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, smooth_scaling_ ? "1" : "0");
         frame_texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                            frame.width, frame.height);
         texture_width_ = frame.width;
@@ -105,7 +155,7 @@ bool TSdlWindow::SwitchFullScreen(bool on)
 {
     if (SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) full_screen_ = on;
     strip_revealed_ = false;
-    if (!full_screen_) SDL_SetWindowSize(window_, layout_.client_width, layout_.client_height);
+    if (!full_screen_) SDL_SetWindowSize(window_, ScaledClientWidth(), ScaledClientHeight());
     return full_screen_;
 }
 
@@ -113,19 +163,16 @@ uint32_t TSdlWindow::NowMs() const { return SDL_GetTicks(); }
 
 bool TSdlWindow::WarpCursor(int32_t x, int32_t y)
 {
-    int window_x = x + layout_.panel_x, window_y = y + layout_.panel_y;
-    if (full_screen_) {
-        int output_width = 0, output_height = 0, window_width = 0, window_height = 0;
-        SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
-        SDL_GetWindowSize(window_, &window_width, &window_height);
-        TPlacement placed = PlaceFrame(texture_width_, texture_height_, output_width, output_height);
-        if (placed.width <= 0 || output_width <= 0 || output_height <= 0) return false;
-        // The centre of the game pixel, back in window points.
-        double output_x = placed.x + (x + 0.5) * placed.width / texture_width_;
-        double output_y = placed.y + (y + 0.5) * placed.height / texture_height_;
-        window_x = static_cast<int>(output_x * window_width / output_width);
-        window_y = static_cast<int>(output_y * window_height / output_height);
-    }
+    int output_width = 0, output_height = 0, window_width = 0, window_height = 0;
+    SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
+    SDL_GetWindowSize(window_, &window_width, &window_height);
+    TPlacement placed = FramePlacement();
+    if (placed.width <= 0 || output_width <= 0 || output_height <= 0) return false;
+    // The centre of the game pixel, back in window points.
+    double output_x = placed.x + (x + 0.5) * placed.width / PanelWidth();
+    double output_y = placed.y + (y + 0.5) * placed.height / PanelHeight();
+    int window_x = static_cast<int>(output_x * window_width / output_width);
+    int window_y = static_cast<int>(output_y * window_height / output_height);
     SDL_WarpMouseInWindow(window_, window_x, window_y);  // arrives back as a mouse move
     return true;
 }
@@ -196,18 +243,15 @@ void TSdlWindow::Redraw()
 {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
-    int output_width = 0, output_height = 0;
-    SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
     if (frame_texture_) {
-        SDL_Rect target{layout_.panel_x, layout_.panel_y, texture_width_, texture_height_};
-        if (full_screen_) {
-            TPlacement placed = PlaceFrame(texture_width_, texture_height_, output_width, output_height);
-            target = {placed.x, placed.y, placed.width, placed.height};
-        }
+        TPlacement placed = FramePlacement();
+        SDL_Rect target{placed.x, placed.y, placed.width, placed.height};
+        bool smooth = smooth_.value_or(!IsWholeScale(placed, texture_width_, texture_height_));
+        SDL_SetTextureScaleMode(frame_texture_, smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
         SDL_RenderCopy(renderer_, frame_texture_, nullptr, &target);
     }
     if (strip_texture_ && StripShown()) {
-        SDL_Rect strip = {0, 0, layout_.client_width, kToolbarStripHeight};
+        SDL_Rect strip = {0, 0, strip_width_, kToolbarStripHeight};
         SDL_RenderCopy(renderer_, strip_texture_, nullptr, &strip);
     }
     SDL_RenderPresent(renderer_);
@@ -220,8 +264,8 @@ void TSdlWindow::Centre()
     if (SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &usable) != 0) return;
     int top = 0, left = 0, bottom = 0, right = 0;
     SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right);  // zeros when unknown
-    int outer_width = layout_.client_width + left + right;
-    int outer_height = layout_.client_height + top + bottom;
+    int outer_width = ScaledClientWidth() + left + right;
+    int outer_height = ScaledClientHeight() + top + bottom;
     // Whole-number halves truncate toward zero, also when the window is larger.
     int x = usable.x + (usable.w - outer_width) / 2 + left;
     int y = usable.y + (usable.h - outer_height) / 2 + top;
@@ -232,7 +276,7 @@ void TSdlWindow::RebuildStrip()
 {
     if (strip_texture_) SDL_DestroyTexture(strip_texture_);
     strip_texture_ = nullptr;
-    int width = std::max(layout_.client_width, 2 + kToolbarButtonCount * kToolbarButtonWidth + 2);
+    int width = std::max(ScaledClientWidth(), 2 + kToolbarButtonCount * kToolbarButtonWidth + 2);
     std::vector<uint32_t> pixels;
     strip_.Draw(pixels, width, pressed_button_ >= 0 && hover_pressed_ ? pressed_button_ : -1);
     strip_texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STATIC, width,
@@ -265,21 +309,8 @@ void TSdlWindow::HandleKeyDown(int32_t sdl_key, uint16_t modifiers, bool repeat)
 
 void TSdlWindow::ToGame(int x, int y, int32_t& game_x, int32_t& game_y)
 {
-    if (!full_screen_) {
-        game_x = x - layout_.panel_x;
-        game_y = y - layout_.panel_y;
-        return;
-    }
-    int output_width = 0, output_height = 0;
-    SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
-    int window_width = 0, window_height = 0;
-    SDL_GetWindowSize(window_, &window_width, &window_height);
-    if (window_width > 0 && window_height > 0) {  // high-density outputs have more pixels than points
-        x = x * output_width / window_width;
-        y = y * output_height / window_height;
-    }
-    TPlacement placed = PlaceFrame(texture_width_, texture_height_, output_width, output_height);
-    OutputToGame(placed, texture_width_, texture_height_, x, y, game_x, game_y);
+    PointsToOutput(x, y);  // high-density outputs have more pixels than points
+    OutputToGame(FramePlacement(), PanelWidth(), PanelHeight(), x, y, game_x, game_y);
 }
 
 void TSdlWindow::HandleMouseMove(int x, int y)

@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/frame_buffer.h"
+#include "platform/frame_placement.h"
 #include "platform/message_box.h"
 #include "platform/toolbar_strip.h"
 
@@ -63,8 +65,10 @@ public:
 
     void SetEvents(TWindowEvents* events) { events_ = events; }
     void SetToolbarCaptions(const std::string& exit_cp932, const std::string& switch_cp932);
-    // Smooth scaling of the picture when it is shown larger (else nearest neighbour).
-    void SetSmoothScaling(bool smooth) { smooth_scaling_ = smooth; }
+    // How the game screen is scaled into the window or the full screen, the whole factor
+    // the window is opened at (0: the largest that fits) and smooth scaling (nothing: smooth
+    // only when the factor is not whole). Applied from the next layout on.
+    void SetScaling(TScaleMode mode, int32_t window_scale, std::optional<bool> smooth);
 
     void SetCaption(const std::string& utf8);
     void ApplyLayout(const TWindowLayout& layout, bool centre);
@@ -112,6 +116,17 @@ private:
     // Whether window point (x, y) lies on the strip as it is shown now.
     bool OnStrip(int x, int y) const { return StripShown() && y >= 0 && y < kToolbarStripHeight && x < strip_width_; }
     void ToGame(int x, int y, int32_t& game_x, int32_t& game_y);
+    // Where the frame goes now, in renderer output pixels: the whole output in full screen,
+    // else the part of the window below the strip.
+    TPlacement FramePlacement() const;
+    // Window points to output pixels (they differ on high-density outputs).
+    void PointsToOutput(int& x, int& y) const;
+    // The game screen's size and the client size of the window at the current factor.
+    int32_t PanelWidth() const { return texture_width_ > 0 ? texture_width_ : layout_.client_width; }
+    int32_t PanelHeight() const;
+    int32_t ScaledClientWidth() const { return layout_.client_width * window_factor_; }
+    int32_t ScaledClientHeight() const { return layout_.panel_y + (layout_.client_height - layout_.panel_y) * window_factor_; }
+    int32_t ChooseWindowFactor() const;
 
     SDL_Window* window_;
     SDL_Renderer* renderer_;
@@ -122,7 +137,10 @@ private:
     SDL_Texture* strip_texture_ = nullptr;
     int texture_width_ = 0, texture_height_ = 0;
     int strip_width_ = 0;
-    bool smooth_scaling_ = false;
+    TScaleMode scale_mode_ = TScaleMode::Aspect;
+    int32_t window_scale_ = 1;         // as asked for; 0: the largest that fits
+    int32_t window_factor_ = 1;        // as chosen for the usable display area
+    std::optional<bool> smooth_;
     bool full_screen_ = false;
     bool strip_revealed_ = false;
     bool close_posted_ = false;

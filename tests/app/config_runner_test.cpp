@@ -65,13 +65,21 @@ TEST_F(ConfigRunnerTest, SetWritesAllKeysInOneEditAndRefusesBadOnes)
     EXPECT_EQ(run_tools::ReadAll(Ini()), "; keep\r\n[Sound]\r\nDelayTime=200\r\nDirectSound=0\r\n[Video]\r\nUseWMP=1\r\n");
     struct Case { const char* set; const char* message; };
     for (Case c : {Case{"Sound.Volume=1", "unknown key"}, Case{"Sound.DirectSound=2", "bad value"},
-                   Case{"Video.UseWMP=maybe", "bad value"}, Case{"Sound.DelayTime", "unknown key"}}) {
+                   Case{"Video.UseWMP=maybe", "bad value"}, Case{"Sound.DelayTime", "unknown key"},
+                   Case{"Video.ScaleMode=3", "bad value"}, Case{"Video.WindowScale=9", "bad value"},
+                   Case{"Player.ScreenshotKey=Bogus", "bad value"}}) {
         run = Player("/config " + game + " --set Sound.DelayTime=100 --set " + c.set);
         EXPECT_EQ(run.status, 2) << c.set;
         EXPECT_NE(run.errors.find(c.message), std::string::npos) << run.errors;
     }
     EXPECT_EQ(run_tools::ReadAll(Ini()), "; keep\r\n[Sound]\r\nDelayTime=200\r\nDirectSound=0\r\n[Video]\r\nUseWMP=1\r\n")
         << "a refused --set writes nothing";
+    run = Player("/config " + game + " --set Video.ScaleMode=2 --set video.windowscale=0 --set Video.FullScreen=on" +
+                 " --set Video.SmoothScaling=no --set Player.ScreenshotKey=F9");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(run_tools::ReadAll(Ini()), "; keep\r\n[Sound]\r\nDelayTime=200\r\nDirectSound=0\r\n[Video]\r\nUseWMP=1\r\n"
+                                         "ScaleMode=2\r\nWindowScale=0\r\nFullScreen=1\r\nSmoothScaling=0\r\n"
+                                         "[Player]\r\nScreenshotKey=F9\r\n");
     run = Player("/config --ini " + (scratch_ / "missing" / "game.ini").string() + " --set Sound.DelayTime=100");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.errors.find("No such file"), std::string::npos) << run.errors;
@@ -83,7 +91,8 @@ TEST_F(ConfigRunnerTest, PrintShowsTheFileAndTheValuesThePlayerUses)
     TRun run = Player("/config --ini " + Ini() + " --print");
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(run.out, "; " + Ini() +
-                           "\nSound.DirectSound=0\nSound.DelayTime=500\nVideo.UseWMP=0\nVideo.SmoothScaling=0\n"
+                           "\nSound.DirectSound=0\nSound.DelayTime=500\nVideo.UseWMP=0\nVideo.SmoothScaling=auto\n"
+                           "Video.ScaleMode=1\nVideo.WindowScale=1\nVideo.FullScreen=0\nPlayer.ScreenshotKey=F12\n"
                            "Debug.SpinLimitMs=5000\n");
 }
 
@@ -94,7 +103,7 @@ TEST_F(ConfigRunnerTest, HeadlessDialogFollowsKeysAndClicks)
     std::string dump = (scratch_ / "dialog.json").string();
     // S unticks DirectSound, D focuses the slider, Right moves it to 3; a click on OK saves.
     std::string input = Input("2 key down S\n3 key up S\n4 key down D\n5 key down Right\n"
-                              "6 mouse down 130 150 left\n7 mouse up 130 150 left\n");
+                              "6 mouse down 130 330 left\n7 mouse up 130 330 left\n");
     TRun run = Player("/config " + game + " --headless --frames 20 --input " + input + " --dump-dialog " + dump +
                       " --shot-at 1,5 --out " + (scratch_ / "shots").string());
     EXPECT_EQ(run.status, 0) << run.errors;
@@ -109,7 +118,7 @@ TEST_F(ConfigRunnerTest, HeadlessDialogFollowsKeysAndClicks)
     ASSERT_TRUE(first.Load((scratch_ / "shots" / "frame-000001.png").string()));
     ASSERT_TRUE(fifth.Load((scratch_ / "shots" / "frame-000005.png").string()));
     EXPECT_EQ(first.Width(), 270);
-    EXPECT_EQ(first.Height(), 179);
+    EXPECT_EQ(first.Height(), 358);
     auto dark = [](const demo_screens::TShot& shot, int left, int top, int width, int height) {
         int count = 0;
         for (int y = top; y < top + height; ++y)

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "graphics/dibx.h"
 #include "tests/app/as_plain_user.h"
@@ -22,7 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kTab = 0x09, kReturn = 0x0D, kShift = 0x10, kAlt = 0x12, kEscape = 0x1B, kSpace = 0x20, kEnd = 0x23,
-              kHome = 0x24, kLeft = 0x25, kRight = 0x27, kPageDown = 0x22;
+              kHome = 0x24, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28, kPageDown = 0x22;
 
 class FormConfigTest : public ::testing::Test {
 protected:
@@ -137,11 +138,12 @@ TEST_F(FormConfigTest, TabOrderSkipsDisabledControlsAndWraps)
     TFormConfig dialog(Ini(), false);
     dialog.FormCreate();
     std::string seen;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 8; ++i) {
         dialog.KeyDown(kTab);
         seen += dialog.FocusName() + " ";
     }
-    EXPECT_EQ(seen, "btnOK btnCancel CheckSound btnOK ") << "the slider is disabled while DirectSound is ticked";
+    EXPECT_EQ(seen, "btnOK btnCancel RadioScale1 CheckSmooth TrackWindowScale CheckFullScreen CheckSound btnOK ")
+        << "the slider is disabled while DirectSound is ticked; of the radio group only the chosen button";
     dialog.KeyDown(kShift);
     dialog.KeyDown(kTab);
     EXPECT_EQ(dialog.FocusName(), "CheckSound");
@@ -152,7 +154,8 @@ TEST_F(FormConfigTest, TabOrderSkipsDisabledControlsAndWraps)
         dialog.KeyDown(kTab);
         seen += dialog.FocusName() + " ";
     }
-    EXPECT_EQ(seen, "btnOK btnCancel TrackBuff CheckSound ");
+    EXPECT_EQ(seen, "btnOK btnCancel TrackBuff RadioScale1 ");
+    for (int i = 0; i < 4; ++i) dialog.KeyDown(kTab);
     EXPECT_EQ(dialog.FocusName(), "CheckSound");
     dialog.KeyDown(kAlt);  // Alt+D: the label's mnemonic focuses its slider
     dialog.KeyDown('D');
@@ -302,6 +305,54 @@ TArea Measure(TDIBX& surface, int left, int top, int width, int height)
     return area;
 }
 
+// The display group shows [Video] as the player reads it; OK writes a display key only when
+// it was changed, so an untouched dialog adds nothing to the file but the two sound keys.
+TEST_F(FormConfigTest, DisplayGroupWritesOnlyWhatChanged)
+{
+    WriteIni("[Video]\nWindowScale=7\nScaleMode=2\n");
+    {
+        TFormConfig dialog(Ini(), false);
+        dialog.FormCreate();
+        EXPECT_TRUE(dialog.Control("RadioScale2").checked);
+        EXPECT_EQ(dialog.Control("TrackWindowScale").position, 4) << "the file's 0..8 shown within the slider's 0..4";
+        EXPECT_EQ(dialog.Control("LabelWindowScaleInfo").caption, "4x");
+        dialog.KeyDown(kReturn);
+        EXPECT_EQ(ReadIni(), "[Video]\nWindowScale=7\nScaleMode=2\n[Sound]\nDirectSound=1\nDelayTime=500\n");
+    }
+    struct TCase {
+        std::vector<int> keys;
+        const char* added;  // after the two sound keys
+    };
+    const TCase cases[] = {
+        {{'Z', kDown}, ""},                    // Z focuses the chosen button; Down wraps to Whole multiples
+        {{'Z', kUp}, ""},                      // Up: Keep aspect ratio
+        {{'M'}, "SmoothScaling=1\n"},
+        {{'W', kHome}, "WindowScale=0\n"},
+        {{'F', 'F'}, ""},                      // ticked and unticked again: unchanged
+        {{'F'}, "FullScreen=1\n"},
+    };
+    for (const TCase& c : cases) {
+        WriteIni("[Video]\nScaleMode=2\n");
+        TFormConfig dialog(Ini(), false);
+        dialog.FormCreate();
+        for (int key : c.keys) dialog.KeyDown(key);
+        dialog.KeyDown(kReturn);
+        std::string expected = "[Video]\nScaleMode=2\n";
+        if (c.keys.size() == 2 && c.keys[0] == 'Z') expected = c.keys[1] == kDown ? "[Video]\nScaleMode=0\n" : "[Video]\nScaleMode=1\n";
+        expected += std::string(c.added) + "[Sound]\nDirectSound=1\nDelayTime=500\n";
+        EXPECT_EQ(ReadIni(), expected) << c.keys.size() << " keys, first " << c.keys[0];
+    }
+    // The labels follow the slider: 0 is automatic, else the factor.
+    TFormConfig japanese(Ini(), true);
+    japanese.FormCreate();
+    japanese.KeyDown('W');
+    japanese.KeyDown(kHome);
+    EXPECT_EQ(japanese.Control("LabelWindowScaleInfo").caption, SysText(u8"自動"));
+    japanese.KeyDown(kRight);
+    japanese.KeyDown(kRight);
+    EXPECT_EQ(japanese.Control("LabelWindowScaleInfo").caption, SysText(u8"2倍"));
+}
+
 TEST_F(FormConfigTest, PaintingShowsTheTickAndGreysDisabledText)
 {
     TFormConfig dialog(Ini(), true);
@@ -309,7 +360,7 @@ TEST_F(FormConfigTest, PaintingShowsTheTickAndGreysDisabledText)
     TDIBX ticked;
     dialog.Paint(ticked);
     ASSERT_EQ(ticked.Width(), 270);
-    ASSERT_EQ(ticked.Height(), 179);
+    ASSERT_EQ(ticked.Height(), 358);
     const TDialogControl& check = dialog.Control("CheckSound");
     const TDialogControl& label = dialog.Control("LabelBuff");
     int box_top = check.top + (check.height - 13) / 2;
@@ -336,15 +387,19 @@ TEST_F(FormConfigTest, DumpNamesEveryControl)
     dialog.FormCreate();
     std::string json = dialog.DumpJson();
     for (const char* part :
-         {"\"caption\": \"Settings\"", "\"width\": 270", "\"height\": 179", "\"open\": true", "\"result\": null",
+         {"\"caption\": \"Settings\"", "\"width\": 270", "\"height\": 358", "\"open\": true", "\"result\": null",
           "\"focus\": \"CheckSound\"", "{\"name\": \"Bevel1\", \"kind\": \"bevel\", \"caption\": \"\", \"rect\": [8, 8, 253, 113]",
           "\"name\": \"TrackBuff\", \"kind\": \"slider\", \"caption\": \"\", \"rect\": [28, 72, 221, 25], \"enabled\": false, "
           "\"position\": 5, \"min\": 1, \"max\": 5",
           "\"name\": \"LabelBuffInfo\", \"kind\": \"label\", \"caption\": \"500ms\", \"rect\": [173, 56, 68, 12]",
-          "\"name\": \"btnOK\", \"kind\": \"button\", \"caption\": \"OK\", \"rect\": [100, 140, 75, 25]",
-          "\"name\": \"btnCancel\", \"kind\": \"button\", \"caption\": \"Cancel\", \"rect\": [180, 140, 75, 25]",
+          "\"name\": \"btnOK\", \"kind\": \"button\", \"caption\": \"OK\", \"rect\": [100, 319, 75, 25]",
+          "\"name\": \"btnCancel\", \"kind\": \"button\", \"caption\": \"Cancel\", \"rect\": [180, 319, 75, 25]",
           "\"name\": \"CheckSound\", \"kind\": \"check\", \"caption\": \"Use DirectSound (&S)\", \"rect\": [28, 24, 217, 17], "
-          "\"enabled\": true, \"checked\": true"}) {
+          "\"enabled\": true, \"checked\": true",
+          "{\"name\": \"Bevel2\", \"kind\": \"bevel\", \"caption\": \"\", \"rect\": [8, 129, 253, 171]",
+          "\"name\": \"RadioScale1\", \"kind\": \"radio\", \"caption\": \"Keep aspect ratio\", \"rect\": [36, 172, 209, 17], "
+          "\"enabled\": true, \"checked\": true",
+          "\"name\": \"LabelWindowScaleInfo\", \"kind\": \"label\", \"caption\": \"1x\""}) {
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
     }
 }

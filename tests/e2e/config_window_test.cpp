@@ -1,5 +1,5 @@
 // The settings dialog in a real window (the suite runs this under Xvfb): `mobuplay /config`
-// under a Japanese locale shows "動作設定" with a 270 x 179 client area; ImageMagick's
+// under a Japanese locale shows "動作設定" with a 270 x 358 client area; ImageMagick's
 // import captures it; xdotool's Alt+S and Return untick DirectSound and save.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -72,7 +72,7 @@ TEST(ConfigWindow, AltSAndReturnSaveWithoutDirectSound)
     ASSERT_TRUE(std::regex_search(info, width, std::regex("Width: (\\d+)"))) << info;
     ASSERT_TRUE(std::regex_search(info, height, std::regex("Height: (\\d+)"))) << info;
     EXPECT_EQ(width[1].str(), "270");
-    EXPECT_EQ(height[1].str(), "179");
+    EXPECT_EQ(height[1].str(), "358");
 
     fs::path shot = folder / "dialog.png";
     ASSERT_EQ(run_tools::RunCommand("import -window " + window + " " + shot.string()), 0);

@@ -171,6 +171,51 @@ TEST(WindowFrontEnd, DemoOpensOneCentredWindowWithTheProjectsSizeAndTitle)
     fs::remove_all(game);
 }
 
+// game.ini [Video] WindowScale=2: the window shows the game at twice its size under the
+// unscaled strip, each game pixel a 2 x 2 block (a whole factor is never smoothed).
+TEST(WindowFrontEnd, WindowScaleShowsTheGameAtAWholeFactor)
+{
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    fs::path demo = fs::path(MOBU_BINARY_DIR) / "demo";
+    if (!fs::exists(demo / "game.dat")) GTEST_SKIP() << "the demo game is not packed in this build";
+    fs::path game = fs::temp_directory_path() / ("mobu_e2e_scale_" + std::to_string(getpid()));
+    fs::remove_all(game);
+    fs::copy(demo, game, fs::copy_options::recursive);
+    fs::path ini = game / "scaled.ini";
+    std::ofstream(ini) << "[Video]\nWindowScale=2\n";
+    std::string window;
+    pid_t player = StartShown(game.string(), DemoTitle(), window, "--ini", ini.c_str());
+    ASSERT_FALSE(window.empty()) << "windows:\n" << DescribeWindows();
+    std::string info = Capture("xwininfo -id " + window);
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(info, match, std::regex(R"(Width:\s*(\d+))"))) << info;
+    EXPECT_EQ(std::stoi(match[1]), 1280);
+    ASSERT_TRUE(std::regex_search(info, match, std::regex(R"(Height:\s*(\d+))"))) << info;
+    EXPECT_EQ(std::stoi(match[1]), 960 + 22);
+
+    fs::path file = game / "scaled.png";
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // the first frames are drawn
+    ASSERT_EQ(std::system(("import -window " + window + " png24:'" + file.string() + "' 2>/dev/null").c_str()), 0);
+    demo_screens::TShot shot;
+    ASSERT_TRUE(shot.Load(file.string(), 22));
+    ASSERT_EQ(shot.Width(), 1280);
+    int blocks = 0, whole = 0, varied = 0;
+    for (int y = 0; y + 1 < 960; y += 14) {
+        for (int x = 0; x + 1 < 1280; x += 10) {
+            demo_screens::TRgb a = shot.At(x, y), b = shot.At(x + 1, y), c = shot.At(x, y + 1), d = shot.At(x + 1, y + 1);
+            auto same = [](demo_screens::TRgb p, demo_screens::TRgb q) { return p.r == q.r && p.g == q.g && p.b == q.b; };
+            ++blocks;
+            whole += same(a, b) && same(a, c) && same(a, d);
+            varied += !same(a, shot.At(x + 2, y));
+        }
+    }
+    EXPECT_EQ(whole, blocks) << "every game pixel is a 2 x 2 block";
+    EXPECT_GT(varied, 0) << "the picture is not flat, so the blocks say something";
+    kill(player, SIGTERM);
+    EXPECT_EQ(WaitFor(player, 10), 0);
+    fs::remove_all(game);
+}
+
 // --window-frames: the window shows that many frames and closes by itself, in order.
 TEST(WindowFrontEnd, TheWindowClosesByItselfAfterTheFramesAsked)
 {
