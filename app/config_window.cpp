@@ -52,7 +52,7 @@ void ShowSaveError(const std::string& text, void* context)
 
 }  // namespace
 
-int RunConfigWindow(const TCommandLine&, const TGameIniPlace& place)
+int RunConfigWindow(const TCommandLine& line, const TGameIniPlace& place)
 {
     TFormConfig dialog(place, UserLocaleIsJapanese());
     dialog.FormCreate();
@@ -66,7 +66,7 @@ int RunConfigWindow(const TCommandLine&, const TGameIniPlace& place)
     TErrorBox box{window.get(), Cp932ToUtf8(dialog.Caption())};
     dialog.SetErrorSink(ShowSaveError, &box);
     TDialogDriver driver(dialog);
-    window->Run(driver);
+    window->Run(driver, line.window_frames);
     dialog.FormClose();
     return dialog.Result() == std::optional<std::string>("ok") ? kConfigSaved : kConfigNotSaved;
 }

@@ -1,19 +1,22 @@
 // The floor of the demo benchmark: a bare SDL2 program that opens a window of the given size,
 // presents the given number of frames (cleared to one colour) and exits, as little as a
-// player can do.  usage: bare_sdl_window WIDTH HEIGHT [FRAMES]
+// player can do. With "wait" it then waits on events (as an idle dialog does) until it is
+// asked to quit.  usage: bare_sdl_window WIDTH HEIGHT [FRAMES [wait]]
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bare_sdl_window WIDTH HEIGHT [FRAMES]\n");
+        std::fprintf(stderr, "usage: bare_sdl_window WIDTH HEIGHT [FRAMES [wait]]\n");
         return 2;
     }
     const int width = std::atoi(argv[1]), height = std::atoi(argv[2]);
     const int frames = argc > 3 ? std::atoi(argv[3]) : 1;
+    const bool wait = argc > 4 && std::string(argv[4]) == "wait";
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "bare_sdl_window: %s\n", SDL_GetError());
         return 1;
@@ -32,6 +35,8 @@ int main(int argc, char** argv)
         SDL_SetRenderDrawColor(renderer, 16, 32, 64, 255);
         SDL_RenderClear(renderer);
         SDL_RenderPresent(renderer);
+    }
+    for (SDL_Event event; wait && SDL_WaitEvent(&event) && event.type != SDL_QUIT;) {
     }
     SDL_DestroyRenderer(renderer);
     SDL_DestroyWindow(window);

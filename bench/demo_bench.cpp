@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/child_process.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -35,38 +37,9 @@ constexpr int kWidth = 640, kHeight = 480;  // the demo's screen (examples/demo/
 constexpr int kFrames = 1000;
 constexpr int kLead = 60;  // frames until the field is on the screen (the click comes at 40)
 
-struct TChild {
-    int status = -1;
-    double seconds = 0;
-    long peak_kib = 0;  // ru_maxrss
-};
-
-// Runs a program with extra environment variables, its output discarded.
-TChild Run(const std::vector<std::string>& arguments, const std::map<std::string, std::string>& environment = {})
-{
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        for (const auto& [name, value] : environment) setenv(name.c_str(), value.c_str(), 1);
-        if (std::freopen("/dev/null", "w", stdout) == nullptr || std::freopen("/dev/null", "w", stderr) == nullptr)
-            _exit(126);
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    TChild result;
-    int status = 0;
-    rusage usage{};
-    if (child < 0 || wait4(child, &status, 0, &usage) != child) return result;
-    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-    result.peak_kib = usage.ru_maxrss;
-    return result;
-}
-
-std::string Binary(const std::string& name) { return std::string(MOBU_BINARY_DIR) + "/" + name; }
+using bench_children::Binary;
+using bench_children::Run;
+using bench_children::TChild;
 
 // A private copy of the packed demo (the player writes its status data beside the game) and
 // the scripted clicks that lead to the field.
@@ -95,19 +68,7 @@ TDemo& Demo()
     return demo;
 }
 
-// The SDL video driver that opens a window here, or empty.
-const std::string& WindowDriver()
-{
-    static const std::string driver = [] {
-        for (const char* candidate : {"offscreen", "dummy"}) {
-            TChild probe = Run({Binary("bench/bare_sdl_window"), std::to_string(kWidth), std::to_string(kHeight)},
-                               {{"SDL_VIDEODRIVER", candidate}});
-            if (probe.status == 0) return std::string(candidate);
-        }
-        return std::string();
-    }();
-    return driver;
-}
+const std::string& WindowDriver() { return bench_children::WindowDriver(kWidth, kHeight); }
 
 std::map<std::string, std::string> WindowEnvironment()
 {

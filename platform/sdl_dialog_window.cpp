@@ -53,9 +53,11 @@ void TSdlDialogWindow::Present(const FrameBuffer& picture)
     SDL_RenderPresent(renderer_);
 }
 
-void TSdlDialogWindow::Run(TDialogWindowEvents& events)
+void TSdlDialogWindow::Run(TDialogWindowEvents& events, int64_t presents)
 {
     Present(events.Picture());
+    if (presents == 1) return;
+    int64_t shown = 1;
     SDL_Event event;
     while (events.StillOpen() && SDL_WaitEvent(&event)) {
         switch (event.type) {
@@ -78,7 +80,9 @@ void TSdlDialogWindow::Run(TDialogWindowEvents& events)
         case SDL_MOUSEMOTION: events.MouseMove(event.motion.x, event.motion.y); break;
         default: continue;  // nothing changed: no repaint
         }
-        if (events.StillOpen()) Present(events.Picture());
+        if (!events.StillOpen()) break;
+        Present(events.Picture());
+        if (presents > 0 && ++shown >= presents) return;
     }
 }
 

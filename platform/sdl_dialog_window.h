@@ -42,8 +42,9 @@ public:
     TSdlDialogWindow& operator=(const TSdlDialogWindow&) = delete;
 
     // Shows the picture, then waits for events and hands them over, showing the picture
-    // again after each, until the owner is no longer open.
-    void Run(TDialogWindowEvents& events);
+    // again after each, until the owner is no longer open (or, with `presents` above 0,
+    // until that many pictures have been shown: start-up measurements).
+    void Run(TDialogWindowEvents& events, int64_t presents = 0);
 
     // A message box over the window (text and caption UTF-8), with an OK button.
     void ShowError(const std::string& caption_utf8, const std::string& text_utf8);

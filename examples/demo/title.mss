@@ -16,6 +16,8 @@ TileNew PR_NAME: "title_strip"; PR_PARENT: Chr(1); PR_SOURCE: "cg\\tile.fsk"; PR
 // A translucent plate behind the button, pulsing along its motion film (cg/plate.mmt.film).
 BoxNew PR_NAME: "title_plate"; PR_PARENT: Chr(1); PR_LEFT: 200; PR_TOP: 284; PR_WIDTH: 240; PR_HEIGHT: 80; PR_COLOR: 0; PR_ALPHA: 128; PR_BORDERWIDTH: 2; PR_BORDERCOLOR: 16777215; PR_PRIORITY: 2; PR_REPEAT: TRUE; PR_SOURCE: "cg\\plate.mmt"; continue: yes
 ImgNew PR_NAME: "star"; PR_PARENT: Chr(1); PR_SOURCE: "cg\\sprite.fsk"; PR_REPEAT: TRUE; PR_LEFT: star_x; PR_TOP: 150; PR_PRIORITY: 3; continue: yes
+// The player's screenshot key, hinted in the top right corner.
+ImgNew PR_NAME: "hint_f12"; PR_PARENT: Chr(1); PR_SOURCE: "cg\\hint_f12.fsk"; PR_LEFT: 516; PR_TOP: 4; PR_PRIORITY: 1; continue: yes
 ImgNew PR_NAME: "start_button"; PR_PARENT: Chr(1); PR_SOURCE: "cg\\btn_start.fsk"; PR_ANIPAUSED: TRUE; PR_LEFT: 240; PR_TOP: 300; PR_PRIORITY: 4; PR_ONMOUSEIN: "title.msb:button_in"; PR_ONMOUSEOUT: "title.msb:button_out"; PR_ONLBTNDOWN: "title.msb:start_click"; PR_CURSOR: "cur\\hand.cur"; continue: yes
 // The first start shows the title at once (transition 0); back from the field (after a start
 // click) the mask fade (19) takes a second, with the radial mask drawn by make_art.sh.

@@ -216,6 +216,47 @@ TEST(WindowFrontEnd, WindowScaleShowsTheGameAtAWholeFactor)
     fs::remove_all(game);
 }
 
+// F12 in the window writes the game frame as PNG to the pictures folder (XDG_PICTURES_DIR of
+// user-dirs.dirs), at the game's size without the strip.
+TEST(WindowFrontEnd, F12WritesAScreenshotToThePicturesFolder)
+{
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    fs::path demo = fs::path(MOBU_BINARY_DIR) / "demo";
+    if (!fs::exists(demo / "game.dat")) GTEST_SKIP() << "the demo game is not packed in this build";
+    fs::path root = fs::temp_directory_path() / ("mobu_e2e_f12_" + std::to_string(getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "config");
+    fs::copy(demo, root / "game", fs::copy_options::recursive);
+    std::ofstream(root / "config" / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"" << (root / "pictures").string() << "\"\n";
+    const char* old_config = std::getenv("XDG_CONFIG_HOME");
+    std::string saved_config = old_config ? old_config : "";
+    setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);  // the player inherits it
+    std::string window;
+    pid_t player = StartShown((root / "game").string(), DemoTitle(), window);
+    if (old_config) setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+    ASSERT_FALSE(window.empty()) << "windows:\n" << DescribeWindows();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_EQ(std::system(("xdotool windowactivate --sync " + window + " key F12 2>/dev/null || xdotool key F12").c_str()), 0);
+    fs::path written;
+    for (int i = 0; i < 100 && written.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (fs::exists(root / "pictures" / "mobu"))
+            for (const auto& entry : fs::directory_iterator(root / "pictures" / "mobu"))
+                if (entry.path().extension() == ".png") written = entry.path();
+    }
+    ASSERT_FALSE(written.empty()) << "no PNG in " << (root / "pictures" / "mobu");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // written whole before it is renamed in
+    demo_screens::TShot shot;
+    ASSERT_TRUE(shot.Load(written.string()));
+    EXPECT_EQ(shot.Width(), 640);
+    EXPECT_EQ(shot.Height(), 480);
+    EXPECT_TRUE(demo_screens::TitleShown(shot));
+    kill(player, SIGTERM);
+    EXPECT_EQ(WaitFor(player, 10), 0);
+    fs::remove_all(root);
+}
+
 // --window-frames: the window shows that many frames and closes by itself, in order.
 TEST(WindowFrontEnd, TheWindowClosesByItselfAfterTheFramesAsked)
 {

@@ -173,7 +173,7 @@ TEST_F(DemoRun, TheTitleButtonOpensTheFieldAndTheBackButtonReturns)
               std::string::npos)
         << variables;
     const std::string listed = ReadAll(components);
-    for (const char* name : {"title_bg", "title_strip", "title_plate", "star", "start_button"})
+    for (const char* name : {"title_bg", "title_strip", "title_plate", "star", "hint_f12", "start_button"})
         EXPECT_NE(ComponentLine(listed, name), "") << name << "\n" << listed;
     for (const char* name : {"field_bg", "field_floor", "big_star", "badge", "sign", "back_button"})
         EXPECT_EQ(ComponentLine(listed, name), "") << name << "\n" << listed;

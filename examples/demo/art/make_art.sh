@@ -11,6 +11,7 @@
 #   cg/btn_back.fsk.d/        picture button, 120x40: frame 0 normal, frame 1 hovered
 #   cg/btn_next.fsk.d/        picture button, 120x40: the field's next-effect button
 #   cg/badge.fsk.png          64x64 emblem shown zoomed, rotated and translucent
+#   cg/hint_f12.fsk.png       the title's hint "F12: screenshot", 120x16
 #   cg/sign.fsk.png           160x80 two-part sign of the map image: "slow" left, "fast" right
 #   cg/sign_lit.fsk.png       the same lit, shown inside the region under the mouse
 #   cg/sign.map               the sign's two regions (the selection-map format)
@@ -82,6 +83,12 @@ button() {  # button FOLDER WIDTH HEIGHT NORMAL HOVER ARROW
 button "$cg/btn_start.fsk.d" 160 48 '#b02838' '#f09018' 'polygon 68,12 68,36 96,24'
 button "$cg/btn_back.fsk.d" 120 40 '#385088' '#50a0e0' 'polygon 46,20 70,8 70,32'
 button "$cg/btn_next.fsk.d" 120 40 '#386838' '#60c060' 'polygon 40,8 40,32 58,20 polygon 62,8 62,32 80,20'
+
+# The title's screenshot hint, in the player's own Japanese font (IPA P Gothic, which
+# fontconfig finds; the install script installs it).
+hint_font=$(fc-match -f '%{file}' 'IPAPGothic')
+convert -size 120x16 xc:'#0c1848' -font "$hint_font" -pointsize 12 -fill '#c8d0e8' \
+  -gravity east -annotate +4+0 'F12: screenshot' png24:"$cg/hint_f12.fsk.png"
 
 # Emblem: a ring with a bar, drawn so that rotation and zoom are easy to see.
 convert -size 64x64 xc:none -fill none -stroke '#ffe060' -strokewidth 6 -draw 'circle 32,32 32,8' \
