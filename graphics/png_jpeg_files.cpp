@@ -95,22 +95,27 @@ void ReadPngFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpti
     if (!has_alpha) png_set_strip_alpha(png);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    size_t channels = has_alpha ? 4 : 3;
+    const size_t channels = has_alpha ? 4 : 3;
     // Deflate packs at most about 1032 bytes into one: a header claiming more pixels than the
     // file can hold is refused before anything is allocated.
-    uint64_t pixel_bytes = static_cast<uint64_t>(width) * height * channels;
+    const uint64_t pixel_bytes = static_cast<uint64_t>(width) * height * channels;
     if (pixel_bytes > (uint64_t{1} << 31) || pixel_bytes > 1100 * static_cast<uint64_t>(size) + 65536) png_error(png, "too large");
-    pixels.resize(static_cast<size_t>(width) * height * channels);
-    rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + static_cast<size_t>(y) * width * channels;
-    png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-
+    const size_t row_bytes = static_cast<size_t>(width) * channels;
     store.SetSize(static_cast<int>(width), static_cast<int>(height), 24);
     if (has_alpha) store.MakeAlphaPlane();
+    // An interlaced picture arrives in passes over the whole picture and needs all of it in
+    // libpng's layout; any other comes a row at a time straight into the store, so the
+    // picture is held once.
+    const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
+    pixels.resize(interlaced ? row_bytes * height : row_bytes);
+    if (interlaced) {
+        rows.resize(height);
+        for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + static_cast<size_t>(y) * row_bytes;
+        png_read_image(png, rows.data());
+    }
     for (png_uint_32 y = 0; y < height; ++y) {
-        const uint8_t* p = rows[y];
+        const uint8_t* p = interlaced ? rows[y] : pixels.data();
+        if (!interlaced) png_read_row(png, pixels.data(), nullptr);
         uint8_t* out = store.ScanLine(static_cast<int>(y));
         uint8_t* a = has_alpha ? store.AlphaPlane()->ScanLine(static_cast<int>(y)) : nullptr;
         for (png_uint_32 x = 0; x < width; ++x, p += channels) {
@@ -120,6 +125,8 @@ void ReadPngFile(TDIBSurface& store, const uint8_t* data, size_t size, TSaveOpti
             if (a) a[x] = p[3];
         }
     }
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
     option.MadeAlpha = has_alpha;
 }
 

@@ -124,6 +124,18 @@ TEST(ImageFiles, PngWithAlpha)
     ExpectAlpha(s);
 }
 
+// Interlaced pictures arrive in seven passes; rows of any other picture go straight into the
+// store. Both must give the same pixels.
+TEST(ImageFiles, InterlacedPngMatchesTheReference)
+{
+    TDIBSurface rgba = Load("ref_adam7.png");
+    ExpectPixels(rgba, "ref.rgba", 4);
+    ExpectAlpha(rgba);
+    TDIBSurface rgb = Load("ref_adam7_rgb.png");
+    EXPECT_FALSE(rgb.HasAlphaPlane());
+    ExpectPixels(rgb, "ref.rgb");
+}
+
 TEST(ImageFiles, TgaFromImageMagick)
 {
     TSaveOption take;

@@ -59,3 +59,8 @@ open('huge_text.png', 'wb').write(head + lying_chunk(b'tEXt', b'Comment\0lots of
 profile = zlib.compress(struct.pack('>I', 0x7F000000) + b'\0' * 124 + b'acsp')
 open('huge_iccp.png', 'wb').write(head + lying_chunk(b'iCCP', b'ICC profile\0\0' + profile) + rest)
 PY
+
+# Adam7-interlaced copies of the reference, with and without alpha: libpng hands these over
+# in passes, not a row at a time.
+convert ref.png -interlace PNG PNG32:ref_adam7.png
+convert ref.png -alpha off -interlace PNG PNG24:ref_adam7_rgb.png
