@@ -140,6 +140,7 @@ void Insert(TDBCall& c)
         return;
     }
     std::vector<TDBValue> values;
+    values.reserve(c.args.size());
     for (size_t i = 0; i < c.args.size(); ++i) values.push_back(c.Value(i));
     table->SetInOrder(values);
     c.result.SetFlag(true);

@@ -155,7 +155,12 @@ bool Matches(const TDBField& field, const uint8_t* record, const TDBValue& value
     case kDBFlag: return DBReadFlag(field, record) == value.flag;
     default: break;
     }
-    std::string text = DBReadText(field, record);
+    if (field.type == kDBString && !ignore_case) {
+        // The stored text compared in place, without a copy.
+        const std::string_view text = DBFieldText(field, record);
+        return partial ? value.text.find(text) != std::string::npos : text == value.text;
+    }
+    const std::string text = DBReadText(field, record);
     if (partial) {
         if (ignore_case) return Cp932Upper(value.text).find(Cp932Upper(text)) != std::string::npos;
         return value.text.find(text) != std::string::npos;

@@ -237,6 +237,30 @@ TEST_F(HeadlessRunnerTest, ScriptLogNamesEveryFailureOnce)
               "\xe3\x81\x82\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\n");  // ファイルがありません
 }
 
+// The table database in a running game: the Reset command removes the game tables and keeps
+// the status tables, and --dump-tables writes what is left when the run ends.
+TEST_F(HeadlessRunnerTest, ResetRemovesTheGameTablesAndDumpTablesWritesTheRest)
+{
+    fs::path game = BuildGame(scratch, "tables",
+                              "page version: 116; result: none\n"
+                              "Calc expr: DBCreateTable(\"keep\", TRUE); continue: yes\n"
+                              "Calc expr: DBAddField(\"n\", 1); continue: yes\n"
+                              "Calc expr: DBInsert(DBRecordCount() + 1); continue: yes\n"
+                              "Calc expr: DBCreateTable(\"gone\", FALSE); continue: yes\n"
+                              "Reset page: start.msb; target: after; continue: yes\n"
+                              "Label name: after; continue: yes\n"
+                              "Calc expr: DBCreateTable(\"later\", FALSE); continue: yes\n"
+                              "Wait\n");
+    fs::path dump = scratch / "tables.json";
+    TRun run = RunPlayer("--headless --frames 4 --dump-tables " + dump.string() + " " + game.string(), scratch);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(Slurp(dump),
+              "{\"active\": \"later\", \"tables\": [{\"name\": \"keep\", \"status\": true, \"current\": 0, "
+              "\"fields\": [{\"name\": \"n\", \"type\": \"int\", \"width\": 4}], \"records\": [[1]], \"raw\": "
+              "[\"01000000\"]}, {\"name\": \"later\", \"status\": false, \"current\": -1, \"fields\": [], "
+              "\"records\": [], \"raw\": []}]}\n");
+}
+
 // A frame whose script never gives the frame back: the watchdog (here 200 ms, from the
 // game.ini beside a copy of the player) ends the headless run with status 3 and names the
 // page and the command where it spins.
