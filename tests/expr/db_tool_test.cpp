@@ -95,4 +95,41 @@ TEST_F(DBTool, DamagedTablesFileIsRefusedUntouched)
     EXPECT_EQ(Slurp(file), damaged);
 }
 
+// DBLoadTsvFile reads a game file: CR LF, LF and CR lines, a header with all four types, a
+// text whose second byte is the backslash's code, and a bad header.
+TEST_F(DBTool, LoadTsvFileReadsTheGameFile)
+{
+    const fs::path game = scratch / "game";
+    fs::create_directories(game / "data");
+    std::ofstream(game / "start.msb", std::ios::binary) << "page";
+    std::ofstream(game / "data" / "items.tsv", std::ios::binary)
+        << "name str 6\tprice int\towned bool\trate float\r\n"
+           "sword\t100\tFALSE\t1.5\r\n\r\n"
+           "\x95\x5cn\t300\tTRUE\n"
+           "axe\t200\r";
+    std::ofstream(game / "data" / "bad.tsv", std::ios::binary) << "a int\t int\n1\n";
+    const std::string prefix = "--game " + game.string() + " 'DBCreateTable(\"t\", FALSE)' ";
+    struct Case {
+        const char* texts;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"'DBLoadTsvFile(\"data\\\\items.tsv\")'", "= TRUE"},
+        {"'DBLoadTsvFile(\"DATA\\\\ITEMS.TSV\")' 'DBRecordCount()'", "= 3"},
+        {"'DBLoadTsvFile(\"data\\\\items.tsv\")' 'DBGetRecNo()'", "= 2"},
+        {"'DBLoadTsvFile(\"data\\\\items.tsv\")' 'DBLocate(\"owned\", TRUE)' 'JLength(DBGetStr(\"name\")) * 1000 + DBGetInt(\"price\")'",
+         "= 2300"},
+        {"'DBLoadTsvFile(\"data\\\\items.tsv\")' 'DBSort(\"price\", TRUE)' 'DBFindFirst()' 'DBGetStr(\"name\")'", "= \"\xe8\xa1\xa8n\""},
+        {"'DBLoadTsvFile(\"data\\\\items.tsv\")' 'DBFindFirst()' 'DBGetFloat(\"rate\")'", "= 1.5"},
+        {"'DBLoadTsvFile(\"data\\\\bad.tsv\")'", "= FALSE"},
+        {"'DBLoadTsvFile(\"data\\\\bad.tsv\")' 'DBRecordCount()'", "= 0"},
+        {"'DBLoadTsvFile(\"data\\\\none.tsv\")'", "= FALSE"},
+    };
+    for (const Case& c : cases) {
+        ToolRun run = RunTool(prefix + c.texts);
+        EXPECT_EQ(run.status, 0) << c.texts << "\n" << run.out;
+        EXPECT_EQ(LastLine(run.out), c.expected) << c.texts;
+    }
+}
+
 }  // namespace
