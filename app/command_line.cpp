@@ -77,7 +77,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             return arguments[++i];
         };
         static const char* const kHeadlessOnly[] = {"--frames", "--tick-ms", "--shot-every", "--shot-at", "--out",
-                                                    "--input", "--dump-vars", "--dump-components", "--script-log",
+                                                    "--input", "--dump-vars", "--dump-tables", "--dump-components", "--script-log",
                                                     "--dump-pointer", "--audio-out", "--audio-rate",
                                                     "--audio-channels", "--dump-media", "--dump-dialog"};
         for (const char* option : kHeadlessOnly) {
@@ -103,6 +103,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             headless.input_file = take_value();
         } else if (argument == "--dump-vars") {
             headless.dump_vars = take_value();
+        } else if (argument == "--dump-tables") {
+            headless.dump_tables = take_value();
         } else if (argument == "--dump-components") {
             headless.dump_components = take_value();
         } else if (argument == "--script-log") {
@@ -159,7 +161,8 @@ std::string HelpText()
 
     return "usage: mobuplay [OPTIONS] [GAME...]\n"
            "       mobuplay --headless [--frames N] [--tick-ms MS] [--shot-every K] [--shot-at F,F...]\n"
-           "                [--out DIR] [--input FILE] [--dump-vars FILE] [--dump-components FILE]\n"
+           "                [--out DIR] [--input FILE] [--dump-vars FILE] [--dump-tables FILE]\n"
+           "                [--dump-components FILE]\n"
            "                [--script-log FILE] [--dump-pointer FILE] [--audio-out FILE.wav]\n"
            "                [--audio-rate HZ] [--audio-channels N] [--dump-media FILE] [--seed S] GAME...\n"
            "       mobuplay /config [GAME] [--ini FILE]\n"
@@ -248,6 +251,9 @@ std::string HelpText()
            "  --dump-vars FILE   when the run ends, write every variable to FILE as UTF-8 JSON: a\n"
            "                     list of {\"name\", \"scope\", \"type\", \"value\"} (arrays also\n"
            "                     \"dims\"; elements in storage order)\n"
+           "  --dump-tables FILE when the run ends, write the table database to FILE as UTF-8\n"
+           "                     JSON: {\"active\", \"tables\": [{\"name\", \"status\", \"current\",\n"
+           "                     \"fields\", \"records\", \"raw\"}]}\n"
            "  --dump-components FILE  when the run ends, write the component tree to FILE as\n"
            "                     UTF-8 JSON: type, name, parent, priority, position, size,\n"
            "                     visibility and every property that differs from its default\n"

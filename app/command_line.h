@@ -17,6 +17,7 @@ struct THeadlessOptions {
     std::string out_dir = ".";     // where the PNG files go
     std::string input_file;        // scripted input, empty for none
     std::string dump_vars;         // every variable as JSON when the run ends, empty for none
+    std::string dump_tables;       // the table database as JSON when the run ends, empty for none
     std::string dump_components;   // the component tree as JSON when the run ends, empty for none
     std::string script_log;        // the script log of this run (UTF-8, emptied first), empty for none
     std::string dump_pointer;      // the pointer a window would show, as JSON when the run ends

@@ -18,6 +18,7 @@
 #include "app/shell_messages.h"
 #include "app/view_functions.h"
 #include "components/component_functions.h"
+#include "expr/dbs/db_functions.h"
 #include "expr/param_man.h"
 #include "expr/sys_func_man.h"
 #include "script/project_call_man.h"
@@ -94,6 +95,12 @@ void TFormView::FormCreate()
         functions_->DialogsAllowed = dialogs_allowed_;
         // GetProp and SetProp reach the components through the screen-base list.
         InstallComponentFunctions(*functions_);
+        // The table database: its functions, and the table sections of saves and status data.
+        DebugTrace("TDBManager.Create");
+        database_ = std::make_unique<TDBManager>();
+        SetGlobalDBManager(database_.get());
+        InstallSaveTables(database_.get());
+        InstallDBFunctions(*functions_, *database_);
         // Input, screen, window and display state answer their system variables; the call
         // manager's variables go on top when it is made.
         view_variables_ = std::make_unique<TViewSystemVariables>(*params_, *this);
@@ -211,6 +218,9 @@ void TFormView::Shutdown()
     DebugTrace("SysFuncMan.Free");
     if (GlobalSysFuncMan() == functions_.get()) SetGlobalSysFuncMan(nullptr);
     functions_.reset();
+    if (InstalledSaveTables() == database_.get()) InstallSaveTables(nullptr);
+    if (GlobalDBManager() == database_.get()) SetGlobalDBManager(nullptr);
+    database_.reset();
     DebugTrace("ParamMan.Free");
     if (ParamMan == params_.get()) ParamMan = nullptr;
     UseVariableTableForProject(nullptr);

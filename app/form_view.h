@@ -21,6 +21,7 @@
 #include "app/project_link.h"
 #include "app/screen_bases.h"
 #include "app/view_system_variables.h"
+#include "expr/dbs/db_manager.h"
 #include "expr/param_collection.h"
 #include "expr/sys_func_man.h"
 
@@ -129,6 +130,7 @@ public:
     const TProjectLink* Project() const { return project_.get(); }
     // The variable table (null before FormCreate and after the shutdown).
     const TParamCollection* Variables() const { return params_.get(); }
+    const TDBManager* Tables() const { return database_.get(); }
     TScreenBases* Bases() { return bases_.get(); }
     const FrameBuffer& Frame() const { return frame_; }
     const TViewLayout& Layout() const { return layout_; }
@@ -147,6 +149,7 @@ private:
     bool bases_ready_ = false;
     std::unique_ptr<TParamCollection> params_;
     std::unique_ptr<TSysFuncMan> functions_;
+    std::unique_ptr<TDBManager> database_;
     std::unique_ptr<TViewSystemVariables> view_variables_;
     std::unique_ptr<TProjectLink> project_;
     FrameBuffer frame_;

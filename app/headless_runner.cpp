@@ -14,6 +14,7 @@
 #include "app/loop_timing.h"
 #include "app/pointer_record.h"
 #include "core/mobu_error.h"
+#include "expr/dbs/db_json.h"
 #include "expr/variables_json.h"
 #include "media/media_layer.h"
 #include "media/wave_file_writer.h"
@@ -230,6 +231,15 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         WriteVariablesJson(*view.Variables(), dump);
         if (!dump) {
             std::fprintf(stderr, "mobuplay: cannot write %s\n", options.dump_vars.c_str());
+            view.FormClose();
+            return 1;
+        }
+    }
+    if (!options.dump_tables.empty() && view.Tables()) {
+        std::ofstream dump(options.dump_tables, std::ios::binary);
+        WriteTablesJson(*view.Tables(), dump);
+        if (!dump) {
+            std::fprintf(stderr, "mobuplay: cannot write %s\n", options.dump_tables.c_str());
             view.FormClose();
             return 1;
         }

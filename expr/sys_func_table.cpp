@@ -109,44 +109,44 @@ constexpr TSysFuncInfo kRows[] = {
     {"AssignTemp", 1, 1, F, f::AssignTemp, Ref},        // 84
     {"HanToZen", 1, 1, S, f::HanToZen, Val},            // 85
     {"ZenToHan", 1, 1, S, f::ZenToHan, Val},            // 86
-    {"DBCreateTable", 2, 2, F, Later, Ref},             // 87
-    {"DBSetActive", 1, 1, F, Later, Ref},               // 88
-    {"DBAddField", 2, 3, F, Later, Ref},                // 89
-    {"DBSetRecNo", 1, 1, F, Later, Ref},                // 90
-    {"DBInsert", 0, -1, F, Later, Ref},                 // 91
-    {"DBDelete", 0, 0, F, Later, Ref},                  // 92
-    {"DBGetInt", 1, 1, I, Later, Ref},                  // 93
-    {"DBSetInt", 2, 2, F, Later, Ref},                  // 94
-    {"DBGetFloat", 1, 1, R, Later, Ref},                // 95
-    {"DBSetFloat", 2, 2, F, Later, Ref},                // 96
-    {"DBGetBool", 1, 1, F, Later, Ref},                 // 97
-    {"DBSetBool", 2, 2, F, Later, Ref},                 // 98
-    {"DBGetStr", 1, 1, S, Later, Ref},                  // 99
-    {"DBSetStr", 2, 2, F, Later, Ref},                  // 100
-    {"DBRecordCount", 0, 1, I, Later, Ref},             // 101
-    {"DBFindFirst", 0, 0, F, Later, Ref},               // 102
-    {"DBFindLast", 0, 0, F, Later, Ref},                // 103
-    {"DBFindNext", 0, 0, F, Later, Ref},                // 104
-    {"DBFindPrior", 0, 0, F, Later, Ref},               // 105
-    {"DBLocate", 2, 4, F, Later, Ref},                  // 106
-    {"DBLoadTsvFile", 1, 1, F, Later, Ref},             // 107
-    {"DBDirectGetInt", 7, 7, I, Later, Ref},            // 108
-    {"DBDirectSetInt", 7, 7, F, Later, Ref},            // 109
-    {"DBDirectGetFloat", 7, 7, R, Later, Ref},          // 110
-    {"DBDirectSetFloat", 7, 7, F, Later, Ref},          // 111
-    {"DBDirectGetBool", 7, 7, F, Later, Ref},           // 112
-    {"DBDirectSetBool", 7, 7, F, Later, Ref},           // 113
-    {"DBDirectGetStr", 7, 7, S, Later, Ref},            // 114
-    {"DBDirectSetStr", 7, 7, F, Later, Ref},            // 115
-    {"DBCopyTable", 1, 5, F, Later, Ref},               // 116
-    {"DBDeleteTable", 0, 1, F, Later, Ref},             // 117
-    {"DBInsertTable", 1, 5, F, Later, Ref},             // 118
-    {"DBCopy", 1, 1, F, Later, Ref},                    // 119
-    {"DBClearTable", 0, 0, F, Later, Ref},              // 120
-    {"DBSort", 2, 2, F, Later, Ref},                    // 121
-    {"DBGetActive", 0, 0, S, Later, Ref},               // 122
-    {"DBGetRecNo", 0, 1, I, Later, Ref},                // 123
-    {"DBClearRecord", 0, 1, F, Later, Ref},             // 124
+    {"DBCreateTable", 2, 2, F, Installed, Ref},             // 87
+    {"DBSetActive", 1, 1, F, Installed, Ref},               // 88
+    {"DBAddField", 2, 3, F, Installed, Ref},                // 89
+    {"DBSetRecNo", 1, 1, F, Installed, Ref},                // 90
+    {"DBInsert", 0, -1, F, Installed, Ref},                 // 91
+    {"DBDelete", 0, 0, F, Installed, Ref},                  // 92
+    {"DBGetInt", 1, 1, I, Installed, Ref},                  // 93
+    {"DBSetInt", 2, 2, F, Installed, Ref},                  // 94
+    {"DBGetFloat", 1, 1, R, Installed, Ref},                // 95
+    {"DBSetFloat", 2, 2, F, Installed, Ref},                // 96
+    {"DBGetBool", 1, 1, F, Installed, Ref},                 // 97
+    {"DBSetBool", 2, 2, F, Installed, Ref},                 // 98
+    {"DBGetStr", 1, 1, S, Installed, Ref},                  // 99
+    {"DBSetStr", 2, 2, F, Installed, Ref},                  // 100
+    {"DBRecordCount", 0, 1, I, Installed, Ref},             // 101
+    {"DBFindFirst", 0, 0, F, Installed, Ref},               // 102
+    {"DBFindLast", 0, 0, F, Installed, Ref},                // 103
+    {"DBFindNext", 0, 0, F, Installed, Ref},                // 104
+    {"DBFindPrior", 0, 0, F, Installed, Ref},               // 105
+    {"DBLocate", 2, 4, F, Installed, Ref},                  // 106
+    {"DBLoadTsvFile", 1, 1, F, Installed, Ref},             // 107
+    {"DBDirectGetInt", 7, 7, I, Installed, Ref},            // 108
+    {"DBDirectSetInt", 7, 7, F, Installed, Ref},            // 109
+    {"DBDirectGetFloat", 7, 7, R, Installed, Ref},          // 110
+    {"DBDirectSetFloat", 7, 7, F, Installed, Ref},          // 111
+    {"DBDirectGetBool", 7, 7, F, Installed, Ref},           // 112
+    {"DBDirectSetBool", 7, 7, F, Installed, Ref},           // 113
+    {"DBDirectGetStr", 7, 7, S, Installed, Ref},            // 114
+    {"DBDirectSetStr", 7, 7, F, Installed, Ref},            // 115
+    {"DBCopyTable", 1, 5, F, Installed, Ref},               // 116
+    {"DBDeleteTable", 0, 1, F, Installed, Ref},             // 117
+    {"DBInsertTable", 1, 5, F, Installed, Ref},             // 118
+    {"DBCopy", 1, 1, F, Installed, Ref},                    // 119
+    {"DBClearTable", 0, 0, F, Installed, Ref},              // 120
+    {"DBSort", 2, 2, F, Installed, Ref},                    // 121
+    {"DBGetActive", 0, 0, S, Installed, Ref},               // 122
+    {"DBGetRecNo", 0, 1, I, Installed, Ref},                // 123
+    {"DBClearRecord", 0, 1, F, Installed, Ref},             // 124
     {"SetWallPaper", 2, 2, F, f::SetWallPaper, Ref},              // 125
     {"Min", 2, 2, I, f::Min, Val},                      // 126
     {"Max", 2, 2, I, f::Max, Val},                      // 127
@@ -181,8 +181,8 @@ constexpr TSysFuncInfo kRows[] = {
     {"PopVar", 0, 0, F, f::PopVar, Ref},                // 156
     {"DeleteStack", 1, 1, F, f::NothingThere, Ref},               // 157
     {"CopyFile", 2, 2, F, f::CopyFile, Ref},                  // 158
-    {"DBGetTableCount", 0, 0, I, Later, Ref},           // 159
-    {"DBGetTable", 2, 3, F, Later, Ref},                // 160
+    {"DBGetTableCount", 0, 0, I, Installed, Ref},           // 159
+    {"DBGetTable", 2, 3, F, Installed, Ref},                // 160
 };
 
 constexpr bool Named(int id, std::string_view name) { return std::string_view(kRows[id].name) == name; }

@@ -9,6 +9,7 @@
 #include "script/media_system_variables.h"
 #include "script/page_messages.h"
 #include "script/project.h"
+#include "expr/dbs/db_manager.h"
 #include "expr/sys_func_man.h"
 
 namespace mobu {
@@ -26,6 +27,10 @@ public:
             call_variables_ = std::make_unique<TCallSystemVariables>(functions->Table(), calls_);
             InstallDeleteStack(*functions, calls_);
         }
+        // The Reset command removes the game tables (the status tables stay).
+        calls_.ResetHooks.push_back([] {
+            if (TDBManager* database = GlobalDBManager()) database->ResetGameTables();
+        });
         calls_.EnsureAvailable = [](const std::string& name) {
             TProject* project = Project();
             return project ? project->EnsureAvailable(name) : false;

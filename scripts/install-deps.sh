@@ -7,7 +7,7 @@ packages=(
   libsdl2-dev libfreetype-dev libfontconfig-dev libvorbis-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libfluidsynth-dev libcurl4-openssl-dev libpng-dev libjpeg62-turbo-dev libjpeg-turbo-progs zlib1g-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev liblua5.4-dev libunibreak-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev liblua5.4-dev libunibreak-dev libsqlite3-dev
   fonts-ipafont timgm6mb-soundfont
   xvfb xauth xdotool x11-utils libxfixes-dev xfonts-base imagemagick sox vorbis-tools ffmpeg fluidsynth icoutils qpdf
   python3 python3-pil

@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/form_view.h"
 #include "core/globals.h"
+#include "core/mobu_error.h"
 #include "expr/param_man.h"
 #include "platform/message_box.h"
 
@@ -59,6 +60,14 @@ TEST(FormViewVariables, DumpVarsOption)
     TCommandLine line = ParseCommandLine({"--headless", "--dump-vars", "vars.json", "game"});
     EXPECT_EQ(line.headless_options.dump_vars, "vars.json");
     EXPECT_NE(HelpText().find("--dump-vars FILE"), std::string::npos);
+}
+
+TEST(FormViewVariables, DumpTablesOption)
+{
+    TCommandLine line = ParseCommandLine({"--headless", "--dump-tables", "tables.json", "game"});
+    EXPECT_EQ(line.headless_options.dump_tables, "tables.json");
+    EXPECT_NE(HelpText().find("--dump-tables FILE"), std::string::npos);
+    EXPECT_THROW(ParseCommandLine({"--dump-tables", "tables.json", "game"}), EMobuError);  // headless only
 }
 
 }  // namespace

@@ -221,7 +221,7 @@ TEST_F(HeadlessRunnerTest, ScriptLogNamesEveryFailureOnce)
     fs::path game = BuildGame(scratch, "failures",
                               "page version: 116; result: none\n"
                               "Label name: again\n"
-                              "Calc expr: DBRecordCount(\"a\"); continue: yes\n"
+                              "Calc expr: GetHistoryCount(0); continue: yes\n"
                               "ClrHist; continue: yes\n"
                               "ImgNew PR_NAME: \"pic\"; PR_SOURCE: \"cg\\\\gone.fsk\"; continue: yes\n"
                               "ObjDel component: \"pic\"\n"
@@ -230,11 +230,35 @@ TEST_F(HeadlessRunnerTest, ScriptLogNamesEveryFailureOnce)
     TRun run = RunPlayer("--headless --frames 6 --script-log " + log.string() + " " + game.string(), scratch);
     ASSERT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(Slurp(log),
-              "start.msb:1 Calc: DBRecordCount:\xe3\x81\x93\xe3\x81\xae\xe9\x96\xa2\xe6\x95\xb0\xe3\x81\xaf"
+              "start.msb:1 Calc: GetHistoryCount:\xe3\x81\x93\xe3\x81\xae\xe9\x96\xa2\xe6\x95\xb0\xe3\x81\xaf"
               "\xe4\xbd\xbf\xe3\x81\x88\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\n"  // この関数は使えません
               "start.msb:2 ClrHist: not available yet\n"
               "start.msb:3 ImgNew: cg\\gone.fsk:\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\xe3\x81\x8c"
               "\xe3\x81\x82\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\n");  // ファイルがありません
+}
+
+// The table database in a running game: the Reset command removes the game tables and keeps
+// the status tables, and --dump-tables writes what is left when the run ends.
+TEST_F(HeadlessRunnerTest, ResetRemovesTheGameTablesAndDumpTablesWritesTheRest)
+{
+    fs::path game = BuildGame(scratch, "tables",
+                              "page version: 116; result: none\n"
+                              "Calc expr: DBCreateTable(\"keep\", TRUE); continue: yes\n"
+                              "Calc expr: DBAddField(\"n\", 1); continue: yes\n"
+                              "Calc expr: DBInsert(DBRecordCount() + 1); continue: yes\n"
+                              "Calc expr: DBCreateTable(\"gone\", FALSE); continue: yes\n"
+                              "Reset page: start.msb; target: after; continue: yes\n"
+                              "Label name: after; continue: yes\n"
+                              "Calc expr: DBCreateTable(\"later\", FALSE); continue: yes\n"
+                              "Wait\n");
+    fs::path dump = scratch / "tables.json";
+    TRun run = RunPlayer("--headless --frames 4 --dump-tables " + dump.string() + " " + game.string(), scratch);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(Slurp(dump),
+              "{\"active\": \"later\", \"tables\": [{\"name\": \"keep\", \"status\": true, \"current\": 0, "
+              "\"fields\": [{\"name\": \"n\", \"type\": \"int\", \"width\": 4}], \"records\": [[1]], \"raw\": "
+              "[\"01000000\"]}, {\"name\": \"later\", \"status\": false, \"current\": -1, \"fields\": [], "
+              "\"records\": [], \"raw\": []}]}\n");
 }
 
 // A frame whose script never gives the frame back: the watchdog (here 200 ms, from the

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -17,6 +19,11 @@
 #include "core/script_log.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/custom_param.h"
+#include "core/byte_reader.h"
+#include "core/byte_writer.h"
+#include "expr/dbs/db_functions.h"
+#include "expr/dbs/db_json.h"
+#include "expr/dbs/db_manager.h"
 #include "expr/mobu_parser.h"
 #include "expr/opcodes.h"
 #include "expr/param_collection.h"
@@ -89,14 +96,20 @@ std::string ValueText(const TCustomParam& value)
 }
 
 constexpr const char* kUsage =
-    "usage: mobupack expr [--game PATH]... [--var TYPE:NAME]... [--seed S] [--dump-vars FILE] [--] TEXT...\n"
-    "  TYPE is int, real, flag or string\n";
+    "usage: mobupack expr [--game PATH]... [--var TYPE:NAME]... [--seed S] [--dump-vars FILE]\n"
+    "                     [--tables FILE] [--dump-tables FILE] [--] TEXT...\n"
+    "  TYPE is int, real, flag or string\n"
+    "  --tables FILE: the status and game table sections, read before the first TEXT when FILE exists\n"
+    "  and written back after the last one\n"
+    "  --dump-tables FILE: the table database as JSON after the last TEXT\n";
 
 struct TExprOptions {
     std::vector<std::string> games;
     std::vector<std::pair<uint8_t, std::string>> variables;
     std::optional<uint64_t> seed;
     std::string dump_path;
+    std::string tables_path;
+    std::string dump_tables_path;
     std::vector<std::string> texts;
 };
 
@@ -142,12 +155,64 @@ std::optional<TExprOptions> ParseOptions(const std::vector<std::string>& argumen
             options.seed = value;
         } else if (argument == "--dump-vars" && has_value) {
             options.dump_path = arguments[++i];
+        } else if (argument == "--tables" && has_value) {
+            options.tables_path = arguments[++i];
+        } else if (argument == "--dump-tables" && has_value) {
+            options.dump_tables_path = arguments[++i];
         } else {
             return std::nullopt;
         }
     }
     if (options.texts.empty()) return std::nullopt;
     return options;
+}
+
+// Reads the status section and then the game section from the file, when it exists; false
+// (after naming the file) when it cannot be read or is damaged.
+bool ReadTablesFile(const std::string& path, TDBManager& database)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return true;
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    bool read = static_cast<bool>(in) || in.eof();
+    if (read) {
+        try {
+            ByteReader reader(bytes);
+            database.LoadTables(reader, true);
+            database.LoadTables(reader, false);
+            read = reader.AtEnd();
+        } catch (const EMobuError&) {
+            read = false;
+        }
+    }
+    if (!read) std::fprintf(stderr, "%s: damaged table sections\n", path.c_str());
+    return read;
+}
+
+// Writes both sections to a new file beside the old one, then puts it in its place.
+bool WriteTablesFile(const std::string& path, TDBManager& database)
+{
+    ByteWriter bytes;
+    database.SaveTables(bytes, true);
+    database.SaveTables(bytes, false);
+    const std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(bytes.Bytes().data(), static_cast<std::streamsize>(bytes.Size()));
+        if (!out) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            return false;
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error) {
+        std::filesystem::remove(temporary, error);
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
 }
 
 // Compiles and runs one text; false (after printing the message) when it does not compile.
@@ -200,6 +265,9 @@ int RunExpr(const std::vector<std::string>& arguments)
     TSysFuncMan functions(table);
     // No screen, component list or project here: the component functions find nothing.
     InstallComponentFunctions(functions);
+    // A fresh table database for each run, so every DB function can be tried without a game.
+    TDBManager database;
+    InstallDBFunctions(functions, database);
     for (const auto& [type, name] : options->variables) {
         try {
             table.AddVariable(Utf8ToCp932(name), type);
@@ -208,8 +276,18 @@ int RunExpr(const std::vector<std::string>& arguments)
             return 2;
         }
     }
+    if (!options->tables_path.empty() && !ReadTablesFile(options->tables_path, database)) return 1;
     for (const std::string& text : options->texts) {
         if (!RunText(text, functions)) return 1;
+    }
+    if (!options->tables_path.empty() && !WriteTablesFile(options->tables_path, database)) return 1;
+    if (!options->dump_tables_path.empty()) {
+        std::ofstream out(options->dump_tables_path, std::ios::binary);
+        WriteTablesJson(database, out);
+        if (!out) {
+            std::fprintf(stderr, "cannot write %s\n", options->dump_tables_path.c_str());
+            return 1;
+        }
     }
     if (!options->dump_path.empty()) {
         std::ofstream out(options->dump_path, std::ios::binary);
@@ -224,9 +302,11 @@ int RunExpr(const std::vector<std::string>& arguments)
 
 const CommandRegistration registration({
     "expr",
-    "expr [--game PATH]... [--var TYPE:NAME]... [--seed S] [--dump-vars FILE] [--] TEXT...",
-    "compile and run expressions (UTF-8) in order against one fresh variable table; print each one's operations "
-    "and \"= result\"; --var declares a global, --game registers game folders and archives as mobuplay does",
+    "expr [--game PATH]... [--var TYPE:NAME]... [--seed S] [--dump-vars FILE] [--tables FILE] [--dump-tables FILE] [--] TEXT...",
+    "compile and run expressions (UTF-8) in order against one fresh variable table and table database; print each "
+    "one's operations and \"= result\"; --var declares a global, --game registers game folders and archives as "
+    "mobuplay does, --tables reads the status and game table sections from FILE first and writes them back last, "
+    "--dump-tables writes the table database as JSON",
     RunExpr,
 });
 
