@@ -233,7 +233,8 @@ void TMobuCustomListBox::SetHover(int32_t index)
     if (index < 0 && old >= 0) PostEvent(PR_ONMAPOUT, {ItemText(old), std::to_string(old)});
     HoverIndex = index;
     SelIndex = -1;
-    Invalidate();
+    InvalidateRow(old);
+    InvalidateRow(index);
     if (index >= 0) PostEvent(PR_ONMAPIN, {ItemText(index), std::to_string(index)});
 }
 
@@ -248,6 +249,27 @@ void TMobuCustomListBox::Select()
 }
 
 // ---------------- update and drawing ----------------
+
+void TMobuCustomListBox::InvalidateRow(int32_t index)
+{
+    const int32_t rows = std::max(RowCount, 0);
+    if (index < TopIndex || index >= TopIndex + rows || index >= Count()) return;
+    TMobuBase* base = GetBase();
+    if (!base || !IsShown() || HasClip() || LayoutDirty || State != 0) {
+        Invalidate();
+        return;
+    }
+    // The row with its hover rectangle, and the labels, which may reach below the row.
+    const TRect inner = InnerRect();
+    const int32_t extend = std::clamp(LineSpace / 2, 0, std::max(MarginY, 0));
+    const int64_t top = int64_t{inner.Top} + TopBorder() + MarginY + int64_t{index - TopIndex} * (RowHeight() + LineSpace);
+    int32_t height = RowHeight();
+    if (index < Labels.Count()) height = std::max(height, Labels.Label(index).Height);
+    if (index < HoverLabels.Count()) height = std::max(height, HoverLabels.Label(index).Height);
+    const TRect row{inner.Left, Clamp64(top - extend), inner.Right, Clamp64(top + height + extend)};
+    const TRect rect = IntersectRects(row, GetBoundsRect());
+    if (!rect.IsEmpty()) base->AddDirtyRect(rect);
+}
 
 bool TMobuCustomListBox::Update()
 {

@@ -123,6 +123,8 @@ protected:
     void WriteProperty(int id, const TPropValue& value) override;
     void SaveTypePart(ByteWriter& out) override;
     void LoadTypePart(ByteReader& in, int version) override;
+    // Redraws the row of an item (nothing when it is not shown).
+    void InvalidateRow(int32_t index);
     // Invalidates and asks for a new layout at the next update.
     void Relayout();
     // Scrolls by the press mode's step (arrows by a row, track by a page).
