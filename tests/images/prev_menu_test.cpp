@@ -114,8 +114,8 @@ TEST_F(PrevMenu, TheFileMakesSystemNamedButtonsAtTheirPlaces)
     EXPECT_EQ(menu_->Height, 8);
     ASSERT_EQ(menu_->ButtonCount(), 4);
     ASSERT_EQ(menu_->Children().size(), 4u);
-    TMobuControl* third = list_.FindControl(std::string("\x01pm\x01") + "2");
-    ASSERT_NE(third, nullptr);
+    TMobuControl* third = menu_->List.Buttons[2];
+    EXPECT_EQ(third->Name(), std::string("\x01pm\x01") + "2");
     EXPECT_EQ(third->Parent(), menu_);
     EXPECT_EQ(third->Left, 12);
     EXPECT_EQ(third->GetCompoType(), LT_IMAGES);
@@ -201,13 +201,17 @@ TEST_F(PrevMenu, RadioAndToggleGroups)
     EXPECT_EQ(menu_->PendingFilms, 1);
     for (int i = 0; i < 8 && menu_->PendingFilms > 0; ++i) list_.UpdatePass();
     EXPECT_EQ(menu_->PendingFilms, 0);
+    EXPECT_EQ(menu_->HoverIndex, -1);  // the film ended with the pointer away from the menu
+    menu_->SetHover(3);
     menu_->Select();
     EXPECT_FALSE(menu_->ItemSelected(3));
-    EXPECT_EQ(TakeEvents(), (Lines{"104 Button03 3", "72 Button03 3", "43 Button03 3", "72 Button03 3", "43 Button03 3"}));
+    EXPECT_EQ(TakeEvents(), (Lines{"105 r1 1", "104 Button03 3", "72 Button03 3", "43 Button03 3", "105 Button03 3",
+                                   "104 Button03 3", "72 Button03 3", "43 Button03 3"}));
 }
 
 TEST_F(PrevMenu, AClickFilmHoldsInputUntilItEnds)
 {
+    MouseAt(2 + 1 + 1, 4 + 2 + 1);
     Click(2 + 1 + 1, 4 + 2 + 1);
     EXPECT_EQ(params_.SelStr, "a");
     EXPECT_EQ(params_.SelIndex, 0);
