@@ -1,14 +1,21 @@
-// The preview-menu file reader over fixtures of every version written by
+// The preview-menu file reader and its source text over fixtures of every version written by
 // tests/data/prev_menu/make_mmt_fixtures.py, the damaged files it writes, the writer's round
-// trip and the path rules.
+// trip, the source reader, the path rules, and `mobupack mmt` with the build step.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "components/prev_menu_file.h"
+#include "components/prev_menu_source.h"
 #include "core/mobu_error.h"
+#include "platform/text_encoding.h"
 
 namespace mobu {
 namespace {
@@ -21,47 +28,6 @@ std::string Fixture(const std::string& name)
     return bytes.str();
 }
 
-// The fields the version holds as "key = value" lines, in file order.
-std::string Listing(const TPrevMenuFile& file)
-{
-    std::string out = "version = " + std::to_string(file.Version) + "\nwidth = " + std::to_string(file.Width) +
-                      "\nheight = " + std::to_string(file.Height) + "\n";
-    auto line = [&out](const char* key, const std::string& v) { out += std::string(key) + (v.empty() ? " =\n" : " = " + v + "\n"); };
-    auto number = [&](const char* key, int32_t v) { line(key, std::to_string(v)); };
-    const int v = file.Version;
-    for (const TPrevMenuRecord& r : file.Buttons) {
-        out += "[button]\n";
-        number("x", r.X);
-        number("y", r.Y);
-        line("normal", r.Normal);
-        line("capture_mask", r.CaptureMask ? "yes" : "no");
-        line("name", r.Name);
-        line("hover", r.Hover);
-        line("leave", r.Leave);
-        line("click", r.Click);
-        if (v > 100) line("disabled", r.Disabled);
-        if (v > 102) line("disabled_hover", r.DisabledHover), line("disabled_leave", r.DisabledLeave);
-        line("hover_overlay", r.HoverOverlay);
-        line("leave_overlay", r.LeaveOverlay);
-        line("click_overlay", r.ClickOverlay);
-        if (v > 101) line("disabled_hover_overlay", r.DisabledHoverOverlay), line("disabled_leave_overlay", r.DisabledLeaveOverlay);
-        number("overlay_x", r.OverlayX);
-        number("overlay_y", r.OverlayY);
-        line("cursor", r.Cursor);
-        if (v > 103) {
-            line("checked", r.Checked);
-            line("checked_hover", r.CheckedHover);
-            line("checked_leave", r.CheckedLeave);
-            line("checked_hover_overlay", r.CheckedHoverOverlay);
-            line("checked_leave_overlay", r.CheckedLeaveOverlay);
-            number("group", r.Group);
-        }
-        if (v > 104) line("check_overlay", r.CheckOverlay);
-        if (v > 105) line("uncheck_overlay", r.UncheckOverlay);
-    }
-    return out;
-}
-
 TEST(PrevMenuFile, EveryVersionReadsTheFieldsItHolds)
 {
     for (int version = kPrevMenuFirstVersion; version <= kPrevMenuLastVersion; ++version) {
@@ -71,7 +37,7 @@ TEST(PrevMenuFile, EveryVersionReadsTheFieldsItHolds)
         const TPrevMenuFile file = ReadPrevMenuFile(bytes);
         EXPECT_EQ(file.Version, version);
         ASSERT_EQ(file.Buttons.size(), 3u) << name;
-        EXPECT_EQ(Listing(file), Fixture(name + ".txt")) << name;
+        EXPECT_EQ(PrevMenuSourceText(file), Fixture(name + ".txt")) << name;
         // Written back in the same version: the same bytes.
         EXPECT_EQ(WritePrevMenuFile(file) == bytes, version != 103) << name;  // 103 has a negative size
     }
@@ -131,6 +97,70 @@ TEST(PrevMenuFile, DefaultNamesAndPathRules)
         {"\x95\x5c\\a.mmt", "b.fsk", "\x95\x5c\\b.fsk"},  // 表: its trail byte is not a separator
     };
     for (const TCase& c : cases) EXPECT_EQ(ResolvePrevMenuPath(c.file, c.path), c.game_path) << c.path;
+}
+
+TEST(PrevMenuFile, SourceTextReadsBackAndRefusesBadLines)
+{
+    const TPrevMenuFile file = ReadPrevMenuFile(Fixture("v106.mmt"));
+    const TPrevMenuFile back = ReadPrevMenuSource(PrevMenuSourceText(file));
+    EXPECT_EQ(back.Width, file.Width);
+    EXPECT_EQ(back.Buttons, file.Buttons);
+    // Missing keys read as empty or 0; outer spaces survive in quotes; the version is ignored.
+    const TPrevMenuFile small = ReadPrevMenuSource("[menu]\nversion = 100\nwidth = 5\n[button]\nname = \" a \"\n"
+                                                   "capture_mask = yes\n# a comment\n[button]\n");
+    EXPECT_EQ(small.Version, kPrevMenuLastVersion);
+    ASSERT_EQ(small.Buttons.size(), 2u);
+    EXPECT_EQ(small.Buttons[0].Name, " a ");
+    EXPECT_TRUE(small.Buttons[0].CaptureMask);
+    EXPECT_EQ(small.Buttons[1], TPrevMenuRecord{});
+    TPrevMenuFile spaced;
+    spaced.Buttons.resize(1);
+    spaced.Buttons[0].Name = " x";
+    spaced.Buttons[0].Cursor = "\"q";
+    EXPECT_EQ(ReadPrevMenuSource(PrevMenuSourceText(spaced)).Buttons, spaced.Buttons);
+    for (const char* bad : {"[menu]\nwidth = 5x\n", "[button]\nx = 99999999999\n", "[button]\nfoo = 1\n",
+                            "name = a\n", "[button]\ncapture_mask = maybe\n", "[button]\njust words\n"})
+        EXPECT_THROW(ReadPrevMenuSource(bad), EMobuError) << bad;
+}
+
+// `mobupack mmt` prints each fixture as its source text; a damaged file gives the reader's
+// message and status 1; a built source prints back to the same source, and building the
+// print of a version-106 file gives the same bytes.
+TEST(PrevMenuFile, MobupackPrintsAndBuildsPreviewMenus)
+{
+    namespace fs = std::filesystem;
+    const fs::path scratch = fs::temp_directory_path() / ("mobu_mmt_tool_" + std::to_string(getpid()));
+    fs::create_directories(scratch / "source" / "cg");
+    const std::string tool = std::string(MOBU_BINARY_DIR) + "/mobupack";
+    const std::string data = std::string(MOBU_SOURCE_DIR) + "/tests/data/prev_menu/";
+    auto slurp = [](const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    };
+    for (int version = kPrevMenuFirstVersion; version <= kPrevMenuLastVersion; ++version) {
+        const std::string name = "v" + std::to_string(version);
+        const std::string command = tool + " mmt " + data + name + ".mmt >" + (scratch / "out.txt").string();
+        ASSERT_EQ(std::system(command.c_str()), 0) << name;
+        EXPECT_EQ(slurp(scratch / "out.txt"), Fixture(name + ".txt")) << name;
+    }
+    const std::string bad = tool + " mmt " + data + "bad_version.mmt >/dev/null 2>" + (scratch / "err.txt").string();
+    const int status = std::system(bad.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_EQ(slurp(scratch / "err.txt"), Cp932ToUtf8(prev_menu_messages::BadVersion()) + "\n");
+    // Build the print of the version-106 fixture inside a one-page game.
+    std::ofstream(scratch / "source" / "project.ini") << "[project]\ntitle = t\nscreen = 64x48\nstart_page = start.msb\n";
+    std::ofstream(scratch / "source" / "start.mss") << "page version: 116; result: none\n";
+    std::ofstream(scratch / "source" / "cg" / "m.mmt.ini") << Fixture("v106.txt");
+    const std::string build = tool + " build " + (scratch / "source").string() + " " + (scratch / "game").string() +
+                              " >" + (scratch / "build.txt").string() + " 2>&1";
+    ASSERT_EQ(std::system(build.c_str()), 0) << slurp(scratch / "build.txt");
+    const std::string extract = tool + " cat " + (scratch / "game" / "game.dat").string() + " cg\\\\m.mmt >" +
+                                (scratch / "built.mmt").string();
+    ASSERT_EQ(std::system(extract.c_str()), 0);
+    EXPECT_EQ(slurp(scratch / "built.mmt"), Fixture("v106.mmt"));
+    fs::remove_all(scratch);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the preview-menu (.mmt) fixtures of every version 100-106 with struct, and beside
-each its fields as "key = value" lines (code page 932, one [button] section per record, only
-the fields the version holds), plus damaged files. Run from this folder:
+each its source text as `mobupack mmt` prints it (UTF-8: a [menu] section, then one [button]
+section per record with "key = value" lines of only the fields the version holds), plus
+damaged files. Run from this folder:
     python3 make_mmt_fixtures.py
 """
 import struct
@@ -52,8 +53,9 @@ def write(version, width, height, buttons):
 
 
 def listing(version, width, height, buttons):
-    lines = ["version = %d" % version, "width = %d" % max(width, 0), "height = %d" % max(height, 0)]
+    lines = ["[menu]", "version = %d" % version, "width = %d" % max(width, 0), "height = %d" % max(height, 0)]
     for record in buttons:
+        lines.append("")
         lines.append("[button]")
         for key, kind, first in FIELDS:
             if version < first:
@@ -61,7 +63,7 @@ def listing(version, width, height, buttons):
             v = record[key]
             shown = ("yes" if v else "no") if kind == "b" else str(v)
             lines.append("%s = %s" % (key, shown) if shown != "" else "%s =" % key)
-    return ("\n".join(lines) + "\n").encode("cp932")
+    return ("\n".join(lines) + "\n").encode("utf-8")
 
 
 def main():
