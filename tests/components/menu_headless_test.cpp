@@ -1,6 +1,6 @@
 // Menus end to end in the headless player: a game built from source opens a menu with the
 // Menu command, and scripted input chooses with the keys, chooses with a click and closes
-// it with a right click; the choices read back through the variable and component dumps.
+// it with a right click or MenuClose; the choices read back through the variable and component dumps.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -45,6 +45,8 @@ protected:
                "Label name: chosen\n"
                "Calc expr: pick = @SelIndex\n"
                "Calc expr: word = @SelStr\n"
+               "If cond: @SelIndex == 2\n"
+               "  MenuClose component: \"m\"\n"
                "Exit\n"
                "Label name: gone\n"
                "Calc expr: closed = 1\n";
@@ -91,10 +93,13 @@ TEST_F(MenuHeadless, DownDownReturnChoosesTheSecondItem)
               std::string::npos) << components_;
 }
 
-TEST_F(MenuHeadless, AClickOnTheThirdRowChoosesIt)
+// The select handler closes the menu with MenuClose when the third item is chosen.
+TEST_F(MenuHeadless, AClickOnTheThirdRowChoosesItAndMenuCloseClosesTheMenu)
 {
     Play("6 mouse move 30 60\n8 mouse down 30 60 left\n9 mouse up 30 60 left\n");
     EXPECT_NE(vars_.find(Int("pick", 2)), std::string::npos) << vars_;
+    EXPECT_NE(vars_.find(Int("closed", 1)), std::string::npos) << vars_;
+    EXPECT_EQ(components_.find("\"name\": \"m\""), std::string::npos) << components_;
 }
 
 TEST_F(MenuHeadless, ARightClickClosesTheMenuWithoutAChoice)
