@@ -1,6 +1,7 @@
 // Menus end to end in the headless player: a game built from source opens a menu with the
 // Menu command, and scripted input chooses with the keys, chooses with a click and closes
-// it with a right click or MenuClose; the choices read back through the variable and component dumps.
+// it with a right click or MenuClose; the choices read back through the variable and
+// component dumps.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
