@@ -223,7 +223,8 @@ void TMobuPrevMenu::SetHover(int32_t index)
         if (Selected[u]) Show(old, FirstOf(r.CheckedLeave, FirstOf(r.Checked, r.Normal)), false);
         else if (Enabled[u] && !r.Leave.empty()) Show(old, r.Leave, false);
         else if (!Enabled[u]) Show(old, FirstOf(r.DisabledLeave, FirstOf(r.Disabled, r.Normal)), false);
-        else ShowResting(old);
+        else if (TMobuPrevImages* b = List.Buttons[u]; owner_ && owner_->IsRegistered(b))
+            b->Repeat = false;  // the current picture plays to its end, then the button rests
         const std::string& overlay = Selected[u]  ? FirstOf(r.CheckedLeaveOverlay, r.LeaveOverlay)
                                      : Enabled[u] ? r.LeaveOverlay
                                                   : r.DisabledLeaveOverlay;
