@@ -229,7 +229,7 @@ void TMobuPrevMenu::SetHover(int32_t index)
                                      : Enabled[u] ? r.LeaveOverlay
                                                   : r.DisabledLeaveOverlay;
         PlayOverlay(old, overlay, false);
-        PostEvent(PR_ONMAPOUT, Params(old));
+        PostEvent(PR_ONMAPOUT, Params(old), true);
     }
     if (Valid(index)) {
         const auto u = static_cast<size_t>(index);
@@ -241,7 +241,7 @@ void TMobuPrevMenu::SetHover(int32_t index)
                                      : Enabled[u] ? r.HoverOverlay
                                                   : r.DisabledHoverOverlay;
         PlayOverlay(index, overlay, true);
-        PostEvent(PR_ONMAPIN, Params(index));
+        PostEvent(PR_ONMAPIN, Params(index), true);
     }
 }
 
@@ -295,7 +295,7 @@ void TMobuPrevMenu::Complete()
         if (owner_) owner_->Doom(this);
         Doomed = true;
     } else if (Valid(SelectedIndex)) {
-        PostEvent(PR_ONPLAYEND, Params(SelectedIndex));
+        PostEvent(PR_ONPLAYEND, Params(SelectedIndex), true);
     }
 }
 

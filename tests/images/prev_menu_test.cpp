@@ -205,8 +205,9 @@ TEST_F(PrevMenu, RadioAndToggleGroups)
     menu_->SetHover(3);
     menu_->Select();
     EXPECT_FALSE(menu_->ItemSelected(3));
+    // The second select event waits behind the first: only one is queued at a time.
     EXPECT_EQ(TakeEvents(), (Lines{"105 r1 1", "104 Button03 3", "72 Button03 3", "43 Button03 3", "105 Button03 3",
-                                   "104 Button03 3", "72 Button03 3", "43 Button03 3"}));
+                                   "104 Button03 3", "43 Button03 3"}));
 }
 
 TEST_F(PrevMenu, AClickFilmHoldsInputUntilItEnds)
