@@ -25,6 +25,7 @@
 #include "components/mobu_menu.h"
 #include "components/mobu_prev_menu.h"
 #include "core/cp932_chars.h"
+#include "graphics/fesk_frame_list.h"
 #include "text/font_pixel_manager.h"
 
 namespace {
@@ -37,7 +38,7 @@ constexpr int kButtons = 32, kPicturesPerButton = 5;
 constexpr int kItems = 1000;
 constexpr int kRepetitions = 3;
 
-// A 24-bit bitmap of a gradient (the image cache recognises it by its content).
+// A 24-bit bitmap of a gradient.
 std::string Bitmap(int width, int height, int seed)
 {
     const int stride = (width * 3 + 3) & ~3;
@@ -56,6 +57,14 @@ std::string Bitmap(int width, int height, int seed)
         out.append(static_cast<size_t>(stride - width * 3), '\0');
     }
     return out;
+}
+
+// The bitmap as a layered image, the way the build converts pictures.
+std::string Picture(int width, int height, int seed)
+{
+    TFeskFrameList list;
+    list.LoadFromBytes(Bitmap(width, height, seed), "bmp", false, false, false);
+    return list.SaveToStream(kFeskDefaultCompression, 70);
 }
 
 std::string Items(int count)
@@ -77,12 +86,12 @@ struct TScene {
     {
         folder = std::filesystem::temp_directory_path() / "mobu_menu_bench";
         std::filesystem::create_directories(folder / "cg");
-        std::ofstream(folder / "cg" / "bg.fsk", std::ios::binary) << Bitmap(kWidth, kHeight, 1);
+        std::ofstream(folder / "cg" / "bg.fsk", std::ios::binary) << Picture(kWidth, kHeight, 1);
         for (int b = 0; b < kButtons; ++b)
             for (int p = 0; p < kPicturesPerButton; ++p)
                 std::ofstream(folder / "cg" / ("b" + std::to_string(b) + "_" + std::to_string(p) + ".fsk"),
                               std::ios::binary)
-                    << Bitmap(96, 40, b * 5 + p);
+                    << Picture(96, 40, b * 5 + p);
         TPrevMenuFile file;
         file.Width = kWidth;
         file.Height = kHeight;
@@ -104,6 +113,7 @@ struct TScene {
         picture->SetName("bg");
         picture->SetSource("cg\\bg.fsk");
         background = picture->PictureSurface();
+        if (background->Width() != kWidth) std::fprintf(stderr, "menu_bench: the background did not load\n");
         menu = dynamic_cast<TMobuMenu*>(list.CreateComponent(LT_MENU));
         menu->SetName("menu");
         menu->SetBounds(200, 40, 0, 0);
