@@ -99,6 +99,8 @@ void CreateFromCommand(TMobuBaseList& list, TCallMan& calls, const TComComponent
         TMobuParser* delay = command.PropertyExpr(PR_DELAY);
         if (auto* images = dynamic_cast<TMobuCustomImages*>(created); images && delay) images->SetDelayExpression(*delay);
     }
+    // A menu opens with its animation.
+    if (command.CommandId() == CI_MENU && created) created->SetPlayMode(LP_PLAYFADE);
 }
 
 void RunCabinet(TMobuBaseList& list, TCallMan& calls, const TComComponent& command)
@@ -166,6 +168,15 @@ void RunObjDel(TMobuBaseList& list, TCallMan& calls, const TCommand& command)
     if (TMobuObject* target = list.FindComponent(name)) list.Doom(target);
 }
 
+// MenuClose: the named component closes with its animation (components that do not play
+// ignore it).
+void RunMenuClose(TMobuBaseList& list, TCallMan& calls, const TCommand& command)
+{
+    const std::string name = EvalString(calls, command.Expr(0));
+    if (name.empty()) return;
+    if (TMobuObject* target = list.FindComponent(name)) target->SetPlayMode(LP_STOPFADE);
+}
+
 }  // namespace
 
 void RunComponentCommand(TMobuBaseList& list, TCallMan& calls, const TCommand& command)
@@ -176,6 +187,7 @@ void RunComponentCommand(TMobuBaseList& list, TCallMan& calls, const TCommand& c
         case CI_GETPROP: RunGetProp(list, calls, command); break;
         case CI_SETPROP: RunSetProp(list, calls, command); break;
         case CI_OBJDEL: RunObjDel(list, calls, command); break;
+        case CI_MENUCLOSE: RunMenuClose(list, calls, command); break;
         default:
             if (auto* creating = dynamic_cast<const TComComponent*>(&command)) CreateFromCommand(list, calls, *creating);
             break;

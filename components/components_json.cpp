@@ -4,7 +4,9 @@
 
 #include "components/mobu_cg_label.h"
 #include "components/mobu_label.h"
+#include "components/mobu_menu.h"
 #include "components/mobu_mes.h"
+#include "components/mobu_prev_menu.h"
 #include "components/mobu_read_list.h"
 #include "platform/text_encoding.h"
 
@@ -98,6 +100,38 @@ void WriteCgLabel(std::ostream& out, TMobuCGLabel& label)
     out << "]}";
 }
 
+// A menu's items with their check marks, the hovered item, the play mode and the animation
+// state.
+void WriteMenu(std::ostream& out, TMobuMenu& menu)
+{
+    out << ", \"state\": {\"items\": [";
+    for (int32_t i = 0; i < menu.Count(); ++i) {
+        out << (i ? ", " : "") << "{\"text\": ";
+        Quoted(out, menu.ItemText(i));
+        out << ", \"checked\": " << (menu.ItemChecked(i) ? "true" : "false") << "}";
+    }
+    out << "], \"hover\": " << menu.HoverIndex << ", \"play_mode\": " << int{menu.PlayMode}
+        << ", \"anim_state\": " << menu.State << "}";
+}
+
+// A preview menu's buttons (the picture each shows now), the hovered one and the click
+// films still playing.
+void WritePrevMenu(std::ostream& out, TMobuPrevMenu& menu)
+{
+    out << ", \"state\": {\"items\": [";
+    for (int32_t i = 0; i < menu.ButtonCount(); ++i) {
+        out << (i ? ", " : "") << "{\"name\": ";
+        Quoted(out, menu.ItemText(i));
+        out << ", \"index\": " << i << ", \"group\": " << menu.ItemGroupIndex(i)
+            << ", \"enabled\": " << (menu.ItemEnabled(i) ? "true" : "false")
+            << ", \"visible\": " << (menu.ItemVisible(i) ? "true" : "false")
+            << ", \"selected\": " << (menu.ItemSelected(i) ? "true" : "false") << ", \"picture\": ";
+        Quoted(out, menu.PictureOf(i));
+        out << "}";
+    }
+    out << "], \"hover\": " << menu.HoverIndex << ", \"pending_films\": " << menu.PendingFilms << "}";
+}
+
 }  // namespace
 
 void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
@@ -128,6 +162,8 @@ void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
         if (object->GetCompoType() == LT_MES) WriteMessage(out, static_cast<TMobuMes&>(*object));
         if (auto* label = dynamic_cast<TMobuLabel*>(object)) WriteLabel(out, *label);
         if (auto* cg = dynamic_cast<TMobuCGLabel*>(object)) WriteCgLabel(out, *cg);
+        if (auto* menu = dynamic_cast<TMobuMenu*>(object)) WriteMenu(out, *menu);
+        if (auto* prev = dynamic_cast<TMobuPrevMenu*>(object)) WritePrevMenu(out, *prev);
         out << "}";
     }
     out << "\n]\n";

@@ -11,6 +11,8 @@
 #include "components/mobu_image.h"
 #include "components/mobu_label.h"
 #include "components/mobu_map_image.h"
+#include "components/mobu_menu.h"
+#include "components/mobu_prev_menu.h"
 #include "components/mobu_mes.h"
 #include "expr/param_collection.h"
 #include "expr/param_man.h"
@@ -30,6 +32,8 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_MES) return new TMobuMes(&list);
     if (code == LT_LABEL) return new TMobuLabel(&list);
     if (code == LT_CGLABEL) return new TMobuCGLabel(&list);
+    if (code == LT_MENU) return new TMobuMenu(&list);
+    if (code == LT_PREVMENU) return new TMobuPrevMenu(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);

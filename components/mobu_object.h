@@ -27,6 +27,11 @@ inline constexpr int IM_ALL = 1;
 inline constexpr int IM_CLICK = 2;
 inline constexpr int IM_LCLICK = 3;
 inline constexpr int IM_RCLICK = 4;
+// Play modes of components that play (menus; sounds and videos).
+inline constexpr int LP_PLAY = 0;
+inline constexpr int LP_PLAYFADE = 1;
+inline constexpr int LP_STOP = 2;
+inline constexpr int LP_STOPFADE = 3;
 // Hit-test masks: bit per IgnoreMouse value.
 inline constexpr uint32_t kMaskLeftClick = (1u << IM_NONE) | (1u << IM_RCLICK);
 inline constexpr uint32_t kMaskRightClick = (1u << IM_NONE) | (1u << IM_LCLICK);
@@ -81,6 +86,8 @@ public:
     virtual bool Update() { return false; }
     // Called by a creating command after its last property: the object shows itself.
     virtual void EndCreation() { Invalidate(); }
+    // Plays or stops (LP_PLAY ... LP_STOPFADE); components that do not play ignore it.
+    virtual void SetPlayMode(int /*mode*/) {}
     // Posts an event record of `code` with the handler of that event property: not when the
     // handler is empty, nor (unless `allow_duplicate`) while one of that code from this
     // object waits in the queue. True when posted.
