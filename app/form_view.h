@@ -21,6 +21,7 @@
 #include "app/project_link.h"
 #include "app/screen_bases.h"
 #include "app/view_system_variables.h"
+#include "components/history_functions.h"
 #include "expr/param_collection.h"
 #include "expr/sys_func_man.h"
 
@@ -137,6 +138,8 @@ public:
 
 private:
     void InitGame();
+    // The save container and the history formats, over the component list.
+    void InstallSaveContainer();
     void ApplyLayout(bool centre);
     void Shutdown();
 
@@ -148,6 +151,7 @@ private:
     std::unique_ptr<TParamCollection> params_;
     std::unique_ptr<TSysFuncMan> functions_;
     std::unique_ptr<TViewSystemVariables> view_variables_;
+    std::unique_ptr<THistorySystemVariables> history_variables_;
     std::unique_ptr<TProjectLink> project_;
     FrameBuffer frame_;
     TViewLayout layout_;

@@ -222,7 +222,7 @@ TEST_F(HeadlessRunnerTest, ScriptLogNamesEveryFailureOnce)
                               "page version: 116; result: none\n"
                               "Label name: again\n"
                               "Calc expr: DBRecordCount(\"a\"); continue: yes\n"
-                              "ClrHist; continue: yes\n"
+                              "MenuClose component: \"m\"; continue: yes\n"
                               "ImgNew PR_NAME: \"pic\"; PR_SOURCE: \"cg\\\\gone.fsk\"; continue: yes\n"
                               "ObjDel component: \"pic\"\n"
                               "Jump page: start.msb; target: again\n");
@@ -232,7 +232,7 @@ TEST_F(HeadlessRunnerTest, ScriptLogNamesEveryFailureOnce)
     EXPECT_EQ(Slurp(log),
               "start.msb:1 Calc: DBRecordCount:\xe3\x81\x93\xe3\x81\xae\xe9\x96\xa2\xe6\x95\xb0\xe3\x81\xaf"
               "\xe4\xbd\xbf\xe3\x81\x88\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\n"  // この関数は使えません
-              "start.msb:2 ClrHist: not available yet\n"
+              "start.msb:2 MenuClose: not available yet\n"
               "start.msb:3 ImgNew: cg\\gone.fsk:\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\xe3\x81\x8c"
               "\xe3\x81\x82\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\n");  // ファイルがありません
 }
