@@ -14,6 +14,7 @@
 #include "components/game_save_data.h"
 #include "components/mobu_base_list.h"
 #include "components/mobu_history.h"
+#include "components/mobu_read_list.h"
 #include "components/save_messages.h"
 #include "core/globals.h"
 #include "expr/param_collection.h"
@@ -166,6 +167,37 @@ TEST_F(GameSaveRequestTest, ChangedStatusDataIsWrittenAfterThirtySecondsOfPlay)
     plays->Value()->SetInteger(2);
     data_.SaveStatusIfChanged(SaveFile(), 101000);
     EXPECT_TRUE(fs::exists(SaveFile() + ".bak"));
+}
+
+TEST_F(GameSaveRequestTest, UnreadableStatusDataIsShownOnceAndNeverOverwritten)
+{
+    const std::string newer = std::string("Status104") + "from a newer player";
+    ASSERT_TRUE(ReplaceSaveEntries(SaveFile(), {{"STATUSSAVEDATA", newer, 1}}));
+    data_.LoadStatus(SaveFile());
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0], save_messages::StatusUnreadable());
+    EXPECT_TRUE(data_.StatusUnreadable());
+    Request(1, "one");
+    data_.SaveStatus(SaveFile());
+    EXPECT_EQ(EntryNames(), (std::vector<std::string>{"STATUSSAVEDATA", "GAMESAVEDATA1"}));
+    TVrFileCollection files;
+    ASSERT_TRUE(ReadSaveFile(SaveFile(), files));
+    EXPECT_EQ(files.Extract("STATUSSAVEDATA"), newer);
+    EXPECT_EQ(boxes_.size(), 1u);
+}
+
+TEST_F(GameSaveRequestTest, ReadMarksComeBackFromTheStatusData)
+{
+    ReadList().Clear();
+    ReadList().SetPending("box", "a.msb", 2, 7);
+    ReadList().Commit("box");
+    data_.SaveStatus(SaveFile());
+    ReadList().Clear();
+    EXPECT_FALSE(ReadList().IsRead("a.msb", 7, 2));
+    TGameSaveData fresh{TGameSaveParts{&list_, [this] { return &calls_; }, [this] { return &table_; }}};
+    fresh.LoadStatus(SaveFile());
+    EXPECT_TRUE(ReadList().IsRead("A.MSB", 7, 2));
+    ReadList().Clear();
 }
 
 }  // namespace
