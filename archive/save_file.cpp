@@ -102,8 +102,12 @@ bool ReplaceSaveEntries(const std::string& path, const std::vector<TSaveEntryCha
         return false;
     }
     // The file being replaced becomes the backup first: a crash between the two leaves
-    // the old file in both places.
-    if (old_bytes && !Replace(path + kSaveBackupSuffix, *old_bytes, reason)) return false;
+    // the old file in both places. A second name of the file costs no copy; where the file
+    // system has none, the bytes are written.
+    if (old_bytes && !(!Replacer() && LinkFileAtomically(path, path + kSaveBackupSuffix)) &&
+        !Replace(path + kSaveBackupSuffix, *old_bytes, reason)) {
+        return false;
+    }
     return Replace(path, out.Data(), reason);
 }
 

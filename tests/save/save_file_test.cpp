@@ -171,5 +171,18 @@ TEST_F(SaveFileTest, TwoProcessesWritingDifferentEntriesLoseNone)
             EXPECT_NE(files.Find("GAMESAVEDATA" + std::to_string(child * 100 + i)), nullptr);
 }
 
+TEST_F(SaveFileTest, TheBackupIsASecondNameOfTheReplacedFile)
+{
+    ASSERT_TRUE(ReplaceSaveEntries(path_, {{"A", "1", 1}}));
+    const auto before = fs::status(path_);
+    ASSERT_TRUE(ReplaceSaveEntries(path_, {{"B", "2", 1}}));
+    EXPECT_EQ(Entries(path_ + ".bak"), "A=1;");
+    EXPECT_EQ(fs::hard_link_count(path_ + ".bak"), 1u);  // the new save.dat is another file
+    EXPECT_EQ(fs::hard_link_count(path_), 1u);
+    (void)before;
+    ASSERT_TRUE(ReplaceSaveEntries(path_, {{"C", "3", 1}}));
+    EXPECT_EQ(Entries(path_ + ".bak"), "A=1;B=2;");
+}
+
 }  // namespace
 }  // namespace mobu

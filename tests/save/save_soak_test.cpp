@@ -115,7 +115,9 @@ TEST(SaveSoak, KilledWhileSavingLeavesReadableFiles)
     // The next start removes temporaries of an interrupted write.
     std::ofstream(game / "save.dat.0badf00d.tmp") << "left by a crash";
     ASSERT_EQ(std::system((player + " --headless --frames 1 " + game.string() + " >/dev/null 2>&1").c_str()), 0);
-    for (const auto& item : fs::directory_iterator(game)) EXPECT_NE(item.path().extension(), ".tmp") << item.path();
+    for (const auto& item : fs::directory_iterator(game)) {
+        EXPECT_NE(item.path().extension(), ".tmp") << item.path() << " " << fs::file_size(item.path());
+    }
     fs::remove_all(scratch);
 }
 
