@@ -18,9 +18,13 @@
 #include "app/shell_messages.h"
 #include "app/view_functions.h"
 #include "components/component_functions.h"
+#include "components/game_save_data.h"
+#include "components/history_functions.h"
+#include "components/mobu_history.h"
 #include "expr/dbs/db_functions.h"
 #include "expr/param_man.h"
 #include "expr/sys_func_man.h"
+#include "script/call_man.h"
 #include "script/project_call_man.h"
 #include "script/project_param_variables.h"
 #include "platform/message_box.h"
@@ -57,7 +61,16 @@ bool UserLocaleIsJapanese()
 
 TFormView::TFormView(TViewHost& host, TGameStartup startup) : host_(host), startup_(std::move(startup)) {}
 
-TFormView::~TFormView() { FormClose(); }
+TFormView::~TFormView()
+{
+    FormClose();
+    // The parts installed over this view's component list go with it.
+    if (dynamic_cast<TComponentScreenBases*>(bases_.get())) {
+        HistoryFormats().BoxSize = nullptr;
+        InstallMessageHistoryRecorder(nullptr);
+        ProjectParts().make_save_data = nullptr;
+    }
+}
 
 void TFormView::FormCreate()
 {
@@ -101,13 +114,16 @@ void TFormView::FormCreate()
         SetGlobalDBManager(database_.get());
         InstallSaveTables(database_.get());
         InstallDBFunctions(*functions_, *database_);
+        InstallHistoryFunctions(*functions_);
         // Input, screen, window and display state answer their system variables; the call
         // manager's variables go on top when it is made.
         view_variables_ = std::make_unique<TViewSystemVariables>(*params_, *this);
+        history_variables_ = std::make_unique<THistorySystemVariables>(*params_);
         InstallViewFunctions(*functions_, *this);
         // The project's pages run on the call manager over this table and function manager;
         // component events reach it through the screen bases.
         UseCallManForProject(bases_->CallManComponents());
+        InstallSaveContainer();
 
         InitGame();
     } catch (const std::exception& error) {
@@ -121,6 +137,28 @@ void TFormView::FormCreate()
     if (QuitRequested) host_.PostClose();
 }
 
+void TFormView::InstallSaveContainer()
+{
+    // The history formats start afresh with each game and record what tracked boxes show.
+    HistoryFormats().Reset();
+    InstallMessageHistoryRecorder(&HistoryFormats());
+    auto* components = dynamic_cast<TComponentScreenBases*>(bases_.get());
+    if (!components) {
+        ProjectParts().make_save_data = nullptr;
+        HistoryFormats().BoxSize = nullptr;
+        return;
+    }
+    TMobuBaseList* list = &components->List();
+    HistoryFormats().BoxSize = [list](const std::string& box) -> std::pair<int32_t, int32_t> {
+        auto* control = dynamic_cast<TMobuControl*>(list->FindComponent(box));
+        if (!control) return {0, 0};
+        return {control->Width, control->Height};
+    };
+    ProjectParts().make_save_data = [list]() -> std::unique_ptr<TProjectSaveData> {
+        return std::make_unique<TGameSaveData>(TGameSaveParts{list, nullptr, nullptr});
+    };
+}
+
 void TFormView::InitGame()
 {
     // The sound device opens with the media layer, once the project exists.
@@ -132,6 +170,8 @@ void TFormView::InitGame()
     ProjectParts().request_close = [this] { host_.PostClose(); };
     project_ = project_factory_(startup_);
     if (!project_) return;
+    // The Reset command also makes the history formats afresh.
+    if (TCallMan* calls = ProjectCallMan()) calls->ResetHooks.push_back([] { HistoryFormats().Reset(); });
 
     DebugTrace("MediaInit");
     if (!SoundSettings.SoundFont.empty()) SetDefaultSoundFont(SoundSettings.SoundFont);
@@ -214,6 +254,7 @@ void TFormView::Shutdown()
     if (loop_) loop_->Stop();
     DebugTrace("Project.Free");
     project_.reset();  // runs the exit page and writes the status data
+    history_variables_.reset();
     view_variables_.reset();
     DebugTrace("SysFuncMan.Free");
     if (GlobalSysFuncMan() == functions_.get()) SetGlobalSysFuncMan(nullptr);

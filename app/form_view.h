@@ -22,6 +22,7 @@
 #include "app/screen_bases.h"
 #include "app/view_system_variables.h"
 #include "expr/dbs/db_manager.h"
+#include "components/history_functions.h"
 #include "expr/param_collection.h"
 #include "expr/sys_func_man.h"
 
@@ -139,6 +140,8 @@ public:
 
 private:
     void InitGame();
+    // The save container and the history formats, over the component list.
+    void InstallSaveContainer();
     void ApplyLayout(bool centre);
     void Shutdown();
 
@@ -151,6 +154,7 @@ private:
     std::unique_ptr<TSysFuncMan> functions_;
     std::unique_ptr<TDBManager> database_;
     std::unique_ptr<TViewSystemVariables> view_variables_;
+    std::unique_ptr<THistorySystemVariables> history_variables_;
     std::unique_ptr<TProjectLink> project_;
     FrameBuffer frame_;
     TViewLayout layout_;

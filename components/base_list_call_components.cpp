@@ -1,5 +1,6 @@
 #include "components/base_list_call_components.h"
 
+#include "components/history_commands.h"
 #include "components/mobu_mes.h"
 #include "components/mobu_read_list.h"
 
@@ -96,6 +97,26 @@ void TBaseListCallComponents::StartFlip(int id, bool reverse, int32_t duration)
 void TBaseListCallComponents::FinishFlip(bool clear_hidden, bool keep_cabinets)
 {
     mobu::FinishFlip(list_, clear_hidden, keep_cabinets);
+}
+
+bool TBaseListCallComponents::ClearHistory()
+{
+    HistoryFormats().ClearAll();
+    return true;
+}
+
+bool TBaseListCallComponents::FormatHistory(const std::string& format, const std::string& component)
+{
+    mobu::FormatHistory(list_, format, component);
+    return true;
+}
+
+bool TBaseListCallComponents::CallHistory(const std::string& box, int32_t first, int32_t count, bool flag,
+                                          const std::string& format)
+{
+    // A name that is no message box, a missing format or nothing left to show does nothing.
+    ShowHistory(list_, box, first, count, flag, format);
+    return true;
 }
 
 }  // namespace mobu

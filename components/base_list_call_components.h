@@ -29,6 +29,10 @@ public:
     int32_t MessagePageCount(const std::string& box) override;
     bool ClearMessageText(const std::string& box) override;
     bool ClearReadList() override;
+    bool ClearHistory() override;
+    bool FormatHistory(const std::string& format, const std::string& component) override;
+    bool CallHistory(const std::string& box, int32_t first, int32_t count, bool flag,
+                     const std::string& format) override;
 
     void TakeFlipSnapshot() override;
     void MoveFlipSelection(const std::vector<std::string>& lines, int mode) override;

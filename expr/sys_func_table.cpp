@@ -16,9 +16,9 @@ constexpr uint8_t I = 1, R = 2, F = 3, S = 4, P = 0;
 // Argument use: Val, the handler reads its arguments only as values; Ref, it may look names
 // up, write through variable arguments or care whether an argument is a variable.
 constexpr bool Val = true, Ref = false;
-// No handler here: Later, a function of a subsystem not built yet; Installed, one a higher
-// floor installs at start-up (TSysFuncMan::SetHandler). Both fail as unavailable until then.
-constexpr TSysFuncBody Later = nullptr, Installed = nullptr;
+// No handler here: Installed, a function a higher floor installs at start-up
+// (TSysFuncMan::SetHandler); it fails as unavailable until then.
+constexpr TSysFuncBody Installed = nullptr;
 
 // name, least and most arguments, result type, handler, argument use; the comment is the id.
 constexpr TSysFuncInfo kRows[] = {
@@ -49,7 +49,7 @@ constexpr TSysFuncInfo kRows[] = {
     {"GetCheck", 2, 2, F, Installed, Ref},                  // 24
     {"SetCheck", 3, 3, I, Installed, Ref},                  // 25
     {"Random", 1, 1, I, f::Random, Val},                // 26
-    {"GetSaveCaption", 1, 1, S, Later, Ref},            // 27
+    {"GetSaveCaption", 1, 1, S, Installed, Ref},            // 27
     {"ArrayToString", 1, 2, S, f::ArrayToString, Ref},  // 28
     {"StringToArray", 2, 3, I, f::StringToArray, Ref},  // 29
     {"IndexOfStr", 2, 4, I, f::IndexOfStr, Ref},        // 30
@@ -156,7 +156,7 @@ constexpr TSysFuncInfo kRows[] = {
     {"GetEnabled", 2, 2, F, Installed, Ref},                // 131
     {"SetEnabled", 3, 3, I, Installed, Ref},                // 132
     {"AddDelimiter", 2, 2, S, f::AddDelimiter, Val},    // 133
-    {"ListSaveCaption", 0, 2, I, Later, Ref},           // 134
+    {"ListSaveCaption", 0, 2, I, Installed, Ref},           // 134
     {"OpenUrl", 1, 1, I, f::OpenUrl, Ref},                   // 135
     {"Calc", 1, 1, S, f::Calc, Ref},                    // 136
     {"SaveScreen", 1, 5, F, f::NothingThere, Ref},                // 137
@@ -164,9 +164,9 @@ constexpr TSysFuncInfo kRows[] = {
     {"StrToFloatDef", 2, 2, R, f::StrToFloatDef, Val},  // 139
     {"GetVisible", 2, 2, F, Installed, Ref},                // 140
     {"SetVisible", 3, 3, I, Installed, Ref},                // 141
-    {"GetHistoryCount", 1, 1, I, Later, Ref},           // 142
-    {"GetHistoryMaxCount", 1, 1, I, Later, Ref},        // 143
-    {"SetHistoryMaxCount", 2, 2, F, Later, Ref},        // 144
+    {"GetHistoryCount", 1, 1, I, Installed, Ref},           // 142
+    {"GetHistoryMaxCount", 1, 1, I, Installed, Ref},        // 143
+    {"SetHistoryMaxCount", 2, 2, F, Installed, Ref},        // 144
     {"GetGroupIndex", 2, 2, I, Installed, Ref},             // 145
     {"GetSelected", 2, 2, F, Installed, Ref},               // 146
     {"SetSelected", 3, 3, I, Installed, Ref},               // 147

@@ -185,6 +185,49 @@ bool ReplaceFileAtomically(const std::string& link_or_path, std::string_view byt
     return true;
 }
 
+bool LinkFileAtomically(const std::string& path, const std::string& target, std::string* reason)
+{
+    // Only a regular file itself: a link to a symbolic link would follow its target's changes.
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (reason != nullptr) *reason = "not a regular file";
+        return false;
+    }
+    // Already a name of the same file (a write interrupted after its backup was made): renaming
+    // one name of a file over another does nothing, so there is nothing to do.
+    struct stat target_info {};
+    if (::lstat(target.c_str(), &target_info) == 0 && target_info.st_dev == info.st_dev &&
+        target_info.st_ino == info.st_ino) {
+        return true;
+    }
+    static std::mt19937 generator{std::random_device{}()};
+    std::string temporary;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(generator()));
+        temporary = target + suffix;
+        if (::link(path.c_str(), temporary.c_str()) == 0) break;
+        if (errno != EEXIST) {
+            if (reason != nullptr) *reason = std::strerror(errno);
+            return false;
+        }
+        temporary.clear();
+    }
+    if (temporary.empty()) {
+        if (reason != nullptr) *reason = std::strerror(EEXIST);
+        return false;
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        if (reason != nullptr) *reason = std::strerror(errno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    ::unlink(temporary.c_str());  // left when the target became a name of the file meanwhile
+    std::string folder = RealFolderOf(target);
+    SyncFolder(folder.empty() ? "." : folder);
+    return true;
+}
+
 bool CreateRealFolders(const std::string& path)
 {
     if (path.empty()) return false;

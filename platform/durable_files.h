@@ -27,6 +27,12 @@ std::optional<std::string> ReadSmallRealFile(const std::string& path, size_t lim
 // (the temporary file is then removed and the target is untouched).
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* reason = nullptr);
 
+// Makes `target` a second name of the regular file `path` (a hard link made under a
+// temporary name, then renamed over `target`, and the folder flushed), so the file's current
+// content is kept under `target` without copying it. False, with the system's reason, when
+// the file system cannot link (then nothing changed).
+bool LinkFileAtomically(const std::string& path, const std::string& target, std::string* reason = nullptr);
+
 // Creates the folder and its missing parents (mode 0700 for the ones it makes); true when
 // the folder exists afterwards.
 bool CreateRealFolders(const std::string& path);

@@ -52,6 +52,16 @@ public:
     // list there is nothing to act on.
     virtual void RunComponentCommand(TCallMan&, const TCommand&) {}
 
+    // ---- the message history (without a component list there is none) ----
+    // ClrHist: clears every format's history; false without a history.
+    virtual bool ClearHistory() { return false; }
+    // FormatHist: the format (made when missing) takes its six layout values from the named
+    // component, or all 0 when there is none; false without a history.
+    virtual bool FormatHistory(const std::string&, const std::string&) { return false; }
+    // CallHist: shows `count` units from `first` of the format's history in the message box
+    // named `box`; false without a history.
+    virtual bool CallHistory(const std::string&, int32_t, int32_t, bool, const std::string&) { return false; }
+
     // ---- message boxes (without a component list there are none) ----
     // Puts the stored text of TextIns command `command` of page `page` into the message box
     // named `box`; false when there is no such box.

@@ -60,6 +60,9 @@ std::unique_ptr<TCommand> CreateCommand(TComList* owner, uint8_t id)
     case CI_TEXTINS: return std::make_unique<TComTextIns>(owner, id);
     case CI_TEXTCLR: return std::make_unique<TComTextClr>(owner, id);
     case CI_CLRREAD: return std::make_unique<TComClrRead>(owner, id);
+    case CI_CLRHIST: return std::make_unique<TComClrHist>(owner, id);
+    case CI_FORMATHIST: return std::make_unique<TComFormatHist>(owner, id);
+    case CI_CALLHIST: return std::make_unique<TComCallHist>(owner, id);
     case CI_MOVIESTOP: return std::make_unique<TComWaitTarget>(owner, id, 3, 2);
     case CI_FLIP: return std::make_unique<TComFlip>(owner, id);
     case CI_GETPROP: return std::make_unique<TComGetProp>(owner, id);

@@ -224,6 +224,25 @@ public:
     using TCommand::TCommand;
     void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
 };
+// ClrHist: clears every history format's history.
+class TComClrHist : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+// FormatHist: makes the history format (operand 1, from page version 110) and copies the
+// layout values of the component named by operand 0 into it.
+class TComFormatHist : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
+// CallHist: shows part of a history in a message box (box, first, count, flag, format).
+class TComCallHist : public TCommand {
+public:
+    using TCommand::TCommand;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+};
 // ClrRead: empties the read-text list.
 class TComClrRead : public TCommand {
 public:

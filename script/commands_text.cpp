@@ -43,4 +43,31 @@ void TComClrRead::Exec(TCallMan& calls, TPage*&, int32_t& pc)
     ++pc;
 }
 
+void TComClrHist::Exec(TCallMan& calls, TPage*&, int32_t& pc)
+{
+    if (!calls.Components().ClearHistory()) ReportNotAvailable();
+    ++pc;
+}
+
+void TComFormatHist::Exec(TCallMan& calls, TPage*&, int32_t& pc)
+{
+    const std::string component = EvalString(calls, Expr(0));
+    const std::string format = Fields().size() > 1 && Fields()[1].present ? EvalString(calls, Expr(1)) : std::string();
+    if (!calls.Components().FormatHistory(format, component)) ReportNotAvailable();
+    ++pc;
+}
+
+void TComCallHist::Exec(TCallMan& calls, TPage*&, int32_t& pc)
+{
+    ++pc;
+    const std::string box = EvalString(calls, Expr(0));
+    bool has_first = false;
+    const int32_t first = EvalInteger(calls, Expr(1), 0, &has_first);
+    if (!has_first) return;
+    const int32_t count = EvalInteger(calls, Expr(2), 1);
+    const bool flag = EvalFlag(calls, Expr(3), false);
+    const std::string format = Fields().size() > 4 && Fields()[4].present ? EvalString(calls, Expr(4)) : std::string();
+    if (!calls.Components().CallHistory(box, first, count, flag, format)) ReportNotAvailable();
+}
+
 }  // namespace mobu

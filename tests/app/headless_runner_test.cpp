@@ -213,16 +213,16 @@ fs::path BuildGame(const fs::path& scratch, const std::string& name, const std::
     return game;
 }
 
-// What the game does not see, the author reads: a function not available yet, a command
-// not available yet and a missing picture each give one line naming page, command index
+// What the game does not see, the author reads: a command not available yet, a component
+// type not available yet and a missing picture each give one line naming page, command index
 // and command, however often the loop meets them.
 TEST_F(HeadlessRunnerTest, ScriptLogNamesEveryFailureOnce)
 {
     fs::path game = BuildGame(scratch, "failures",
                               "page version: 116; result: none\n"
                               "Label name: again\n"
-                              "Calc expr: GetHistoryCount(0); continue: yes\n"
-                              "ClrHist; continue: yes\n"
+                              "MovieStop component: \"v\"; continue: yes\n"
+                              "Button PR_NAME: \"b\"; continue: yes\n"
                               "ImgNew PR_NAME: \"pic\"; PR_SOURCE: \"cg\\\\gone.fsk\"; continue: yes\n"
                               "ObjDel component: \"pic\"\n"
                               "Jump page: start.msb; target: again\n");
@@ -230,9 +230,8 @@ TEST_F(HeadlessRunnerTest, ScriptLogNamesEveryFailureOnce)
     TRun run = RunPlayer("--headless --frames 6 --script-log " + log.string() + " " + game.string(), scratch);
     ASSERT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(Slurp(log),
-              "start.msb:1 Calc: GetHistoryCount:\xe3\x81\x93\xe3\x81\xae\xe9\x96\xa2\xe6\x95\xb0\xe3\x81\xaf"
-              "\xe4\xbd\xbf\xe3\x81\x88\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\n"  // この関数は使えません
-              "start.msb:2 ClrHist: not available yet\n"
+              "start.msb:1 MovieStop: not available yet\n"
+              "start.msb:2 Button: LT_BUTTON: not available yet\n"
               "start.msb:3 ImgNew: cg\\gone.fsk:\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\xe3\x81\x8c"
               "\xe3\x81\x82\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\n");  // ファイルがありません
 }

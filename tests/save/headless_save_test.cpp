@@ -1,0 +1,145 @@
+// A game that saves, changes its state and loads the slot back, played headless: the
+// variables and components after the load are those of the save, a status variable keeps
+// its value across the load and across a restart, and the save folder holds save.dat, its
+// lock and no temporaries. A second run lists the slot and loads it again.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "archive/save_file.h"
+#include "archive/vr_file_collection.h"
+#include "tests/support/run_tools.h"
+
+namespace mobu {
+namespace {
+
+namespace fs = std::filesystem;
+using run_tools::ReadAll;
+
+class HeadlessSave : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        scratch_ = fs::temp_directory_path() / ("mobu_headless_save_" + std::to_string(getpid()));
+        fs::remove_all(scratch_);
+        fs::create_directories(scratch_ / "src");
+    }
+    void TearDown() override { fs::remove_all(scratch_); }
+
+    void Build(const std::string& start_page)
+    {
+        std::ofstream(scratch_ / "src" / "project.ini")
+            << "[project]\ntitle = saves\nscreen = 160x120\nstart_page = start.msb\n";
+        std::ofstream(scratch_ / "src" / "start.mss") << start_page;
+        ASSERT_EQ(std::system((std::string(MOBU_BINARY_DIR) + "/mobupack build " + (scratch_ / "src").string() + " " +
+                               game().string() + " >/dev/null 2>&1")
+                                  .c_str()),
+                  0);
+    }
+    // Plays `frames` frames; the variables and components as dumped afterwards.
+    void Play(int frames, std::string& vars, std::string& components, std::string& errors)
+    {
+        const fs::path v = scratch_ / "vars.json", c = scratch_ / "components.json", e = scratch_ / "stderr.txt";
+        const std::string command = std::string(MOBU_BINARY_DIR) + "/mobuplay --headless --frames " +
+                                    std::to_string(frames) + " --dump-vars " + v.string() + " --dump-components " +
+                                    c.string() + " " + game().string() + " 2>" + e.string();
+        ASSERT_EQ(std::system(command.c_str()), 0) << ReadAll(e);
+        vars = ReadAll(v);
+        components = ReadAll(c);
+        errors = ReadAll(e);
+    }
+    fs::path game() const { return scratch_ / "game"; }
+    fs::path scratch_;
+};
+
+std::string IntVar(const std::string& name, const std::string& scope, int value)
+{
+    return "\"name\": \"" + name + "\", \"scope\": \"" + scope + "\", \"type\": \"int\", \"value\": " +
+           std::to_string(value) + "}";
+}
+
+TEST_F(HeadlessSave, SaveChangeLoadGivesTheSavedStateBack)
+{
+    // Frame 1 saves n = 5 with the box "kept"; two frames later the script changes both and
+    // loads slot 1 (once: the status variable "loads" survives the load); the loaded game
+    // continues after the save's Wait and skips the change.
+    Build("page version: 116; result: none\n"
+          "VarNew name: loads; type: int; value: 0; scope: status; continue: yes\n"
+          "VarNew name: n; type: int; value: 5; continue: yes\n"
+          "BoxNew PR_NAME: \"kept\"; PR_LEFT: 10; PR_TOP: 10; PR_WIDTH: 20; PR_HEIGHT: 20; PR_COLOR: 65280\n"
+          "GameSave slot: 1; caption: \"first\"\n"
+          "Wait time: 30\n"
+          "If cond: loads == 0\n"
+          "  Calc expr: loads = loads + 1; continue: yes\n"
+          "  Calc expr: n = 7; continue: yes\n"
+          "  ObjDel component: \"kept\"\n"
+          "  BoxNew PR_NAME: \"gone\"; PR_LEFT: 0; PR_TOP: 0; PR_WIDTH: 5; PR_HEIGHT: 5; PR_COLOR: 255\n"
+          "  GameLoad slot: 1\n"
+          "VarNew name: cap; type: string; continue: yes\n"
+          "VarNew name: missing; type: int; continue: yes\n"
+          "VarNew name: listed; type: int; continue: yes\n"
+          "VarNew name: maxed; type: int; continue: yes\n"
+          "Calc expr: cap = GetSaveCaption(1); continue: yes\n"
+          "Calc expr: missing = GetHistoryCount(\"nope\"); continue: yes\n"
+          "Calc expr: listed = ListSaveCaption(); continue: yes\n"
+          "Calc expr: SetHistoryMaxCount(\"\", 4); continue: yes\n"
+          "Calc expr: maxed = @HistoryMaxCount; continue: yes\n"
+          "ClrHist; continue: yes\n"
+          "FormatHist component: \"kept\"; format: \"log\"; continue: yes\n"
+          "CallHist box: \"kept\"; first: 0; count: 3; continue: yes\n"
+          "Wait\n");
+    std::string vars, components, errors;
+    Play(20, vars, components, errors);
+    EXPECT_EQ(errors.find("not available"), std::string::npos) << errors;
+    EXPECT_NE(vars.find(IntVar("n", "global", 5)), std::string::npos) << vars;
+    EXPECT_NE(vars.find(IntVar("loads", "status", 1)), std::string::npos) << vars;
+    EXPECT_NE(components.find("\"name\": \"kept\""), std::string::npos) << components;
+    EXPECT_EQ(components.find("\"name\": \"gone\""), std::string::npos) << components;
+    // The caption and history functions and commands after the load.
+    EXPECT_NE(vars.find("\"name\": \"cap\", \"scope\": \"global\", \"type\": \"string\", \"value\": \"first\"}"),
+              std::string::npos) << vars;
+    EXPECT_NE(vars.find(IntVar("missing", "global", -1)), std::string::npos) << vars;
+    EXPECT_NE(vars.find(IntVar("listed", "global", 1)), std::string::npos) << vars;
+    EXPECT_NE(vars.find(IntVar("maxed", "global", 4)), std::string::npos) << vars;
+
+    const std::string save_file = (game() / "save.dat").string();
+    TVrFileCollection files;
+    ASSERT_TRUE(ReadSaveFile(save_file, files));
+    EXPECT_NE(files.Find("GAMESAVEDATA1"), nullptr);
+    EXPECT_NE(files.Find("STATUSSAVEDATA"), nullptr);
+    for (const auto& item : fs::directory_iterator(game())) EXPECT_NE(item.path().extension(), ".tmp") << item.path();
+
+    // A restart: the status variable comes back from the status data, so the script skips
+    // the change and the load; the slot saved again keeps one entry.
+    Play(4, vars, components, errors);
+    EXPECT_NE(vars.find(IntVar("loads", "status", 1)), std::string::npos) << vars;
+    EXPECT_NE(vars.find(IntVar("n", "global", 5)), std::string::npos) << vars;
+    ASSERT_TRUE(ReadSaveFile(save_file, files));
+    int slots = 0;
+    for (int i = 0; i < files.Count(); ++i) slots += files.Item(i)->Name() == "GAMESAVEDATA1";
+    EXPECT_EQ(slots, 1);
+}
+
+TEST_F(HeadlessSave, ADamagedSlotStopsTheGameWithTheSystemsMessage)
+{
+    Build("page version: 116; result: none\n"
+          "VarNew name: n; type: int; value: 5; continue: yes\n"
+          "GameLoad slot: 3\n"
+          "Wait time: 30\n"
+          "Calc expr: n = 9\n"
+          "Wait\n");
+    const std::string save_file = (game() / "save.dat").string();
+    ASSERT_TRUE(ReplaceSaveEntries(save_file, {{"GAMESAVEDATA3", std::string("\x8c\0\0\0\x05\0\0", 7), 1}}));
+    std::string vars, components, errors;
+    Play(6, vars, components, errors);
+    EXPECT_NE(errors.find("GAMESAVEDATA3"), std::string::npos) << errors;
+    // The game stopped: the script never reached the change after the load.
+    EXPECT_EQ(vars.find(IntVar("n", "global", 9)), std::string::npos) << vars;
+}
+
+}  // namespace
+}  // namespace mobu
