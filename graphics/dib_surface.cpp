@@ -194,7 +194,11 @@ uint32_t TDIBSurface::GetPixel(int x, int y) const
 void TDIBSurface::SetPixel(int x, int y, uint32_t value)
 {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    uint8_t* row = ScanLine(y);
+    SetRowPixel(ScanLine(y), x, value);
+}
+
+void TDIBSurface::SetRowPixel(uint8_t* row, int x, uint32_t value) const
+{
     switch (bits_) {
     case 1: {
         uint8_t bit = static_cast<uint8_t>(0x80 >> (x & 7));

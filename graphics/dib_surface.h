@@ -97,6 +97,8 @@ public:
         }
     }
     void SetPixel(int x, int y, uint32_t value);
+    // Writes the raw value of pixel `x` into a row returned by ScanLine (no bounds check).
+    void SetRowPixel(uint8_t* row, int x, uint32_t value) const;
 
     // ---- palette (stores of up to 8 bits) ----
     // Entries are 0x00RRGGBB words: in memory blue, green, red, reserved.

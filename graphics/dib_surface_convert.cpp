@@ -77,8 +77,14 @@ void FixedPalette(TDIBSurface& s, int bits)
 template <typename Map>
 void Remap(TDIBSurface& store, const TDIBSurface& old, Map map_value)
 {
-    for (int y = 0; y < old.Height(); ++y)
-        for (int x = 0; x < old.Width(); ++x) store.SetPixel(x, y, map_value(old.GetPixel(x, y)));
+    // Whole rows at a time: each ScanLine of a shared store checks its sharing, which per
+    // pixel cost more than the mapping itself on large pictures.
+    const int width = std::min(old.Width(), store.Width());
+    for (int y = 0; y < std::min(old.Height(), store.Height()); ++y) {
+        const uint8_t* from = old.ScanLine(y);
+        uint8_t* to = store.ScanLine(y);
+        for (int x = 0; x < width; ++x) store.SetRowPixel(to, x, map_value(old.RowPixel(from, x)));
+    }
 }
 
 // Reduction to a palette of `bits`: the colours in use when they fit, else a fixed palette

@@ -115,14 +115,28 @@ void TGlyphCompositor::Stamp(const uint8_t* mask, int width, int height, int x, 
     const int64_t area = int64_t{std::max(width, 0)} * std::max(height, 0);
     while (w > 0 && area * (2 * w + 1) * (2 * w + 1) > kStampBudget) --w;
     if (w <= 0) return;
-    for (int j = 0; j < height; ++j)
+    // Only the part of each square that falls inside both clips is visited: a large glyph
+    // stamped onto a small target costs what the target shows.
+    const int left = std::max(colour_.clip.Left, effect_.clip.Left);
+    const int top = std::max(colour_.clip.Top, effect_.clip.Top);
+    const int right = std::min(colour_.clip.Right, effect_.clip.Right);
+    const int bottom = std::min(colour_.clip.Bottom, effect_.clip.Bottom);
+    for (int j = 0; j < height; ++j) {
+        const int cy = y + j;
+        const int first_dy = std::max(-w, top - cy);
+        const int last_dy = std::min(w, bottom - 1 - cy);
+        if (first_dy > last_dy) continue;
         for (int i = 0; i < width; ++i) {
             const int m = mask[static_cast<size_t>(j) * width + i];
             if (m == 0) continue;
-            for (int dy = -w; dy <= w; ++dy)
-                for (int dx = -w; dx <= w; ++dx)
-                    if (dx != 0 || dy != 0) Composite(x + i + dx, y + j + dy, m, pixel);
+            const int cx = x + i;
+            const int first_dx = std::max(-w, left - cx);
+            const int last_dx = std::min(w, right - 1 - cx);
+            for (int dy = first_dy; dy <= last_dy; ++dy)
+                for (int dx = first_dx; dx <= last_dx; ++dx)
+                    if (dx != 0 || dy != 0) Composite(cx + dx, cy + dy, m, pixel);
         }
+    }
 }
 
 void TGlyphCompositor::PutMaskOverOutline(const uint8_t* mask, int width, int height, int x, int y, uint32_t text,
