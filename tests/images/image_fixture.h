@@ -8,6 +8,8 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "../fesk/fesk_writer_for_tests.h"
 #include "core/globals.h"
@@ -20,6 +22,7 @@
 namespace mobu::testing_images {
 
 using namespace testing_fesk;
+using Lines = std::vector<std::string>;
 
 // `count` frames of width × height and `delay` ms; frame i is a gradient of hue `hue` + i
 // whose column 0 is the transparent value 0.
@@ -98,6 +101,42 @@ protected:
                                                          << frame.GetPixel(x, y) << " instead of "
                                                          << expected.GetPixel(x, y);
         return ::testing::AssertionSuccess();
+    }
+
+    // Input as the player feeds it, a 15 ms pass after each change.
+    void Press(int code)
+    {
+        list_.KeyEvent(code, true);
+        list_.KeyClick(code);
+        list_.ProcessInput(15);
+        list_.KeyEvent(code, false);
+        list_.ProcessInput(15);
+    }
+    void MouseAt(int32_t x, int32_t y)
+    {
+        list_.MousePosition(x, y);
+        list_.ProcessInput(15);
+    }
+    void Click(int32_t x, int32_t y, bool left = true)
+    {
+        list_.MousePosition(x, y);
+        list_.MouseButtonDown(left, !left);
+        list_.ProcessInput(15);
+        list_.MouseButtonUp();
+        list_.ProcessInput(15);
+    }
+    // The events queued so far as "code param param...", and the queue emptied.
+    Lines TakeEvents()
+    {
+        Lines seen;
+        for (int32_t i = 0; i < list_.Events().Count(); ++i) {
+            const TTimerData& e = list_.Events().At(i);
+            std::string line = std::to_string(e.Code);
+            for (const std::string& p : e.Params) line += " " + p;
+            seen.push_back(line);
+        }
+        list_.Events().Clear();
+        return seen;
     }
 
     // The scene's components written to their saved form and read into a new 16 × 16 list;

@@ -13,7 +13,7 @@ namespace {
 
 using testing_images::ImageScene;
 using testing_images::Picture;
-using Lines = std::vector<std::string>;
+using testing_images::Lines;
 
 constexpr int kReturn = 13, kEscape = 27, kSpace = 32, kPageUp = 33, kPageDown = 34, kUp = 38, kDown = 40;
 
@@ -61,39 +61,6 @@ protected:
         menu_->SetPlayMode(LP_PLAY);
         list_.SetFocus(menu_);
         list_.Events().Clear();
-    }
-    void Press(int code)
-    {
-        list_.KeyEvent(code, true);
-        list_.KeyClick(code);
-        list_.ProcessInput(15);
-        list_.KeyEvent(code, false);
-        list_.ProcessInput(15);
-    }
-    void MouseAt(int32_t x, int32_t y)
-    {
-        list_.MousePosition(x, y);
-        list_.ProcessInput(15);
-    }
-    void Click(int32_t x, int32_t y, bool left = true)
-    {
-        list_.MousePosition(x, y);
-        list_.MouseButtonDown(left, !left);
-        list_.ProcessInput(15);
-        list_.MouseButtonUp();
-        list_.ProcessInput(15);
-    }
-    Lines TakeEvents()
-    {
-        Lines seen;
-        for (int32_t i = 0; i < list_.Events().Count(); ++i) {
-            const TTimerData& e = list_.Events().At(i);
-            std::string line = std::to_string(e.Code);
-            for (const std::string& p : e.Params) line += " " + p;
-            seen.push_back(line);
-        }
-        list_.Events().Clear();
-        return seen;
     }
     // The list written to its saved form and read into a new list of the same size; the
     // whole saved form must be read back.

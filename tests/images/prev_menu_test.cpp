@@ -12,7 +12,7 @@ namespace mobu {
 namespace {
 
 using testing_images::ImageScene;
-using Lines = std::vector<std::string>;
+using testing_images::Lines;
 
 constexpr int kReturn = 13, kLeft = 37, kRight = 39;
 
@@ -68,39 +68,6 @@ protected:
     void Write(const std::string& name, const TPrevMenuFile& file)
     {
         std::ofstream(folder_ / "pic" / name, std::ios::binary) << WritePrevMenuFile(file);
-    }
-    void Press(int code)
-    {
-        list_.KeyEvent(code, true);
-        list_.KeyClick(code);
-        list_.ProcessInput(15);
-        list_.KeyEvent(code, false);
-        list_.ProcessInput(15);
-    }
-    void MouseAt(int32_t x, int32_t y)
-    {
-        list_.MousePosition(x, y);
-        list_.ProcessInput(15);
-    }
-    void Click(int32_t x, int32_t y, bool left = true)
-    {
-        list_.MousePosition(x, y);
-        list_.MouseButtonDown(left, !left);
-        list_.ProcessInput(15);
-        list_.MouseButtonUp();
-        list_.ProcessInput(15);
-    }
-    Lines TakeEvents()
-    {
-        Lines seen;
-        for (int32_t i = 0; i < list_.Events().Count(); ++i) {
-            const TTimerData& e = list_.Events().At(i);
-            std::string line = std::to_string(e.Code);
-            for (const std::string& p : e.Params) line += " " + p;
-            seen.push_back(line);
-        }
-        list_.Events().Clear();
-        return seen;
     }
 
     TParamCollection params_;
