@@ -11,12 +11,13 @@
 #include "core/byte_writer.h"
 #include "expr/dbs/db_table.h"
 #include "expr/dbs/db_tsv.h"
+#include "expr/script_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace mobu;
     TDBTable table("t", false);
-    table.LoadTsv(SplitTsvLines(std::string_view(reinterpret_cast<const char*>(data), size)));
+    table.LoadTsv(script_text::SplitLines(std::string_view(reinterpret_cast<const char*>(data), size)));
     size_t width = 0;
     for (const TDBField& field : table.Fields().Fields()) {
         if (field.offset != width || field.width < 1) std::abort();

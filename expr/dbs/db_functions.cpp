@@ -8,6 +8,7 @@
 #include "expr/custom_param.h"
 #include "expr/dbs/db_manager.h"
 #include "expr/dbs/db_tsv.h"
+#include "expr/script_text.h"
 #include "expr/param_types.h"
 #include "expr/param_var.h"
 #include "expr/sys_func_man.h"
@@ -252,7 +253,7 @@ void LoadTsvFile(TDBCall& c)
     } catch (const EMobuError&) {
         return;
     }
-    c.result.SetFlag(table->LoadTsv(SplitTsvLines(text)));
+    c.result.SetFlag(table->LoadTsv(script_text::SplitLines(text)));
 }
 
 // The first record of the named table matching the arguments 1-4, or -1.

@@ -16,6 +16,7 @@
 #include "expr/dbs/db_manager.h"
 #include "expr/dbs/db_table.h"
 #include "expr/dbs/db_tsv.h"
+#include "expr/script_text.h"
 #include "expr/dbs/db_value.h"
 #include "expr/param_conversion.h"
 
@@ -516,8 +517,8 @@ TEST(DBSections, RoundTripKeepsEveryByte)
 TEST(DBTsv, LinesPiecesAndUnescaping)
 {
     using L = std::vector<std::string>;
-    EXPECT_EQ(SplitTsvLines("a\r\nb\nc\rd"), (L{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitTsvLines("a\n\nb\n"), (L{"a", "", "b"}));
+    EXPECT_EQ(script_text::SplitLines("a\r\nb\nc\rd"), (L{"a", "b", "c", "d"}));
+    EXPECT_EQ(script_text::SplitLines("a\n\nb\n"), (L{"a", "", "b"}));
     EXPECT_EQ(SplitTsvPieces("a\t\tb"), (L{"a", "", "b"}));
     EXPECT_EQ(SplitTsvPieces("a\t"), (L{"a"}));
     EXPECT_EQ(SplitTsvPieces("a\t\t"), (L{"a", ""}));
@@ -565,7 +566,7 @@ TEST(DBTsv, RandomFileMatchesPythonsCsvAndCp932)
     ASSERT_TRUE(in);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     TDBCustomTable t;
-    ASSERT_TRUE(t.LoadTsv(SplitTsvLines(text)));
+    ASSERT_TRUE(t.LoadTsv(script_text::SplitLines(text)));
     ASSERT_EQ(t.Fields().Count(), 4u);
     int checked = 0;
     for (const auto& row : ReadVectors("random_items.expected")) {
