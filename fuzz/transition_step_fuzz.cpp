@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     target.Clear(0x00010203);
     auto wipe = CreateWipe(id, &target, &from, &to);
     if (!wipe) return 0;
-    wipe->SetParam(0, param0 % 4096);
+    wipe->SetParam(0, param0);
     wipe->SetParam(1, param1);
     wipe->SetReverse(reverse ? 1 : 0);
     wipe->Duration = duration;

@@ -32,6 +32,12 @@ bool TCustomWipe::SurfacesUsable() const
 
 int64_t TCustomWipe::Pos() const { return std::clamp<int64_t>(Position, 0, Dur()); }
 
+int64_t TCustomWipe::Progress(int64_t span) const
+{
+    // Pos() <= Dur(), so the quotient is no larger in size than span itself.
+    return static_cast<int64_t>(static_cast<__int128>(span) * Pos() / Dur());
+}
+
 bool TCustomWipe::Step()
 {
     if (Duration < 1 || Position >= Duration) return true;

@@ -39,6 +39,9 @@ public:
     // Position clamped to 0..Duration (a negative position counts as 0).
     int64_t Pos() const;
     int64_t Dur() const { return Duration < 1 ? 1 : Duration; }
+    // span * Pos() / Dur(), the share of span reached so far. The product is taken in 128 bits,
+    // so parameters and positions anywhere in the 32-bit range never overflow it.
+    int64_t Progress(int64_t span) const;
 
     uint8_t Reverse = 0;
     std::string MaskName;

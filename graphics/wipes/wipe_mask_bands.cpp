@@ -12,7 +12,7 @@ using namespace wipes;
 bool TWipeBlindH::UpdateMask()
 {
     const int64_t p0 = Params[0], p1 = Params[1];
-    if (!TakeLevel((p1 + 2 * p0 - 2) * Pos() / Dur())) return false;
+    if (!TakeLevel(Progress(p1 + 2 * p0 - 2))) return false;
     Binary = p1 < 2;
     uint8_t* row = Mask.Row(0);
     for (int x = 0; x < Mask.Width; ++x) {
@@ -27,7 +27,7 @@ int TWipeBlindV::MaskHeight() const { return std::min(std::max(Params[0], 2), He
 bool TWipeBlindV::UpdateMask()
 {
     const int64_t p0 = Params[0], p1 = Params[1];
-    if (!TakeLevel((p1 + 2 * p0 - 2) * Pos() / Dur())) return false;
+    if (!TakeLevel(Progress(p1 + 2 * p0 - 2))) return false;
     Binary = p1 < 2;
     for (int y = 0; y < Mask.Height; ++y) {
         const uint8_t level = Ramp(LastLevel, Reverse ? 2 * (p0 - y - 1) : 2 * int64_t{y});
@@ -43,7 +43,7 @@ bool TWipeOrderHMask::UpdateMask()
     const int64_t p0 = Params[0], p1 = Params[1];
     const int64_t n = Rows() ? Height() : Width();
     const int64_t groups = (n + p0 - 1) / p0;
-    if (!TakeLevel(((groups + p0 - 2) * 16 + p1) * Pos() / Dur())) return false;
+    if (!TakeLevel(Progress((groups + p0 - 2) * 16 + p1))) return false;
     Binary = p1 < 2;
     for (int64_t i = 0; i < n; ++i) {
         const int64_t k = Reverse ? n - i - 1 : i;
@@ -74,15 +74,15 @@ int64_t TWipeGridV::CellStart(int i, int) const { return 4 * int64_t{Reverse ? C
 bool TWipeGrid::UpdateMask()
 {
     const int64_t p0 = Params[0], p1 = Params[1];
-    if (!TakeLevel((p1 + Spread() - 4) * Pos() / Dur())) return false;
+    if (!TakeLevel(Progress(p1 + Spread() - 4))) return false;
     Binary = p1 < 2;
     Mask.Fill(0);
-    const int rows = (Mask.Height + Params[0] - 1) / Params[0];
+    const auto rows = static_cast<int>((int64_t{Mask.Height} + p0 - 1) / p0);
     for (int i = 0; i < rows; ++i) {
         for (int j = 0; j < Columns(); ++j) {
             const int64_t s = CellStart(i, j);
             if (LastLevel < s) continue;
-            const auto side = static_cast<int>(std::min(p0, p0 * (LastLevel - s) / p1));
+            const auto side = static_cast<int>(std::min<__int128>(p0, static_cast<__int128>(p0) * (LastLevel - s) / p1));
             const int x0 = static_cast<int>(j * p0 + (p0 - side) / 2);
             const int y0 = static_cast<int>(i * p0 + (p0 - side) / 2);
             Mask.FillRect(x0, y0, x0 + side, y0 + side, Ramp(LastLevel, s));

@@ -97,7 +97,7 @@ void TWipeRipple::DrawState()
     if (table_width_ != Width() || table_height_ != Height()) MakeTables();
     const int w = Width(), h = Height(), cx = w / 2, cy = h / 2;
     const int64_t n = RingWidth;
-    const int64_t front = Pos() * (RoundEven(std::hypot(cx, cy)) + n) / Dur();
+    const int64_t front = Progress(RoundEven(std::hypot(cx, cy)) + n);
     TRows32 target(*Target, true), from(*FromImage, false), to(*ToImage, false);
     if (!target.Valid() || !from.Valid() || !to.Valid()) return;
     const int qw = quarter_width_;
