@@ -370,11 +370,13 @@ void TMobuMes::RestoreAfterLoad()
     }
     if (PendingPageStates) {
         ByteReader in(*PendingPageStates);
+        // States that end early, or one that no longer fits its page, leave the later pages
+        // to start from their beginning.
         for (auto& page : Pages) {
             try {
-                Engine.LoadPageState(*page, in);
+                if (!Engine.LoadPageState(*page, in)) break;
             } catch (const EMobuError&) {
-                break;  // the states end early: the later pages start from their beginning
+                break;
             }
         }
         PendingPageStates.reset();

@@ -118,9 +118,13 @@ public:
     bool IsDisplaying(const TWdPage& page) const;
     std::string RevealedText(const TWdPage& page) const;
     void CaptureFixedValues(TWdPage& page);
+    // Writes the page's reveal state: position, done flag, pending notification and the opacity
+    // of every glyph revealed so far (the real glyphs before the position).
     void SavePageState(const TWdPage& page, ByteWriter& out) const;
-    // Reads a page state; one that does not fit the page resets the page instead.
-    void LoadPageState(TWdPage& page, ByteReader& in);
+    // Reads a page state. One that does not fit the page resets the page instead and answers
+    // false: its opacities cannot be counted, so the stream's place after it is unknown and no
+    // later state may be read from it.
+    bool LoadPageState(TWdPage& page, ByteReader& in);
 
     // Rectangles (target coordinates) of the glyphs drawn again by the last Progress or SetHover.
     const std::vector<TRect>& ChangedRects() const { return changed_; }
@@ -158,6 +162,8 @@ public:
     static std::string RowText(const TWdRow& row, const std::string& image_mark);
 
 private:
+    // The real glyphs of a page in reading order before the given row and glyph.
+    static std::vector<TWdReal*> GlyphsBefore(const TWdPage& page, int32_t next_row, int32_t next_glyph);
     void ConvertTokens(const std::vector<std::string>& tokens, int32_t wait_base);
     int UnitEnd(int start, int end) const;
     bool BreakAllowedBefore(int index) const;

@@ -247,17 +247,28 @@ void TKsWord::SavePageState(const TWdPage& page, ByteWriter& out) const
     out.I32(page.NextGlyph);
     out.Flag(page.Done);
     out.String(page.PendingNotify);
-    for (const auto& row : page.Rows)
-        for (const TWdGlyph* glyph : row->Glyphs) {
-            if (!glyph->IsReal()) continue;
-            const auto& real = static_cast<const TWdReal&>(*glyph);
-            if (!real.Visible) continue;
-            const bool fading = std::find(page.Fading.begin(), page.Fading.end(), &real) != page.Fading.end();
-            out.I32(fading ? 255 : real.Opacity);
-        }
+    // Exactly the glyphs the reader counts from the position: a page never shown writes none,
+    // even though its glyphs stand visible until it is first shown.
+    for (const TWdReal* real : GlyphsBefore(page, page.NextRow, page.NextGlyph)) {
+        const bool fading = std::find(page.Fading.begin(), page.Fading.end(), real) != page.Fading.end();
+        out.I32(fading || !real->Visible ? (fading ? 255 : 0) : real->Opacity);
+    }
 }
 
-void TKsWord::LoadPageState(TWdPage& page, ByteReader& in)
+std::vector<TWdReal*> TKsWord::GlyphsBefore(const TWdPage& page, int32_t next_row, int32_t next_glyph)
+{
+    std::vector<TWdReal*> before;
+    const auto rows = static_cast<int32_t>(page.Rows.size());
+    for (int32_t r = 0; r < rows && r <= next_row; ++r) {
+        const auto& glyphs = page.Rows[static_cast<size_t>(r)]->Glyphs;
+        const int32_t limit = r < next_row ? static_cast<int32_t>(glyphs.size()) : std::min<int32_t>(next_glyph, static_cast<int32_t>(glyphs.size()));
+        for (int32_t g = 0; g < limit; ++g)
+            if (glyphs[static_cast<size_t>(g)]->IsReal()) before.push_back(static_cast<TWdReal*>(glyphs[static_cast<size_t>(g)]));
+    }
+    return before;
+}
+
+bool TKsWord::LoadPageState(TWdPage& page, ByteReader& in)
 {
     const int32_t scroll = in.I32();
     const int32_t next_row = in.I32();
@@ -270,20 +281,14 @@ void TKsWord::LoadPageState(TWdPage& page, ByteReader& in)
                                   : next_glyph < static_cast<int32_t>(page.Rows[static_cast<size_t>(next_row)]->Glyphs.size()));
     ResetDisplay(page);
     page.Scroll = scroll;
-    if (!fits) return;  // a state that does not fit this page: shown from its start
-    // The glyphs before the saved position were visible; each has its opacity stored.
-    std::vector<TWdReal*> visible;
-    for (int32_t r = 0; r < rows && r <= next_row; ++r) {
-        const auto& glyphs = page.Rows[static_cast<size_t>(r)]->Glyphs;
-        const int32_t limit = r < next_row ? static_cast<int32_t>(glyphs.size()) : next_glyph;
-        for (int32_t g = 0; g < limit; ++g)
-            if (glyphs[static_cast<size_t>(g)]->IsReal()) visible.push_back(static_cast<TWdReal*>(glyphs[static_cast<size_t>(g)]));
-    }
+    if (!fits) return false;  // a state that does not fit this page: shown from its start
+    // The glyphs before the saved position were revealed; each has its opacity stored.
+    const std::vector<TWdReal*> visible = GlyphsBefore(page, next_row, next_glyph);
     std::vector<int32_t> opacities;
     opacities.reserve(std::min(visible.size(), in.Remaining() / 4));
     for (size_t i = 0; i < visible.size(); ++i) {
         const int32_t opacity = in.I32();
-        if (opacity < 0 || opacity > 255) return;
+        if (opacity < 0 || opacity > 255) return false;
         opacities.push_back(opacity);
     }
     for (size_t i = 0; i < visible.size(); ++i) {
@@ -296,6 +301,7 @@ void TKsWord::LoadPageState(TWdPage& page, ByteReader& in)
     page.Started = next_row > 0 || next_glyph > 0;
     page.PendingNotify = std::move(pending);
     page.HasPendingNotify = !page.PendingNotify.empty();
+    return true;
 }
 
 }  // namespace mobu

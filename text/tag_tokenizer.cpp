@@ -75,10 +75,20 @@ private:
 
     bool Special() const { return pre_ || textarea_; }
 
+    // Blanks written in a row collapse into one. A blank after a tag starts the next run: it
+    // separates the tagged word from the one that follows ("<B>Hello</B> world").
     void AppendBlank()
     {
-        if (run_.empty() || run_.back() == ' ') return;
+        if (!run_.empty() && run_.back() == ' ') return;
         run_.push_back(' ');
+    }
+
+    // A line end reads as a blank between words, but not at the start of a run: the line break
+    // after a tag such as "<BR>" adds nothing.
+    void AppendLineEnd()
+    {
+        if (run_.empty()) return;
+        AppendBlank();
     }
 
     void TagClosed()
@@ -196,7 +206,11 @@ private:
             return CopyChar(i);
         }
 
-        if (c == '\r' || c == '\n' || c == ' ' || c == 0x14) {
+        if (c == '\r' || c == '\n') {
+            AppendLineEnd();
+            return i + 1;
+        }
+        if (c == ' ' || c == 0x14) {
             AppendBlank();
             return i + 1;
         }

@@ -171,6 +171,28 @@ TEST(KsWordConvert, AnchorWithoutHrefFailsAndLeavesTheEngineEmpty)
     EXPECT_EQ(engine.Decorations().Count(), 0);
 }
 
+TEST(KsWordConvert, BlanksAndLineEndsBetweenTags)
+{
+    // A blank after a closing tag separates words; a line end right after a tag adds nothing;
+    // blanks and line ends in a row collapse into one blank.
+    struct Case {
+        const char* text;
+        std::vector<std::string> tokens;
+    };
+    const Case cases[] = {
+        {"<B>Hello</B> world", {"<B>", "Hello", "</B>", " world"}},
+        {"Hello <B>world</B>", {"Hello ", "<B>", "world", "</B>"}},
+        {"<BR>\r\nNext", {"<BR>", "Next"}},
+        {"one\r\ntwo", {"one two"}},
+        {"one  \r\n  two", {"one two"}},
+        {"<I>a</I>   \x14" "b", {"<I>", "a", "</I>", " b"}},
+        {"a\tb", {"ab"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TokenizeTaggedText(c.text), c.tokens) << c.text;
+    }
+}
+
 TEST(KsWordConvert, MillionsOfBracketsAreLinear)
 {
     // Deep nesting is a counter: an unclosed run of "<" is one text token.

@@ -156,5 +156,37 @@ TEST(KsWordProgress, PageStateRoundTripAndMismatch)
     EXPECT_EQ(other.Page().NextGlyph, 0);
 }
 
+TEST(KsWordProgress, StatesOfSeveralPagesReadBackInOrder)
+{
+    // A box saves one state per page. A page never shown (its glyphs standing visible as laid
+    // out) and a page that no longer fits must not shift the states of the pages after them.
+    Reveal never("abcdef", 256);
+    never.engine.ShowAll();  // laid out, never shown from its start
+    never.Page().NextRow = 0, never.Page().NextGlyph = 0;
+    Reveal half("abcdef", 256);
+    half.Frames(3, 10);
+    ByteWriter out;
+    never.engine.SavePageState(never.Page(), out);
+    half.engine.SavePageState(half.Page(), out);
+    const std::string bytes = out.Take();
+
+    Reveal first("abcdef", 256), second("abcdef", 256);
+    ByteReader in(bytes);
+    EXPECT_TRUE(first.engine.LoadPageState(first.Page(), in));
+    EXPECT_TRUE(second.engine.LoadPageState(second.Page(), in));
+    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(first.Visible(), 0);
+    EXPECT_EQ(second.Visible(), 3);
+    EXPECT_EQ(second.Page().NextGlyph, 3);
+
+    // The revealed state read onto a page too short for it: false, so the caller stops.
+    Reveal shorter("ab", 256);
+    ByteWriter only_half;
+    half.engine.SavePageState(half.Page(), only_half);
+    const std::string half_bytes = only_half.Take();
+    ByteReader again(half_bytes);
+    EXPECT_FALSE(shorter.engine.LoadPageState(shorter.Page(), again));
+}
+
 }  // namespace
 }  // namespace mobu
