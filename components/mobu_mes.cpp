@@ -381,6 +381,9 @@ void TMobuMes::RestoreAfterLoad()
         }
         PendingPageStates.reset();
     }
+    // A page that was already shown whole when the game was saved posted its play end then;
+    // the loaded box must not post it (and commit the read mark) a second time.
+    if (const TWdPage* page = CurrentPage()) finished_ = page->Done;
     RenderPending = RenderFull = false;
 }
 

@@ -109,6 +109,8 @@ void TMobuNewMesData::BuildPages(TKsWord& engine, TWdPageList& pages, bool histo
     if (Refs.Entries.empty()) {
         // The plain list: each entry's page of its message, stacked on one page.
         if (PlainPages.empty()) return;
+        // Each entry is laid out at its own saved size; the box's text area comes back after.
+        const int32_t width = engine.Width, height = engine.Height;
         auto single = std::make_unique<TWdPage>();
         int64_t b = 0;
         for (size_t i = 0; i < PlainPages.size(); ++i) {
@@ -129,6 +131,7 @@ void TMobuNewMesData::BuildPages(TKsWord& engine, TWdPageList& pages, bool histo
             const int64_t bottom = MoveRows(*scratch[static_cast<size_t>(page_no)], *single, b);
             b = stack ? bottom + engine.LineSpace : b + PlainSizes[i].second;
         }
+        engine.Width = width, engine.Height = height;
         pages.push_back(std::move(single));
         return;
     }

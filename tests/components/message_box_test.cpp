@@ -182,6 +182,28 @@ TEST(MessageBox, SavedFormContinuesAHalfRevealedPage)
     EXPECT_THROW(damaged.box->LoadFromStream(short_in, kComponentSaveVersion), EMobuError);
 }
 
+TEST(MessageBox, APageFinishedBeforeTheSaveDoesNotEndAgainAfterTheLoad)
+{
+    TMesScene scene;
+    scene.box->OnPlayEnd = "ended";
+    scene.box->SetProp(PR_TEXT, TPropValue::Text("AB"));
+    scene.Frames(20);
+    ASSERT_TRUE(scene.box->Finished());
+    ASSERT_EQ(scene.QueuedOf(kMesEventPlayEnd), 1);
+    ByteWriter out;
+    scene.box->SaveToStream(out);
+    const std::string bytes = out.Take();
+
+    TMesScene back;
+    ByteReader in(bytes);
+    back.box->LoadFromStream(in, kComponentSaveVersion);
+    back.box->RestoreAfterLoad();
+    EXPECT_TRUE(back.box->Finished());
+    back.Frames(5);
+    EXPECT_EQ(back.QueuedOf(kMesEventPlayEnd), 0);
+    EXPECT_EQ(back.Text(), "AB");
+}
+
 TEST(ReadList, PendingPagesCountOnlyWhenCommittedByTheirBox)
 {
     TMobuReadList list;

@@ -142,13 +142,17 @@ TEST_F(MessageScript, PlainListTakesTheEntrysPageAndSkipsOthers)
 {
     box_->MesData.Refs.Clear();
     box_->MesData.ClearPlain();
-    box_->MesData.AddPlainEntry("a.msb", 0, {300, 100}, 1);
+    box_->MesData.AddPlainEntry("a.msb", 0, {200, 60}, 1);
     box_->MesData.AddPlainEntry("a.msb", 0, {300, 100}, 7);  // no such page: skipped
-    box_->MesData.AddPlainEntry("a.msb", 2, {300, 100}, 0);
+    box_->MesData.AddPlainEntry("a.msb", 2, {250, 80}, 0);
     box_->HistoryFlag = 1;  // stacked
+    const int32_t width = box_->Engine.Width, height = box_->Engine.Height;
     box_->ReloadPages(false, true);
     ASSERT_EQ(box_->Pages.size(), 1u);
     EXPECT_EQ(Rows(0), (std::vector<std::string>{"two", "three"}));
+    // Each entry was laid out at its saved size; the box keeps its own text area.
+    EXPECT_EQ(box_->Engine.Width, width);
+    EXPECT_EQ(box_->Engine.Height, height);
 }
 
 TEST_F(MessageScript, TheCacheHoldsAtMostFourPagesOfSixteenTexts)
