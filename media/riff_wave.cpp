@@ -1,6 +1,7 @@
 #include "media/riff_wave.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "core/byte_reader.h"
@@ -164,6 +165,10 @@ void DecodeWaveSamples(const std::string& bytes, const TRiffWaveFormat& format, 
                 std::memcpy(&d, p + i * 8, 8);
                 value = static_cast<float>(d);
             }
+            // A float sample that is not a number plays as silence and an infinite one as full
+            // scale, so the mixer and the files it writes only ever see finite samples.
+            if (std::isnan(value)) value = 0.0f;
+            if (std::isinf(value)) value = value > 0 ? 1.0f : -1.0f;
             break;
         default:
             if (bits == 8) {

@@ -9,6 +9,13 @@
 namespace mobu {
 namespace {
 
+// Huge delta times at a tiny division add up past any song length; they stop at the cap.
+int64_t ClampedMicros(double micros)
+{
+    if (!(micros > 0)) return 0;
+    return micros >= static_cast<double>(TMidiSong::kMaxMicros) ? TMidiSong::kMaxMicros : static_cast<int64_t>(micros);
+}
+
 [[noreturn]] void Invalid() { throw EMobuError(media_messages::InvalidSoundData()); }
 
 uint32_t Big32(const uint8_t* p) { return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3]; }
@@ -187,11 +194,11 @@ TMidiSong ReadStandardMidiFile(const std::string& bytes)
             if (!smpte) micros_per_tick = static_cast<double>(e.micros_per_quarter) / division;
             continue;
         }
-        e.event.Micros = static_cast<int64_t>(micros);
+        e.event.Micros = ClampedMicros(micros);
         song.Events.push_back(std::move(e.event));
     }
     micros += static_cast<double>(std::max<int64_t>(song_end_tick - at_tick, 0)) * micros_per_tick;
-    song.LengthMicros = static_cast<int64_t>(micros);
+    song.LengthMicros = ClampedMicros(micros);
     return song;
 }
 

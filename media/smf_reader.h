@@ -26,6 +26,10 @@ struct TMidiSong {
     int Tracks = 0;
     std::vector<TMidiEvent> Events;  // in time order
     int64_t LengthMicros = 0;        // the time of the last event (end-of-track included)
+
+    // Times are held below about three years: far beyond any song, and small enough that a
+    // time in microseconds times any sample rate stays inside 64 bits.
+    static constexpr int64_t kMaxMicros = 100'000'000'000'000;
 };
 
 TMidiSong ReadStandardMidiFile(const std::string& bytes);

@@ -97,7 +97,7 @@ bool TWaveFileWriter::Append(const float* in, size_t frames)
     std::vector<unsigned char> bytes(samples * 2);
     for (size_t i = 0; i < samples; ++i) {
         float scaled = std::nearbyint(in[i] * 32768.0f);
-        int v = scaled >= 32767.0f ? 32767 : scaled <= -32768.0f ? -32768 : static_cast<int>(scaled);
+        int v = scaled >= 32767.0f ? 32767 : scaled <= -32768.0f ? -32768 : std::isnan(scaled) ? 0 : static_cast<int>(scaled);
         bytes[i * 2] = static_cast<unsigned char>(v & 0xFF);
         bytes[i * 2 + 1] = static_cast<unsigned char>((v >> 8) & 0xFF);
     }

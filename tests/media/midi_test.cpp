@@ -50,6 +50,24 @@ TEST(SmfReader, FormatsTempoMapRunningStatusAndRmid)
     EXPECT_EQ(two.LengthMicros, 1000000);
 }
 
+TEST(SmfReader, HugeDeltaTimesStopAtTheLengthCap)
+{
+    // Division 1 at 120 bpm: each tick is half a second, and the largest delta time (0x0FFFFFFF
+    // ticks) is over four years. The times stop at the cap and the source's length in samples
+    // is computed without overflowing.
+    const std::string track = std::string("\xFF\xFF\xFF\x7F\x90\x40\x40", 7) + std::string("\xFF\xFF\xFF\x7F\x80\x40\x00", 7) +
+                              std::string("\x00\xFF\x2F\x00", 4);
+    const std::string file = std::string("MThd\0\0\0\x06\0\0\0\x01\0\x01", 14) + "MTrk" +
+                             std::string{'\0', '\0', '\0', static_cast<char>(track.size())} + track;
+    TMidiSong song = ReadStandardMidiFile(file);
+    ASSERT_EQ(song.Events.size(), 2u);
+    EXPECT_EQ(song.Events[0].Micros, TMidiSong::kMaxMicros);  // 134 217 727 half seconds
+    EXPECT_EQ(song.Events[1].Micros, TMidiSong::kMaxMicros);
+    EXPECT_EQ(song.LengthMicros, TMidiSong::kMaxMicros);
+    TMidiSource source(song, "");
+    EXPECT_GT(source.LengthFrames(), 0);
+}
+
 TEST(SmfReader, DamageIsSurvivedOrRefused)
 {
     const std::string good = ReadFixture("song0.mid");

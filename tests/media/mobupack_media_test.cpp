@@ -94,6 +94,23 @@ TEST_F(MobupackMediaTest, DecodeInTheSourceFormatIsSampleExactAndMatchesOggdec)
     EXPECT_LE(worst, 1);
 }
 
+TEST_F(MobupackMediaTest, ASourceBelowTheLowestMixingRateIsWrittenAtThatRate)
+{
+    // 100 ms of 4000 Hz mono: the mixer works at 8000 Hz at least, and the file says so and
+    // keeps the duration, instead of claiming 4000 Hz for 8000 Hz samples.
+    auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    const std::string data(800, '\x10');
+    const std::string body = "WAVEfmt " + le32(16) + std::string("\x01\0\x01\0", 4) + le32(4000) + le32(8000) +
+                             std::string("\x02\0\x10\0", 4) + "data" + le32(800) + data;
+    std::ofstream(scratch / "slow.wav", std::ios::binary) << "RIFF" + le32(static_cast<uint32_t>(body.size())) + body;
+    fs::path out = scratch / "out.wav";
+    ASSERT_EQ(Run("decode " + (scratch / "slow.wav").string() + " " + out.string()), 0) << output;
+    TRiffWaveFormat format;
+    std::vector<int16_t> ours = Samples(out, format);
+    EXPECT_EQ(format.Rate, 8000);
+    EXPECT_NEAR(static_cast<double>(ours.size()), 800.0, 2.0);
+}
+
 TEST_F(MobupackMediaTest, DecodeAppliesStartLengthVolumePanRepeatAndConversion)
 {
     fs::path out = scratch / "out.wav";

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/mobu_error.h"
 #include "media/media_messages.h"
 #include "media/riff_wave.h"
@@ -63,6 +65,17 @@ TEST(RiffWave, SeekLandsOnTheFrame)
     EXPECT_EQ(frame[1], sox[2001]);
     source->Seek(1 << 30);
     EXPECT_EQ(source->Read(frame, 1), 0u);
+}
+
+TEST(RiffWave, FloatSamplesThatAreNotFiniteBecomeSilenceOrFullScale)
+{
+    auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    const float samples[] = {std::nanf(""), HUGE_VALF, -HUGE_VALF, 0.5f};
+    std::string data(reinterpret_cast<const char*>(samples), sizeof samples);
+    std::string fmt = std::string("\x03\0\x01\0", 4) + le32(8000) + le32(32000) + std::string("\x04\0\x20\0", 4);
+    std::string body = "WAVE" + std::string("fmt ") + le32(16) + fmt + "data" + le32(static_cast<uint32_t>(data.size())) + data;
+    auto source = OpenRiffWaveSource("RIFF" + le32(static_cast<uint32_t>(body.size())) + body);
+    EXPECT_EQ(DecodeAll(*source), (std::vector<float>{0.0f, 1.0f, -1.0f, 0.5f}));
 }
 
 TEST(RiffWave, AdpcmIsRefusedVisiblyUntilItsCodecIsBuilt)

@@ -203,6 +203,10 @@ int RunDecode(const std::vector<std::string>& arguments)
         probe = TOpened{};
     }
     TAudioMixer mixer(rate, channels);
+    // The mixer keeps to the rates it can mix (a 4000 Hz source is mixed at 8000 Hz): the file
+    // is written at the rate of what it holds.
+    rate = mixer.Rate();
+    channels = mixer.Channels();
     TOpened opened = OpenItem(mixer, argument);
     TMixerSoundItem& item = *opened.Item();
     int64_t source_rate = item.State().SourceRate;
