@@ -139,6 +139,15 @@ TEST(BuiltinsTool, NothingThereAnswers)
         {{"@ActiveCompo"}, "\"\""},
         {{"@Title"}, "\"\""},
         {{"@ScrWidth"}, "0"},
+        // No saved games and no history: no slots, only the empty default format.
+        {{"GetSaveCaption(0)"}, "\"\""},
+        {{"ListSaveCaption(a)"}, "0"},
+        {{"GetHistoryCount(\"x\")"}, "-1"},
+        {{"GetHistoryMaxCount(\"x\")"}, "-1"},
+        {{"SetHistoryMaxCount(\"x\", 5)"}, "FALSE"},
+        {{"GetHistoryCount(\"\")"}, "0"},
+        {{"@HistoryCount"}, "0"},
+        {{"@HistoryMaxCount"}, "0"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> texts = c.texts;

@@ -15,6 +15,7 @@
 #include "app/game_location.h"
 #include "archive/vr_file_manager.h"
 #include "components/component_functions.h"
+#include "components/history_functions.h"
 #include "core/mobu_error.h"
 #include "core/script_log.h"
 #include "expr/build_mobu_parser.h"
@@ -265,6 +266,9 @@ int RunExpr(const std::vector<std::string>& arguments)
     TSysFuncMan functions(table);
     // No screen, component list or project here: the component functions find nothing.
     InstallComponentFunctions(functions);
+    // No saved games or history either: no slots, and only the empty default history format.
+    InstallHistoryFunctions(functions);
+    THistorySystemVariables history_variables(table);
     // A fresh table database for each run, so every DB function can be tried without a game.
     TDBManager database;
     InstallDBFunctions(functions, database);
