@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/mobu_error.h"
@@ -469,13 +470,19 @@ std::string QuoteSourceText(std::string_view cp932)
     return out + "\"";
 }
 
-std::string UnquoteSourceText(std::string_view utf8, size_t& position)
+std::string UnquoteSourceText(std::string_view utf8, size_t& position, TUnquoting how)
 {
     if (position >= utf8.size() || utf8[position] != '"') Fail("quoted text expected");
     ++position;
     std::string out, plain;
     auto flush = [&] {
-        out += Utf8ToCp932(plain);
+        if (how.exact) {
+            std::optional<std::string> converted = Utf8ToCp932Exact(plain);
+            if (!converted) Fail("a character of \"" + plain + "\" has no code page 932 form");
+            out += *converted;
+        } else {
+            out += Utf8ToCp932(plain);
+        }
         plain.clear();
     };
     while (position < utf8.size() && utf8[position] != '"') {
@@ -492,6 +499,8 @@ std::string UnquoteSourceText(std::string_view utf8, size_t& position)
             flush();
             out += static_cast<char>(byte);
             position += 2;
+        } else if (escaped == 'n' && how.line_breaks) {
+            plain += "\r\n";
         } else {
             plain += escaped;
         }

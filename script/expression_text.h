@@ -25,8 +25,14 @@ std::string CompileExpressionSource(std::string_view utf8_text);
 
 // A quoted text: "..." with \" \\ \xHH escapes, UTF-8 where the bytes convert exactly.
 std::string QuoteSourceText(std::string_view cp932);
+// How a quoted text is read. Message text also knows \n (a line break, CR LF) and refuses a
+// character code page 932 cannot hold instead of writing "?" for it.
+struct TUnquoting {
+    bool line_breaks = false;
+    bool exact = false;
+};
 // Reads a quoted text at `position` (at the opening quote); advances past the closing
 // quote. Raises on an unterminated text and on a \x not followed by two hex digits.
-std::string UnquoteSourceText(std::string_view utf8, size_t& position);
+std::string UnquoteSourceText(std::string_view utf8, size_t& position, TUnquoting how = {});
 
 }  // namespace mobu

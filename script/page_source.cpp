@@ -134,13 +134,13 @@ int32_t ParseNumber(const std::string& text, int line, int64_t low, int64_t high
     return static_cast<int32_t>(value);
 }
 
-std::string ParseString(const std::string& value, int line)
+std::string ParseString(const std::string& value, int line, TUnquoting how = {})
 {
     if (!value.empty() && value[0] == '"') {
         size_t at = 0;
         std::string text;
         try {
-            text = UnquoteSourceText(value, at);
+            text = UnquoteSourceText(value, at, how);
         } catch (const EMobuError& error) {
             FailAt(line, Cp932ToUtf8(error.what()));
         }
@@ -148,6 +148,13 @@ std::string ParseString(const std::string& value, int line)
         return text;
     }
     return Utf8ToCp932(value);
+}
+
+// Quoted message text: \n is a line break, and a character code page 932 cannot hold stops
+// the build, since the player could never show it.
+std::string ParseMessageText(const std::string& value, int line)
+{
+    return ParseString(value, line, TUnquoting{.line_breaks = true, .exact = true});
 }
 
 int32_t ParseNamed(const std::string& value, const char* const* names, int count, int line, int64_t high)
@@ -168,6 +175,7 @@ int32_t ParseFlagByte(const std::string& value, int line)
 struct TParsedPage {
     int32_t version = kNewestPageVersion;
     int32_t result = 1;
+    int32_t text_delay = kDefaultTextDelay;  // the wait of message text outside WAIT tags
     std::array<TPropertyMask, kMaskEntryCount> masks{};
     std::vector<TSourceCommand> commands;
 };
@@ -182,6 +190,7 @@ TParsedPage ParsePage(std::string_view source)
             for (auto& [key, value] : SplitOperands(line.rest, line.line)) {
                 if (key == "version") page.version = ParseNumber(value, line.line, kOldestPageVersion, kNewestPageVersion);
                 else if (key == "result") page.result = ParseNamed(value, kResultNames, 5, line.line, 255);
+                else if (key == "text delay") page.text_delay = ParseNumber(value, line.line, 0, INT32_MAX);
                 else FailAt(line.line, "unknown page setting \"" + key + "\"");
             }
             continue;
@@ -282,8 +291,9 @@ std::vector<std::string> ValuesOf(const TSourceCommand& command, const std::stri
 }
 
 // Tagged message text (cp932) compiled by the text engine into the stored glyph list, with
-// the wait of @TextDelay after a reset. A conversion error stops the build at the line.
-std::string CompileMessageText(const std::string& text, int line)
+// the page's text delay (by default that of @TextDelay after a reset) as the wait of every
+// character. A conversion error stops the build at the line.
+std::string CompileMessageText(const std::string& text, int line, int32_t text_delay)
 {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -297,7 +307,7 @@ std::string CompileMessageText(const std::string& text, int line)
     }
     TKsWord engine;
     try {
-        engine.SetText(lines, kDefaultTextDelay);
+        engine.SetText(lines, text_delay);
     } catch (const EMobuError& error) {
         FailAt(line, Cp932ToUtf8(error.what()));
     }
@@ -406,7 +416,7 @@ std::string AssemblePage(std::string_view utf8_source, const TPageSourceOptions&
                 }
                 case TFieldKind::Text:
                     if (info.id == CI_TEXTINS && value.size() >= 2 && value[0] == '"')
-                        out.String(CompileMessageText(ParseString(value, line), line));
+                        out.String(CompileMessageText(ParseMessageText(value, line), line, page.text_delay));
                     else
                         out.String(HexBytes(value, line));
                     break;

@@ -259,5 +259,33 @@ TEST(PageSource, MessageTextIsCompiledIntoTheStoredGlyphList)
     }
 }
 
+// The page line's text delay is the wait of every character outside WAIT tags; \n is a line
+// break (a blank between words in the tag language); a character code page 932 cannot hold
+// stops the assembly instead of turning into "?".
+TEST(PageSource, MessageTextDelayLineBreaksAndUnconvertibleCharacters)
+{
+    auto glyphs = [](const std::string& source) {
+        TPage page;
+        page.LoadFromBytes("p.msb", AssemblePage(source));
+        TKsWord engine;
+        ByteReader in(page.Command(0)->Text(0));
+        engine.LoadGlyphs(in);
+        if (engine.GlyphCount() == 0) return std::make_pair(0, 0);
+        return std::make_pair(engine.GlyphCount(), static_cast<const TWdChar*>(engine.Glyph(0))->Wait);
+    };
+    EXPECT_EQ(glyphs("page text delay: 120\nTextIns text: \"ab\"; box: \"mes\"\n"), std::make_pair(2, 120));
+    EXPECT_EQ(glyphs("TextIns text: \"ab\"; box: \"mes\"\n"), std::make_pair(2, 50));
+    // "one\ntwo": the line end reads as one blank between the words.
+    EXPECT_EQ(glyphs("TextIns text: \"one\\ntwo\"; box: \"mes\"\n").first, 7);
+    try {
+        AssemblePage(reinterpret_cast<const char*>(u8"TextIns text: \"snow \u2603\"; box: \"mes\"\n"));
+        FAIL() << "no failure";
+    } catch (const EMobuError& error) {
+        const std::string message = error.what();
+        EXPECT_EQ(message.rfind("line 1: ", 0), 0u) << message;
+    }
+    EXPECT_THROW(AssemblePage("page text delay: -1\nTextIns text: \"ab\"; box: \"mes\"\n"), EMobuError);
+}
+
 }  // namespace
 }  // namespace mobu
