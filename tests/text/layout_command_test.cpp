@@ -3,9 +3,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/fesk/fesk_writer_for_tests.h"
 #include "tests/support/run_tools.h"
 
 namespace mobu {
@@ -46,6 +48,33 @@ TEST(LayoutCommand, PrintsPagesAndRows)
     EXPECT_EQ(json.out,
               "{\"pages\": [{\"height\": 20, \"rows\": [{\"text\": \"Jo!\", \"x\": 0, \"y\": 0, \"width\": 30, "
               "\"height\": 10}, {\"text\": \"r\", \"x\": 90, \"y\": 10, \"width\": 10, \"height\": 10}]}]}\n");
+}
+
+TEST(LayoutCommand, ImagesTakeTheirSizeFromTheGame)
+{
+    // A 30 x 20 layered image in a game folder: with --game the IMG glyph is as wide as its picture,
+    // without it 0 x 0.
+    const fs::path game = fs::temp_directory_path() / ("mobu-layout-game-" + std::to_string(::getpid()));
+    fs::create_directories(game);
+    {
+        testing_fesk::TRawFrame frame;
+        frame.width = 30;
+        frame.height = 20;
+        testing_fesk::TRawLayer layer;
+        layer.colour = testing_fesk::Rows24(30, 20, [](int, int) { return 0x404040u; });
+        frame.layers.push_back(layer);
+        testing_fesk::TRawFile file;
+        file.frames.push_back(frame);
+        std::ofstream(game / "i.fsk", std::ios::binary) << testing_fesk::WriteRawFesk(file);
+    }
+    const std::string text = " --json --size 10 'x<IMG SRC=i.fsk>'";
+    const Output with = Layout("--game '" + game.string() + "'" + text);
+    EXPECT_EQ(with.status, 0) << with.err;
+    EXPECT_NE(with.out.find("\"width\": 40"), std::string::npos) << with.out;
+    const Output without = Layout(text);
+    EXPECT_NE(without.out.find("\"width\": 10"), std::string::npos) << without.out;
+    EXPECT_EQ(Layout("--game '" + (game / "missing").string() + "'" + text).status, 0);
+    fs::remove_all(game);
 }
 
 TEST(LayoutCommand, ConversionErrorsAndBadCommandLines)

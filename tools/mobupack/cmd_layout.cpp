@@ -5,7 +5,11 @@
 #include <sstream>
 #include <string>
 
+#include "app/game_location.h"
+#include "archive/vr_file_manager.h"
+#include "components/mes_inline_images.h"
 #include "core/mobu_error.h"
+#include "platform/real_files.h"
 #include "platform/text_encoding.h"
 #include "text/ks_word.h"
 #include "tools/mobupack/command_registry.h"
@@ -15,7 +19,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: mobupack layout [--width W] [--height H] [--size PX] [--font NAME] [--line-space N] [--border N] "
-    "[--shadow N] [--text-delay MS] [--var NAME=VALUE]... [--json] (TEXT | --file FILE)\n";
+    "[--shadow N] [--text-delay MS] [--var NAME=VALUE]... [--game PATH] [--json] (TEXT | --file FILE)\n";
 
 bool ParseInt(const std::string& text, int32_t& out)
 {
@@ -75,6 +79,7 @@ int RunLayout(const std::vector<std::string>& arguments)
     bool json = false;
     bool have_text = false;
     std::string text;
+    std::string game;  // folder or archive holding the pictures of IMG glyphs
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         auto value = [&](std::string& out) {
@@ -104,8 +109,7 @@ int RunLayout(const std::vector<std::string>& arguments)
             ok = value(v) && v.find('=') != std::string::npos;
             engine.FixedValueList.push_back(Utf8ToCp932(v));
         } else if (a == "--game") {
-            std::fputs("mobupack layout: --game: not available yet\n", stderr);
-            return 2;
+            ok = value(game) && !game.empty();
         } else if (a == "--json") json = true;
         else if (a == "--file") {
             ok = value(v) && !have_text;
@@ -132,6 +136,21 @@ int RunLayout(const std::vector<std::string>& arguments)
         return 2;
     }
 
+    // IMG glyphs take the size of their picture's first frame from the game, as a message box
+    // does; without a game they are 0 x 0.
+    TMesInlineImages images;
+    if (!game.empty()) {
+        try {
+            ResetVrFileManager();
+            LocateGameData({game}, ExecutablePath());
+        } catch (const EMobuError& error) {
+            std::fprintf(stderr, "%s\n", Cp932ToUtf8(error.what()).c_str());
+            return 1;
+        }
+        engine.ImageSize = [&images](const std::string& source, int& width, int& height) {
+            return images.Size(source, width, height);
+        };
+    }
     try {
         engine.SetText({Utf8ToCp932(text)}, text_delay);
     } catch (const EMobuError& error) {
@@ -168,7 +187,7 @@ int RunLayout(const std::vector<std::string>& arguments)
 
 const CommandRegistration kRegistration({"layout",
                                          "layout [--width W] [--height H] [--size PX] [--font NAME] [--line-space N] "
-                                         "[--border N] [--shadow N] [--text-delay MS] [--var NAME=VALUE]... [--json] "
+                                         "[--border N] [--shadow N] [--text-delay MS] [--var NAME=VALUE]... [--game PATH] [--json] "
                                          "(TEXT | --file FILE)",
                                          "lays out tagged text (UTF-8) as a message box does and prints its rows",
                                          RunLayout});
