@@ -75,6 +75,15 @@ TMobuMes::TMobuMes(TMobuBaseList* owner) : TMobuControl(owner, LT_MES)
         value = result->GetString();
         return true;
     };
+    Engine.EvaluateCompiled = [](TMobuParser& expression, std::string& value) {
+        TSysFuncMan* functions = GlobalSysFuncMan();
+        if (functions == nullptr) return false;
+        expression.Execute(*functions);
+        const TCustomParam* result = expression.Result();
+        if (!expression.LastError().empty() || result == nullptr) return false;
+        value = result->GetString();
+        return true;
+    };
     ApplyCreationDefaults();
 }
 

@@ -289,6 +289,7 @@ bool TKsWord::ExpandedValue(const TWdOpeVar& var, std::string& value) const
         }
     }
     if (Evaluate && !var.Name.empty()) return Evaluate(var.Name, value);
+    if (EvaluateCompiled && var.Name.empty() && var.Compiled) return EvaluateCompiled(*var.Compiled, value);
     return false;
 }
 

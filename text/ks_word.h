@@ -22,6 +22,8 @@ class TKsWord {
 public:
     // Newest stored glyph list version the engine writes.
     static constexpr int kGlyphListVersion = 102;
+    // The last version whose variable glyphs hold a compiled expression instead of a name.
+    static constexpr int kCompiledVariableVersion = 101;
     // Characters one variable glyph may expand to.
     static constexpr size_t kMaxVarChars = 65536;
 
@@ -61,6 +63,9 @@ public:
     std::function<bool(const std::string& source, int& width, int& height)> ImageSize;
     // The string value of a variable or expression; false when it fails.
     std::function<bool(const std::string& name, std::string& value)> Evaluate;
+    // The string value of a compiled expression (variable glyphs of old stored lists carry
+    // one instead of a name); false when it fails.
+    std::function<bool(TMobuParser& expression, std::string& value)> EvaluateCompiled;
     // Receives each notification text in order.
     std::function<void(TKsWord& engine, const std::string& text)> OnNotify;
 

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "core/mobu_error.h"
+#include "expr/build_mobu_parser.h"
 #include "expr/mobu_parser.h"
 #include "text/ks_word.h"
 
@@ -162,8 +163,17 @@ void TKsWord::LoadGlyphs(ByteReader& in)
 
 void TKsWord::SaveGlyphs(ByteWriter& out) const
 {
+    // Variable glyphs read from an old list carry a compiled expression and no name. Such a
+    // list is written in the old form (version 101, compiled expressions), so the expression
+    // survives; other lists are written at the current version, with names.
+    bool compiled_form = false;
+    for (const auto& glyph : glyphs_) {
+        if (!glyph->IsVariable()) continue;
+        const auto& v = static_cast<const TWdOpeVar&>(*glyph);
+        if (v.Name.empty() && v.Compiled) compiled_form = true;
+    }
     char header[16];
-    std::snprintf(header, sizeof header, "KsWord%03d", kGlyphListVersion);
+    std::snprintf(header, sizeof header, "KsWord%03d", compiled_form ? kCompiledVariableVersion : kGlyphListVersion);
     out.Raw(header, 9);
     std::unordered_map<const TDecorate*, int32_t> index;
     out.I32(decorations_.Count());
@@ -224,7 +234,21 @@ void TKsWord::SaveGlyphs(ByteWriter& out) const
             out.I32(index_of(v.Decorate));
             out.I32(v.Extra);
             out.String(v.ExtraText);
-            out.String(v.Name);
+            if (!compiled_form) {
+                out.String(v.Name);
+            } else if (v.Compiled) {
+                v.Compiled->SaveToStream(out);
+            } else {
+                // A named glyph copied in beside old ones: its name compiled, as it is run.
+                TMobuParser parser;
+                try {
+                    TBuildMobuParser compiler;
+                    compiler.Compile(v.Name);
+                    parser.LoadFromBytes(compiler.ToStream());
+                } catch (const EMobuError&) {
+                }
+                parser.SaveToStream(out);
+            }
             break;
         }
         default: break;

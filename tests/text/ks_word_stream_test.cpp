@@ -3,7 +3,10 @@
 #include <cstdio>
 
 #include "core/mobu_error.h"
+#include "expr/build_mobu_parser.h"
 #include "expr/mobu_parser.h"
+#include "expr/param_collection.h"
+#include "expr/sys_func_man.h"
 #include "platform/text_encoding.h"
 #include "text/ks_word.h"
 
@@ -13,7 +16,7 @@ namespace {
 // A stored glyph list built from the format's tables: one record (colour 0xFF, size 16,
 // bold, outline 2, name "F", ruby "r"), then a character, an image, a line break, an
 // alignment, an indent, an undent, an event with its end mark, and a variable glyph.
-std::string StoredList(int version, int32_t char_record = 0)
+std::string StoredList(int version, int32_t char_record = 0, const std::string& expression = "")
 {
     ByteWriter out;
     if (version > 0) {
@@ -62,8 +65,13 @@ std::string StoredList(int version, int32_t char_record = 0)
         out.String("extra");
     }
     if (version < 102) {
-        TMobuParser empty;
-        empty.SaveToStream(out);
+        TMobuParser compiled;
+        if (!expression.empty()) {
+            TBuildMobuParser compiler;
+            compiler.Compile(expression);
+            compiled.LoadFromBytes(compiler.ToStream());
+        }
+        compiled.SaveToStream(out);
     } else {
         out.String("who");
     }
@@ -106,6 +114,51 @@ TEST(KsWordStream, ReadsEveryVersionGate)
         EXPECT_EQ(var.Extra, version > 100 ? 9 : 0);
         EXPECT_EQ(var.Compiled != nullptr, version < 102);
     }
+}
+
+TEST(KsWordStream, CompiledVariablesOfOldListsAreShownAndKept)
+{
+    // A version 101 list holds its variable glyph as a compiled expression: expanding runs it,
+    // and saving keeps the old form so the expression is not lost.
+    auto run = [](TMobuParser& expression, std::string& value) {
+        TParamCollection table;
+        TSysFuncMan functions(table);
+        expression.Execute(functions);
+        if (expression.Result() == nullptr) return false;
+        value = expression.Result()->GetString();
+        return true;
+    };
+    const std::string bytes = StoredList(101, 0, "\"Jo\" ++ \"!\"");
+    TKsWord engine;
+    engine.EvaluateCompiled = run;
+    ByteReader in(bytes);
+    engine.LoadGlyphs(in);
+    ASSERT_EQ(engine.GlyphCount(), 8);
+    ByteWriter saved;
+    engine.SaveGlyphs(saved);
+    const std::string again = saved.Take();
+    EXPECT_EQ(again.substr(0, 9), "KsWord101");
+    engine.ExpandVars(0, -1, false);
+    EXPECT_EQ(engine.GlyphCount(), 11);  // J, o and ! after the variable glyph
+
+    TKsWord back;
+    back.EvaluateCompiled = run;
+    ByteReader again_in(again);
+    back.LoadGlyphs(again_in);
+    EXPECT_TRUE(again_in.AtEnd());
+    ASSERT_EQ(back.GlyphCount(), 8);
+    EXPECT_NE(static_cast<const TWdOpeVar*>(back.Glyph(7))->Compiled, nullptr);
+    back.ExpandVars(0, -1, false);
+    EXPECT_EQ(back.GlyphCount(), 11);
+
+    // A list of named variables is written at the current version.
+    TKsWord named;
+    const std::string named_bytes = StoredList(102);
+    ByteReader named_in(named_bytes);
+    named.LoadGlyphs(named_in);
+    ByteWriter named_out;
+    named.SaveGlyphs(named_out);
+    EXPECT_EQ(named_out.Take().substr(0, 9), "KsWord102");
 }
 
 TEST(KsWordStream, SaveThenLoadGivesTheSameGlyphs)
