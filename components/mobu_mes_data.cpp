@@ -107,10 +107,24 @@ void TMobuNewMesData::BuildPages(TKsWord& engine, TWdPageList& pages, bool histo
 {
     engine.Clear();
     if (Refs.Entries.empty()) {
-        // The plain list: each entry's page of its message, stacked on one page.
+        // The plain list: each entry's page of its message, stacked on one page. Variable
+        // glyphs are expanded without the history-only ones here.
         if (PlainPages.empty()) return;
         // Each entry is laid out at its own saved size; the box's text area comes back after.
         const int32_t width = engine.Width, height = engine.Height;
+        if (PlainPages.size() == 1 && PlainPageNumbers[0] < 0) {
+            // One entry without a page number: its whole message, all of its pages.
+            if (!TMesDataCacheList::PageExists(PlainPages[0])) return;
+            if (TKsWord* word = Cache.GetWord(PlainPages[0], PlainCommands[0])) {
+                engine.CopyGlyphs(*word, 0, -1);
+                engine.Width = PlainSizes[0].first;
+                engine.Height = PlainSizes[0].second;
+                engine.ExpandVars(0, -1, false);
+                engine.Layout(pages);
+            }
+            engine.Width = width, engine.Height = height;
+            return;
+        }
         auto single = std::make_unique<TWdPage>();
         int64_t b = 0;
         for (size_t i = 0; i < PlainPages.size(); ++i) {
@@ -121,7 +135,7 @@ void TMobuNewMesData::BuildPages(TKsWord& engine, TWdPageList& pages, bool histo
             engine.CopyGlyphs(*word, 0, -1);
             engine.Width = PlainSizes[i].first;
             engine.Height = PlainSizes[i].second;
-            engine.ExpandVars(n, -1, history_glyphs);
+            engine.ExpandVars(n, -1, false);
             TWdPageList scratch;
             engine.Layout(scratch, n, -1);
             engine.DecorationOffset = engine.Decorations().Count();

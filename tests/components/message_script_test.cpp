@@ -155,6 +155,19 @@ TEST_F(MessageScript, PlainListTakesTheEntrysPageAndSkipsOthers)
     EXPECT_EQ(box_->Engine.Height, height);
 }
 
+TEST_F(MessageScript, APlainEntryWithoutPageNumberShowsEveryPage)
+{
+    box_->MesData.Refs.Clear();
+    box_->MesData.ClearPlain();
+    box_->MesData.AddPlainEntry("a.msb", 0, {200, 60}, -1);
+    const int32_t width = box_->Engine.Width;
+    box_->ReloadPages(false, true);
+    ASSERT_EQ(box_->Pages.size(), 2u);
+    EXPECT_EQ(Rows(0), (std::vector<std::string>{"one"}));
+    EXPECT_EQ(Rows(1), (std::vector<std::string>{"two"}));
+    EXPECT_EQ(box_->Engine.Width, width);
+}
+
 TEST_F(MessageScript, TheCacheHoldsAtMostFourPagesOfSixteenTexts)
 {
     TMesDataCacheList cache;
