@@ -124,6 +124,53 @@ TEST_F(HeadlessSave, SaveChangeLoadGivesTheSavedStateBack)
     EXPECT_EQ(slots, 1);
 }
 
+TEST_F(HeadlessSave, StatusTablesSurviveLoadsAndRestartsAndGameTablesComeBackFromTheSlot)
+{
+    // The status table "st" counts the runs through the start; the game table "gt" holds 5 at
+    // the save. After the save the script changes both, adds a game table and loads: "gt" is
+    // back at 5, the added table is gone, and "st" keeps its change. A restart finds "st" in
+    // the status data.
+    Build("page version: 116; result: none\n"
+          "VarNew name: loads; type: int; value: 0; scope: status; continue: yes\n"
+          "VarNew name: v; type: int; continue: yes\n"
+          "VarNew name: hits; type: int; continue: yes\n"
+          "VarNew name: extra; type: flag; continue: yes\n"
+          "If cond: Not(DBSetActive(\"st\"))\n"
+          "  Calc expr: DBCreateTable(\"st\", TRUE); continue: yes\n"
+          "  Calc expr: DBAddField(\"hits\", 1); continue: yes\n"
+          "  Calc expr: DBInsert(0); continue: yes\n"
+          "Calc expr: DBSetActive(\"st\"); continue: yes\n"
+          "Calc expr: DBSetInt(\"hits\", DBGetInt(\"hits\") + 1); continue: yes\n"
+          "Calc expr: DBCreateTable(\"gt\", FALSE); continue: yes\n"
+          "Calc expr: DBAddField(\"v\", 1); continue: yes\n"
+          "Calc expr: DBInsert(5); continue: yes\n"
+          "GameSave slot: 1; caption: \"tables\"\n"
+          "Wait time: 30\n"
+          "If cond: loads == 0\n"
+          "  Calc expr: loads = loads + 1; continue: yes\n"
+          "  Calc expr: DBSetInt(\"v\", 7); continue: yes\n"
+          "  Calc expr: DBSetActive(\"st\"); continue: yes\n"
+          "  Calc expr: DBSetInt(\"hits\", DBGetInt(\"hits\") + 10); continue: yes\n"
+          "  Calc expr: DBCreateTable(\"added\", FALSE); continue: yes\n"
+          "  GameLoad slot: 1\n"
+          "Calc expr: extra = DBSetActive(\"added\"); continue: yes\n"
+          "Calc expr: DBSetActive(\"gt\"); continue: yes\n"
+          "Calc expr: v = DBGetInt(\"v\"); continue: yes\n"
+          "Calc expr: DBSetActive(\"st\"); continue: yes\n"
+          "Calc expr: hits = DBGetInt(\"hits\"); continue: yes\n"
+          "Wait\n");
+    std::string vars, components, errors;
+    Play(20, vars, components, errors);
+    EXPECT_NE(vars.find(IntVar("v", "global", 5)), std::string::npos) << vars;
+    EXPECT_NE(vars.find(IntVar("hits", "global", 11)), std::string::npos) << vars;
+    EXPECT_NE(vars.find("\"name\": \"extra\", \"scope\": \"global\", \"type\": \"flag\", \"value\": false}"),
+              std::string::npos)
+        << vars;
+    Play(20, vars, components, errors);
+    EXPECT_NE(vars.find(IntVar("hits", "global", 12)), std::string::npos) << vars;
+    EXPECT_NE(vars.find(IntVar("v", "global", 5)), std::string::npos) << vars;
+}
+
 TEST_F(HeadlessSave, ADamagedSlotStopsTheGameWithTheSystemsMessage)
 {
     Build("page version: 116; result: none\n"
