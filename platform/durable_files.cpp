@@ -262,6 +262,21 @@ bool CreateFileExclusively(const std::string& path, bool& taken, std::string& re
     return true;
 }
 
+bool MoveFileIfAbsent(const std::string& from, const std::string& to)
+{
+    struct stat info {};
+    if (::lstat(from.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if (::link(from.c_str(), to.c_str()) != 0) return false;
+    auto folder_of = [](const std::string& path) {
+        const std::string folder = RealFolderOf(path);
+        return folder.empty() ? std::string(".") : folder;
+    };
+    SyncFolder(folder_of(to));
+    ::unlink(from.c_str());
+    SyncFolder(folder_of(from));
+    return true;
+}
+
 bool RealFileWritable(const std::string& path) { return ::access(path.c_str(), W_OK) == 0; }
 
 std::string UserDataFolder()

@@ -33,6 +33,12 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
 // the file system cannot link (then nothing changed).
 bool LinkFileAtomically(const std::string& path, const std::string& target, std::string* reason = nullptr);
 
+// Moves the regular file `from` to `to` when no file is at `to` (a hard link made at `to`, which
+// never replaces an existing name, then `from` removed, and both folders flushed): either the
+// old or the new name holds the file whatever happens. False, with nothing changed, when `to`
+// exists or the file system cannot link.
+bool MoveFileIfAbsent(const std::string& from, const std::string& to);
+
 // Creates the folder and its missing parents (mode 0700 for the ones it makes); true when
 // the folder exists afterwards.
 bool CreateRealFolders(const std::string& path);

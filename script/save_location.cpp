@@ -12,6 +12,8 @@ namespace {
 
 const char kSaveFileName[] = "save.dat";
 const char kProbeFileName[] = "save.dat.$$$";
+// The player's own folder in the user's data folder; each game has a folder inside it.
+const char kPlayerDataFolder[] = "mobu";
 
 bool IsForbiddenInFolderName(char c)
 {
@@ -43,7 +45,9 @@ std::string SaveFolderNameOfTitle(const std::string& title)
         if (length == 1 && IsForbiddenInFolderName(name[i])) name[i] = '_';
         i += length;
     }
-    if (name.find_first_not_of('.') == std::string::npos) name.assign(name.empty() ? 1 : name.size(), '_');
+    // "." and ".." name no folder of their own; other names made only of dots keep their length.
+    if (name.empty() || name == "." || name == "..") name.assign(1, '_');
+    else if (name.find_first_not_of('.') == std::string::npos) name.assign(name.size(), '_');
     return Cp932ToUtf8(name);
 }
 
@@ -57,14 +61,22 @@ std::string LocateSaveFile(const TSaveLocationRequest& request)
         return beside_game;
     }
 
+    // The per-user folder: the game's own folder under "mobu" in the user's data folder, so a
+    // game titled like another program ("fonts", "applications") never writes into its folder.
     std::string data_folder = UserDataFolder();
     if (data_folder.empty()) throw EMobuError(CannotCreateDataFileMessage());
-    std::string save_folder = JoinRealPath(data_folder, SaveFolderNameOfTitle(request.title));
+    const std::string folder_name = SaveFolderNameOfTitle(request.title);
+    std::string save_folder = JoinRealPath(JoinRealPath(data_folder, kPlayerDataFolder), folder_name);
     if (!CreateRealFolders(save_folder)) throw EMobuError(CannotCreateDataFileMessage());
     std::string save_file = JoinRealPath(save_folder, kSaveFileName);
 
-    // Move an old save file along once: copied whole (through a temporary file) and only
-    // when the new place holds none yet, so an existing save is never overwritten.
+    // Earlier players kept it directly in the user's data folder: a save found there moves
+    // once, atomically, when the new place holds none; the old folder is left alone otherwise.
+    const std::string earlier_save = JoinRealPath(JoinRealPath(data_folder, folder_name), kSaveFileName);
+    if (!RealFileExists(save_file) && RealFileExists(earlier_save)) MoveFileIfAbsent(earlier_save, save_file);
+
+    // A save shipped beside a read-only game is copied along once: whole (through a temporary
+    // file) and only when the new place holds none yet, so an existing save is never overwritten.
     if (RealFileExists(beside_game) && !RealFileExists(save_file)) {
         if (std::optional<std::string> old_save = ReadRealFile(beside_game)) {
             ReplaceFileAtomically(save_file, *old_save);

@@ -117,8 +117,8 @@ TEST_F(SaveLocation, UnwritableArgumentFolderUsesTheUserDataFolder)
     MakeGameReadOnly();
     ::setenv("XDG_DATA_HOME", Data().c_str(), 1);
     TSaveLocationRequest request{{Game()}, "/somewhere/mobuplay", "demo"};
-    EXPECT_EQ(RunUnprivileged([&] { return LocateSaveFile(request); }), Data() + "/demo/save.dat");
-    EXPECT_EQ(ReadRealFile(Data() + "/demo/save.dat").value_or("missing"), "old save");
+    EXPECT_EQ(RunUnprivileged([&] { return LocateSaveFile(request); }), Data() + "/mobu/demo/save.dat");
+    EXPECT_EQ(ReadRealFile(Data() + "/mobu/demo/save.dat").value_or("missing"), "old save");
 }
 
 TEST_F(SaveLocation, WritableGameFolderKeepsTheSaveBesideTheGame)
@@ -137,7 +137,7 @@ TEST_F(SaveLocation, UnwritableGameFolderUsesTheUserDataFolderAndCopiesTheOldSav
     ::setenv("XDG_DATA_HOME", Data().c_str(), 1);
     const std::string title = J(u8"もぶ:デモ/表?");  // 表 ends in the byte 0x5C
     TSaveLocationRequest request{{}, Game() + "/mobuplay", title};
-    std::string expected = Data() + "/" + std::string(reinterpret_cast<const char*>(u8"もぶ_デモ_表_")) + "/save.dat";
+    std::string expected = Data() + "/mobu/" + std::string(reinterpret_cast<const char*>(u8"もぶ_デモ_表_")) + "/save.dat";
 
     EXPECT_EQ(RunUnprivileged([&] { return LocateSaveFile(request); }), expected);
     EXPECT_EQ(ReadRealFile(expected).value_or("missing"), "old save");
@@ -149,11 +149,31 @@ TEST_F(SaveLocation, UnwritableGameFolderUsesTheUserDataFolderAndCopiesTheOldSav
     EXPECT_EQ(ReadRealFile(expected).value_or("missing"), "new save");
 }
 
+TEST_F(SaveLocation, ASaveOfTheEarlierPerUserPlaceMovesOnce)
+{
+    // Earlier players kept the save in the data folder under the bare title: it moves into
+    // the player's folder once, and a save already there is never replaced.
+    ::setenv("XDG_DATA_HOME", Data().c_str(), 1);
+    ASSERT_TRUE(CreateRealFolders(Data() + "/demo"));
+    ASSERT_TRUE(ReplaceFileAtomically(Data() + "/demo/save.dat", "earlier save"));
+    ASSERT_TRUE(ReplaceFileAtomically(Data() + "/demo/other.txt", "kept"));
+    TSaveLocationRequest request{{}, "/usr/games/mobu/mobuplay", "demo"};
+    EXPECT_EQ(LocateSaveFile(request), Data() + "/mobu/demo/save.dat");
+    EXPECT_EQ(ReadRealFile(Data() + "/mobu/demo/save.dat").value_or("missing"), "earlier save");
+    EXPECT_FALSE(RealFileExists(Data() + "/demo/save.dat"));
+    EXPECT_EQ(ReadRealFile(Data() + "/demo/other.txt").value_or("missing"), "kept");
+
+    ASSERT_TRUE(ReplaceFileAtomically(Data() + "/demo/save.dat", "a second earlier save"));
+    EXPECT_EQ(LocateSaveFile(request), Data() + "/mobu/demo/save.dat");
+    EXPECT_EQ(ReadRealFile(Data() + "/mobu/demo/save.dat").value_or("missing"), "earlier save");
+    EXPECT_EQ(ReadRealFile(Data() + "/demo/save.dat").value_or("missing"), "a second earlier save");
+}
+
 TEST_F(SaveLocation, SystemInstalledExecutableUsesTheUserDataFolder)
 {
     ::setenv("XDG_DATA_HOME", Data().c_str(), 1);
     TSaveLocationRequest request{{}, "/usr/games/mobu/mobuplay", "demo"};
-    EXPECT_EQ(LocateSaveFile(request), Data() + "/demo/save.dat");
+    EXPECT_EQ(LocateSaveFile(request), Data() + "/mobu/demo/save.dat");
 }
 
 TEST_F(SaveLocation, RelativeDataHomeFallsBackToHome)
@@ -161,7 +181,7 @@ TEST_F(SaveLocation, RelativeDataHomeFallsBackToHome)
     ::setenv("XDG_DATA_HOME", "relative/data", 1);
     ::setenv("HOME", Data().c_str(), 1);
     TSaveLocationRequest request{{}, "/opt/mobu/mobuplay", "demo"};
-    EXPECT_EQ(LocateSaveFile(request), Data() + "/.local/share/demo/save.dat");
+    EXPECT_EQ(LocateSaveFile(request), Data() + "/.local/share/mobu/demo/save.dat");
 }
 
 TEST_F(SaveLocation, UncreatableFolderRaisesItsMessage)
@@ -185,7 +205,7 @@ TEST(SaveFolderName, SanitisesOnlyWholeCharacters)
     };
     for (const Case& c : {Case{"a\\b/c:d,e;f*g?h\"i<j>k|l", u8"a_b_c_d_e_f_g_h_i_j_k_l"},
                           Case{J(u8"表示"), u8"表示"}, Case{J(u8"ソ|ソ"), u8"ソ_ソ"}, Case{"", u8"_"},
-                          Case{".", u8"_"}, Case{"..", u8"__"}, Case{"..a", u8"..a"},
+                          Case{".", u8"_"}, Case{"..", u8"_"}, Case{"...", u8"___"}, Case{"..a", u8"..a"},
                           Case{std::string("a\0b\n", 4), u8"a_b_"}}) {
         EXPECT_EQ(SaveFolderNameOfTitle(c.title), std::string(reinterpret_cast<const char*>(c.folder)));
     }
