@@ -34,6 +34,20 @@ struct TMesScene {
         for (int i = 0; i < n; ++i) list.UpdatePass();
     }
     std::string Text() { return box->GetProp(PR_TEXT).text; }
+    std::string SavedForm()
+    {
+        ByteWriter out;
+        box->SaveToStream(out);
+        return out.Take();
+    }
+    // Reads a saved form into this scene's box whole, as a game load does.
+    void LoadAndRestore(const std::string& bytes)
+    {
+        ByteReader in(bytes);
+        box->LoadFromStream(in, kComponentSaveVersion);
+        EXPECT_TRUE(in.AtEnd());
+        box->RestoreAfterLoad();
+    }
     int Ink()
     {
         list.MarkAllDirty();
@@ -157,15 +171,10 @@ TEST(MessageBox, SavedFormContinuesAHalfRevealedPage)
     scene.box->SetProp(PR_TEXT, TPropValue::Text("ABCDEFGH<CLEAR>second"));
     scene.Frames(3);
     ASSERT_EQ(scene.Text(), "ABC");
-    ByteWriter out;
-    scene.box->SaveToStream(out);
-    const std::string bytes = out.Take();
+    const std::string bytes = scene.SavedForm();
 
     TMesScene back;
-    ByteReader in(bytes);
-    back.box->LoadFromStream(in, kComponentSaveVersion);
-    EXPECT_TRUE(in.AtEnd());
-    back.box->RestoreAfterLoad();
+    back.LoadAndRestore(bytes);
     EXPECT_EQ(back.box->GetProp(PR_COUNT).integer, 2);
     EXPECT_EQ(back.Text(), "ABC");
     back.Frames(1);
@@ -190,14 +199,8 @@ TEST(MessageBox, APageFinishedBeforeTheSaveDoesNotEndAgainAfterTheLoad)
     scene.Frames(20);
     ASSERT_TRUE(scene.box->Finished());
     ASSERT_EQ(scene.QueuedOf(kMesEventPlayEnd), 1);
-    ByteWriter out;
-    scene.box->SaveToStream(out);
-    const std::string bytes = out.Take();
-
     TMesScene back;
-    ByteReader in(bytes);
-    back.box->LoadFromStream(in, kComponentSaveVersion);
-    back.box->RestoreAfterLoad();
+    back.LoadAndRestore(scene.SavedForm());
     EXPECT_TRUE(back.box->Finished());
     back.Frames(5);
     EXPECT_EQ(back.QueuedOf(kMesEventPlayEnd), 0);
