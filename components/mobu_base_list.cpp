@@ -14,6 +14,8 @@
 #include "components/mobu_menu.h"
 #include "components/mobu_prev_menu.h"
 #include "components/mobu_mes.h"
+#include "components/mobu_prop_motion.h"
+#include "components/mobu_timer.h"
 #include "expr/param_collection.h"
 #include "expr/param_man.h"
 #include "components/wipe_transition.h"
@@ -34,6 +36,8 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_CGLABEL) return new TMobuCGLabel(&list);
     if (code == LT_MENU) return new TMobuMenu(&list);
     if (code == LT_PREVMENU) return new TMobuPrevMenu(&list);
+    if (code == LT_TIMER) return new TMobuTimer(&list);
+    if (code == LT_PROPMOTION) return new TMobuPropMotion(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);

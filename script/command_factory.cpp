@@ -68,7 +68,8 @@ std::unique_ptr<TCommand> CreateCommand(TComList* owner, uint8_t id)
     case CI_GETPROP: return std::make_unique<TComGetProp>(owner, id);
     case CI_SETPROP: return std::make_unique<TComSetProp>(owner, id);
     case CI_OBJDEL: return std::make_unique<TComObjDel>(owner, id);
-    case CI_MENUCLOSE: return std::make_unique<TComOnComponents>(owner, id);
+    case CI_MENUCLOSE:
+    case CI_PROPMOTION: return std::make_unique<TComOnComponents>(owner, id);
     case CI_TIMER:
     case CI_SOUND: return std::make_unique<TComNonVisualOf>(owner, id);
     case CI_SAVECABINET:
