@@ -100,8 +100,10 @@ void CreateFromCommand(TMobuBaseList& list, TCallMan& calls, const TComComponent
         TMobuParser* delay = command.PropertyExpr(PR_DELAY);
         if (auto* images = dynamic_cast<TMobuCustomImages*>(created); images && delay) images->SetDelayExpression(*delay);
     }
-    // A menu opens with its animation.
-    if (command.CommandId() == CI_MENU && created) created->SetPlayMode(LP_PLAYFADE);
+    // A menu opens with its animation; a sound starts (fading in over PR_DELAY when above 0,
+    // opened and left paused when created with PR_PAUSED).
+    const bool plays = command.CommandId() == CI_MENU || command.CommandId() == CI_SOUND;
+    if (plays && created) created->SetPlayMode(LP_PLAYFADE);
 }
 
 void RunCabinet(TMobuBaseList& list, TCallMan& calls, const TComComponent& command)

@@ -15,6 +15,7 @@
 #include "components/mobu_prev_menu.h"
 #include "components/mobu_mes.h"
 #include "components/mobu_prop_motion.h"
+#include "components/mobu_sound.h"
 #include "components/mobu_timer.h"
 #include "expr/param_collection.h"
 #include "expr/param_man.h"
@@ -38,6 +39,7 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_PREVMENU) return new TMobuPrevMenu(&list);
     if (code == LT_TIMER) return new TMobuTimer(&list);
     if (code == LT_PROPMOTION) return new TMobuPropMotion(&list);
+    if (code == LT_SOUND) return new TMobuSound(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);
