@@ -7,6 +7,7 @@
 #include "core/script_log.h"
 #include "components/component_creation.h"
 #include "components/component_functions.h"
+#include "components/media_commands.h"
 #include "components/mobu_image.h"
 #include "components/mobu_prop_motion.h"
 #include "expr/custom_param.h"
@@ -216,6 +217,7 @@ void RunComponentCommand(TMobuBaseList& list, TCallMan& calls, const TCommand& c
         case CI_OBJDEL: RunObjDel(list, calls, command); break;
         case CI_MENUCLOSE: RunMenuClose(list, calls, command); break;
         case CI_PROPMOTION: RunPropMotion(list, calls, command); break;
+        case CI_MEDIAPLAY: RunMediaPlay(list, calls, command); break;
         default:
             if (auto* creating = dynamic_cast<const TComComponent*>(&command)) CreateFromCommand(list, calls, *creating);
             break;

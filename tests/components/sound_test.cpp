@@ -257,6 +257,101 @@ TEST_F(SoundTest, SoundCommandStartsOrLoadsOnly)
     EXPECT_TRUE(waiting->Item()->IsPlaying());
 }
 
+// A script over the test's list: each frame mixes 15 ms, advances the clock, runs the
+// interpreter and then the update pass.
+struct TSoundScript {
+    explicit TSoundScript(TMobuBaseList& list) : adapter(list), list_(list) { script.calls.SetComponents(&adapter); }
+    void Start(const std::string& source)
+    {
+        script.table.AddVariable("done", PT_INT);
+        script.AddPage("main.msb", source);
+        script.calls.StartPage("main.msb");
+    }
+    void Frame()
+    {
+        std::vector<float> block(661 * 2);
+        MediaLayer()->Render(block.data(), 661);
+        AdvanceGameClock(15);
+        script.calls.Run();
+        list_.UpdatePass();
+    }
+    testing_support::TScriptHarness script;
+    TBaseListCallComponents adapter;
+    TMobuBaseList& list_;
+};
+
+// MovieStop with a fade and its wait flag: the sound fades out under its system name, a new
+// sound of the old name starts in the same frame, and the command after the wait runs only
+// once the faded sound is gone.
+TEST_F(SoundTest, MovieStopFadesAndWaits)
+{
+    TSoundScript run(list);
+    run.Start("Sound PR_NAME: \"bgm\"; PR_SOURCE: \"chained.ogg\"; PR_REPEAT: TRUE\n"
+              "MovieStop component: \"bgm\"; fade: 60; wait: TRUE; continue: yes\n"
+              "Sound PR_NAME: \"bgm\"; PR_SOURCE: \"stereo_44k.ogg\"; PR_REPEAT: TRUE\n"
+              "Calc expr: done = 1\n");
+    run.Frame();
+    auto* first = dynamic_cast<TMobuSound*>(list.FindComponent("bgm"));
+    ASSERT_NE(first, nullptr);
+    run.Frame();  // MovieStop
+    EXPECT_EQ(first->PlayState(), LP_STOPFADE);
+    EXPECT_EQ(first->Name(), std::string("\x01" "SCRAP_bgm"));
+    int frames = 0, removed_at = -1, done_at = -1;
+    while (done_at < 0 && frames < 20) {
+        run.Frame();
+        ++frames;
+        if (removed_at < 0 && !list.IsRegistered(first)) removed_at = frames;
+        if (run.script.Int("done") == 1) done_at = frames;
+    }
+    ASSERT_GT(removed_at, 0);
+    EXPECT_GE(removed_at, 4);  // 60 ms of fade at 15 ms a frame
+    EXPECT_GT(done_at, 0);
+    EXPECT_GE(done_at, removed_at) << "the script went on before the fade ended";
+    auto* second = dynamic_cast<TMobuSound*>(list.FindComponent("bgm"));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->Source, "stereo_44k.ogg");
+}
+
+// Without a fade the sound goes at once and nothing is waited for; a component that does
+// not play, or none, is left alone.
+TEST_F(SoundTest, MovieStopWithoutFadeAndOnOtherComponents)
+{
+    TSoundScript run(list);
+    list.CreateComponent(LT_TIMER)->SetName("t");
+    run.Start("Sound PR_NAME: \"fx\"; PR_SOURCE: \"chained.ogg\"; continue: yes\n"
+              "MovieStop component: \"fx\"; fade: 0; wait: TRUE; continue: yes\n"
+              "MovieStop component: \"t\"; fade: 100; wait: TRUE; continue: yes\n"
+              "MovieStop component: \"nobody\"; fade: 100; wait: TRUE; continue: yes\n"
+              "Calc expr: done = 1\n");
+    run.Frame();
+    EXPECT_EQ(run.script.Int("done"), 1);
+    EXPECT_EQ(list.FindComponent("fx"), nullptr);
+    EXPECT_NE(list.FindComponent("t"), nullptr);
+    EXPECT_EQ(MediaLayer()->Ogg().Count(), 0);
+}
+
+// MediaPlay unpauses a sound loaded paused, and starts one that played to its end.
+TEST_F(SoundTest, MediaPlayStartsWhatIsPausedOrFinished)
+{
+    TSoundScript run(list);
+    run.Start("Sound PR_NAME: \"s\"; PR_SOURCE: \"s16_22k_mono.wav\"; PR_PAUSED: TRUE\n"
+              "MediaPlay component: \"s\"\n"
+              "Wait time: 150\n"
+              "MediaPlay component: \"s\"\n");
+    run.Frame();
+    auto* sound = dynamic_cast<TMobuSound*>(list.FindComponent("s"));
+    ASSERT_TRUE(sound && sound->Item());
+    EXPECT_FALSE(sound->Item()->IsPlaying() && !sound->Item()->IsPaused());
+    run.Frame();
+    EXPECT_FALSE(sound->SoundPaused);
+    EXPECT_TRUE(sound->Item()->IsPlaying());
+    for (int i = 0; i < 8; ++i) run.Frame();
+    ASSERT_TRUE(sound->Finished);
+    for (int i = 0; i < 4; ++i) run.Frame();
+    EXPECT_FALSE(sound->Finished);
+    EXPECT_TRUE(sound->Item()->IsPlaying());
+}
+
 // Load rules: a short effect saved while playing is stopped (removed); a long sound resumes
 // at its position (or from the start with PR_REWINDONLOAD); PR_MUTEONLOAD loads it silent;
 // a sound saved fading out plays.
