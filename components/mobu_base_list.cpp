@@ -7,6 +7,7 @@
 #include "components/component_messages.h"
 #include "components/fesk_collection.h"
 #include "components/mobu_box.h"
+#include "components/mobu_cinema.h"
 #include "components/mobu_cg_label.h"
 #include "components/mobu_image.h"
 #include "components/mobu_label.h"
@@ -40,6 +41,7 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_TIMER) return new TMobuTimer(&list);
     if (code == LT_PROPMOTION) return new TMobuPropMotion(&list);
     if (code == LT_SOUND) return new TMobuSound(&list);
+    if (code == LT_CINEMA) return new TMobuCinema(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);
