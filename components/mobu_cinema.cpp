@@ -138,6 +138,20 @@ void TMobuCinema::Draw(TCustomDIBX& surface)
     DrawChildren(surface);
 }
 
+TMobuControl* TMobuCinema::HitTest(int32_t x, int32_t y, uint32_t mask)
+{
+    if (!GetVisible()) return nullptr;
+    const TRect r = GetBoundsRect();
+    if (x < r.Left || y < r.Top || x >= r.Right || y >= r.Bottom) return nullptr;
+    TMobuControl* candidate = IgnoreMouse <= IM_RCLICK && ((mask >> IgnoreMouse) & 1u) ? this : nullptr;
+    for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
+        const std::string& name = (*it)->Name();
+        if (name.empty() || name[0] == '\x01') continue;
+        if (TMobuControl* hit = (*it)->HitTest(x, y, mask)) return hit;
+    }
+    return candidate;
+}
+
 TPropValue TMobuCinema::ReadProperty(int id)
 {
     switch (id) {

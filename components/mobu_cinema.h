@@ -22,6 +22,8 @@ public:
 
     bool Update() override;
     void Draw(TCustomDIBX& surface) override;
+    // As a control's, but children whose names begin with 0x01 (the film's own) are passed.
+    TMobuControl* HitTest(int32_t x, int32_t y, uint32_t mask) override;
 
     // The film's unit in milliseconds (1000 / Fps; Fps <= 0 counts as 60).
     double UnitMs() const;

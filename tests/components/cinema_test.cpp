@@ -220,6 +220,21 @@ TEST_F(CinemaTest, PrivateFilmIsDrawnAtTheCinemasPlace)
     EXPECT_NE(frame.GetPixel(10, 5), red);
 }
 
+// Hit tests pass the children a film made (names beginning with 0x01).
+TEST_F(CinemaTest, HitTestSkipsTheFilmsChildren)
+{
+    TMobuCinema* cinema = NewCinema();
+    cinema->SetBounds(0, 0, 40, 30);
+    TMobuControl* own = list.CreateComponent(LT_BOX, cinema)->AsControl();
+    own->SetName("own");
+    own->SetBounds(0, 0, 10, 10);
+    TMobuControl* film = list.CreateComponent(LT_BOX, cinema)->AsControl();
+    film->SetName("\x01" "film");
+    film->SetBounds(0, 0, 30, 30);
+    EXPECT_EQ(cinema->HitTest(5, 5, kMaskLeftClick), own);
+    EXPECT_EQ(cinema->HitTest(20, 5, kMaskLeftClick), cinema);
+}
+
 TEST_F(CinemaTest, SavedFormRoundTrips)
 {
     state.length = 100;
