@@ -101,9 +101,10 @@ void CreateFromCommand(TMobuBaseList& list, TCallMan& calls, const TComComponent
         TMobuParser* delay = command.PropertyExpr(PR_DELAY);
         if (auto* images = dynamic_cast<TMobuCustomImages*>(created); images && delay) images->SetDelayExpression(*delay);
     }
-    // A menu opens with its animation; a sound starts (fading in over PR_DELAY when above 0,
-    // opened and left paused when created with PR_PAUSED).
-    const bool plays = command.CommandId() == CI_MENU || command.CommandId() == CI_SOUND;
+    // A menu opens with its animation; a sound or a movie starts (fading in over PR_DELAY
+    // when above 0; opened and left paused when created with PR_PAUSED).
+    const bool plays =
+        command.CommandId() == CI_MENU || command.CommandId() == CI_SOUND || command.CommandId() == CI_MOVIE;
     if (plays && created) created->SetPlayMode(LP_PLAYFADE);
 }
 

@@ -18,6 +18,7 @@
 #include "components/mobu_prop_motion.h"
 #include "components/mobu_sound.h"
 #include "components/mobu_timer.h"
+#include "components/mobu_video.h"
 #include "expr/param_collection.h"
 #include "expr/param_man.h"
 #include "components/wipe_transition.h"
@@ -42,6 +43,7 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_PROPMOTION) return new TMobuPropMotion(&list);
     if (code == LT_SOUND) return new TMobuSound(&list);
     if (code == LT_CINEMA) return new TMobuCinema(&list);
+    if (code == LT_VIDEO) return new TMobuVideo(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);
