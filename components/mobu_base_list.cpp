@@ -10,6 +10,7 @@
 #include "components/mobu_cinema.h"
 #include "components/mobu_cg_label.h"
 #include "components/mobu_image.h"
+#include "components/mobu_http.h"
 #include "components/mobu_label.h"
 #include "components/mobu_map_image.h"
 #include "components/mobu_menu.h"
@@ -44,6 +45,7 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_SOUND) return new TMobuSound(&list);
     if (code == LT_CINEMA) return new TMobuCinema(&list);
     if (code == LT_VIDEO) return new TMobuVideo(&list);
+    if (code == LT_HTTP) return new TMobuHttp(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);
