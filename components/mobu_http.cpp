@@ -79,6 +79,12 @@ bool TMobuHttp::GetStream(std::string& content)
     return true;
 }
 
+void WaitForHttpWorkers(TMobuBaseList& list)
+{
+    for (int32_t i = 0; i < list.GetCount(); ++i)
+        if (auto* http = dynamic_cast<TMobuHttp*>(list.GetItem(i))) http->WaitForWorker();
+}
+
 TPropValue TMobuHttp::ReadProperty(int id)
 {
     switch (id) {

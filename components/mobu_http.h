@@ -46,4 +46,9 @@ private:
     std::string pending_error_;
 };
 
+// Waits until every running request of the list's HTTP components has ended. The headless
+// runner calls it at the end of each frame, so a request takes no virtual time and runs
+// stay deterministic; the answer is handled in the next update pass.
+void WaitForHttpWorkers(TMobuBaseList& list);
+
 }  // namespace mobu

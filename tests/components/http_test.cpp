@@ -202,6 +202,24 @@ TEST_F(HttpTest, NothingPostedAtShutdown)
     EXPECT_EQ(list.Events().Count(), 0);
 }
 
+// The headless runner's wait: every running request of the list has ended afterwards, and
+// the next update pass posts its play end.
+TEST_F(HttpTest, WaitForHttpWorkersEndsEveryRequest)
+{
+    TMobuHttp* a = NewHttp("a");
+    TMobuHttp* b = NewHttp("b");
+    a->SetProp(PR_SOURCE, TPropValue::Text(Url("/plain")));
+    b->SetProp(PR_SOURCE, TPropValue::Text(Url("/status/500")));
+    WaitForHttpWorkers(list);
+    list.UpdatePass();
+    EXPECT_FALSE(a->Running());
+    EXPECT_FALSE(b->Running());
+    EXPECT_EQ(a->Response, "hello");
+    ASSERT_EQ(list.Events().Count(), 2);
+    EXPECT_TRUE(list.Events().At(0).Params.empty());
+    EXPECT_EQ(list.Events().At(1).Params, std::vector<std::string>{"http 500"});
+}
+
 struct TTextCase {
     const char* name;
     std::string euc;
