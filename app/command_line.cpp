@@ -297,7 +297,9 @@ std::string HelpText()
            "1 when it could not start (the reason is on standard error), 2 for a bad command line,\n"
            "3 when the headless runner stopped a script that did not give the frame back.\n"
            "Environment: MOBU_TRACE=1 logs the start-up and shutdown steps, the commands run and\n"
-           "the script log on standard error.\n";
+           "the script log on standard error. MOBU_HTTP_TIMEOUT_MS (default 30000) limits each\n"
+           "request of a game's HTTP component as a whole, of which connecting takes at most\n"
+           "10000; MOBU_HTTP_MAX_BYTES (default 8388608) caps its body.\n";
 }
 
 }  // namespace mobu

@@ -9,6 +9,7 @@
 #include "app/component_screen_bases.h"
 #include "app/form_view.h"
 #include "components/components_json.h"
+#include "components/mobu_http.h"
 #include "core/globals.h"
 #include "app/input_script.h"
 #include "app/loop_timing.h"
@@ -190,6 +191,9 @@ int RunHeadless(const TCommandLine& line, const std::string& executable_path)
         while (next_event < events.size() && events[next_event].frame <= frame) Apply(view, events[next_event++]);
         host.now_ms += options.tick_ms;
         if (timing.Wake(host.now_ms)) view.DoFrame();
+        // An HTTP request takes no virtual time: its worker ends within the frame that
+        // started it, and the next update pass handles the answer.
+        if (auto* bases = dynamic_cast<TComponentScreenBases*>(view.Bases())) WaitForHttpWorkers(bases->List());
         // Block k covers [(k-1)·tick, k·tick): mixed after the frame's update pass, so a
         // sound started in frame k begins at the block's first sample. The mixer runs even
         // without --audio-out, so sounds end on the virtual clock.

@@ -43,6 +43,8 @@ public:
     void AdvanceFlip(int32_t elapsed) override { list_.SetTransitionPosition(elapsed); }
     void FinishFlip(bool clear_hidden, bool keep_cabinets) override;
 
+    TMobuObject* StopMedia(const std::string& name, int32_t fade_ms) override;
+
 private:
     TMobuBaseList& list_;
 };

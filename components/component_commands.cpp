@@ -7,7 +7,9 @@
 #include "core/script_log.h"
 #include "components/component_creation.h"
 #include "components/component_functions.h"
+#include "components/media_commands.h"
 #include "components/mobu_image.h"
+#include "components/mobu_prop_motion.h"
 #include "expr/custom_param.h"
 #include "expr/mobu_parser.h"
 #include "expr/param_collection.h"
@@ -99,8 +101,11 @@ void CreateFromCommand(TMobuBaseList& list, TCallMan& calls, const TComComponent
         TMobuParser* delay = command.PropertyExpr(PR_DELAY);
         if (auto* images = dynamic_cast<TMobuCustomImages*>(created); images && delay) images->SetDelayExpression(*delay);
     }
-    // A menu opens with its animation.
-    if (command.CommandId() == CI_MENU && created) created->SetPlayMode(LP_PLAYFADE);
+    // A menu opens with its animation; a sound or a movie starts (fading in over PR_DELAY
+    // when above 0; opened and left paused when created with PR_PAUSED).
+    const bool plays =
+        command.CommandId() == CI_MENU || command.CommandId() == CI_SOUND || command.CommandId() == CI_MOVIE;
+    if (plays && created) created->SetPlayMode(LP_PLAYFADE);
 }
 
 void RunCabinet(TMobuBaseList& list, TCallMan& calls, const TComComponent& command)
@@ -177,6 +182,30 @@ void RunMenuClose(TMobuBaseList& list, TCallMan& calls, const TCommand& command)
     if (TMobuObject* target = list.FindComponent(name)) target->SetPlayMode(LP_STOPFADE);
 }
 
+// PropMotion: a property motion towards a value; the property id is required. The flag of
+// newer pages is evaluated and has no effect.
+void RunPropMotion(TMobuBaseList& list, TCallMan& calls, const TCommand& command)
+{
+    const std::string name = EvalString(calls, command.Expr(0));
+    const std::string target = EvalString(calls, command.Expr(1));
+    bool present = false;
+    const int32_t id = EvalInteger(calls, command.Expr(2), 0, &present);
+    if (!present) throw EMobuError(page_messages::BadProperty());
+    Real value = 0;
+    if (const TCustomParam* result = Evaluate(calls, command.Expr(3))) value = result->GetFloat();
+    const int32_t time = EvalInteger(calls, command.Expr(4), 0);
+    const int32_t type = EvalInteger(calls, command.Expr(5), MT_NORMAL);
+    if (command.Fields().size() > 6 && command.Fields()[6].present) (void)EvalFlag(calls, command.Expr(6), false);
+    auto* motion = dynamic_cast<TMobuPropMotion*>(list.CreateComponent(LT_PROPMOTION));
+    if (!motion) return;
+    if (!name.empty()) motion->SetName(name);
+    motion->TargetName = target;
+    motion->PropId = id >= 0 && id < TMobuPropMotion::kNoProperty ? static_cast<uint8_t>(id) : TMobuPropMotion::kNoProperty;
+    motion->Target = value;
+    motion->Time = time;
+    motion->MotionType = static_cast<uint8_t>(type & 0xFF);
+}
+
 }  // namespace
 
 void RunComponentCommand(TMobuBaseList& list, TCallMan& calls, const TCommand& command)
@@ -188,6 +217,8 @@ void RunComponentCommand(TMobuBaseList& list, TCallMan& calls, const TCommand& c
         case CI_SETPROP: RunSetProp(list, calls, command); break;
         case CI_OBJDEL: RunObjDel(list, calls, command); break;
         case CI_MENUCLOSE: RunMenuClose(list, calls, command); break;
+        case CI_PROPMOTION: RunPropMotion(list, calls, command); break;
+        case CI_MEDIAPLAY: RunMediaPlay(list, calls, command); break;
         default:
             if (auto* creating = dynamic_cast<const TComComponent*>(&command)) CreateFromCommand(list, calls, *creating);
             break;

@@ -7,13 +7,19 @@
 #include "components/component_messages.h"
 #include "components/fesk_collection.h"
 #include "components/mobu_box.h"
+#include "components/mobu_cinema.h"
 #include "components/mobu_cg_label.h"
 #include "components/mobu_image.h"
+#include "components/mobu_http.h"
 #include "components/mobu_label.h"
 #include "components/mobu_map_image.h"
 #include "components/mobu_menu.h"
 #include "components/mobu_prev_menu.h"
 #include "components/mobu_mes.h"
+#include "components/mobu_prop_motion.h"
+#include "components/mobu_sound.h"
+#include "components/mobu_timer.h"
+#include "components/mobu_video.h"
 #include "expr/param_collection.h"
 #include "expr/param_man.h"
 #include "components/wipe_transition.h"
@@ -34,6 +40,12 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_CGLABEL) return new TMobuCGLabel(&list);
     if (code == LT_MENU) return new TMobuMenu(&list);
     if (code == LT_PREVMENU) return new TMobuPrevMenu(&list);
+    if (code == LT_TIMER) return new TMobuTimer(&list);
+    if (code == LT_PROPMOTION) return new TMobuPropMotion(&list);
+    if (code == LT_SOUND) return new TMobuSound(&list);
+    if (code == LT_CINEMA) return new TMobuCinema(&list);
+    if (code == LT_VIDEO) return new TMobuVideo(&list);
+    if (code == LT_HTTP) return new TMobuHttp(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);

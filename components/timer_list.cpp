@@ -27,6 +27,11 @@ void TTimerList::RemoveRunning()
     std::erase_if(records_, [](const TTimerData& r) { return r.Level != 0; });
 }
 
+void TTimerList::RemoveWaiting(const TMobuObject* sender)
+{
+    std::erase_if(records_, [&](const TTimerData& r) { return r.Sender == sender && r.Level == 0; });
+}
+
 void TTimerList::RemoveSender(const TMobuObject* sender)
 {
     std::erase_if(records_, [&](const TTimerData& r) { return r.Sender == sender && r.Level == 0; });

@@ -35,6 +35,8 @@ public:
     // Removes the still-waiting records of a component and forgets it as the sender of the
     // running ones.
     void RemoveSender(const TMobuObject* sender);
+    // Removes the still-waiting records of a component; running ones stay its own.
+    void RemoveWaiting(const TMobuObject* sender);
     void Clear() { records_.clear(); }
 
 private:

@@ -90,6 +90,13 @@ public:
     // Shows the other base, removes the snapshot and, when `clear_hidden`, every component
     // of the now hidden base (cabinets too unless `keep_cabinets`).
     virtual void FinishFlip(bool, bool) {}
+
+    // ---- media (without a component list nothing plays) ----
+    // MovieStop: the named component that reports a play state stops: with `fade_ms` above 0
+    // it fades out (when its file exists and it plays; else nothing happens), otherwise it
+    // stops and goes at once. The component that fades out, which the command may wait for,
+    // or none.
+    virtual TMobuObject* StopMedia(const std::string&, int32_t) { return nullptr; }
 };
 
 }  // namespace mobu

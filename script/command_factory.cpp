@@ -63,12 +63,14 @@ std::unique_ptr<TCommand> CreateCommand(TComList* owner, uint8_t id)
     case CI_CLRHIST: return std::make_unique<TComClrHist>(owner, id);
     case CI_FORMATHIST: return std::make_unique<TComFormatHist>(owner, id);
     case CI_CALLHIST: return std::make_unique<TComCallHist>(owner, id);
-    case CI_MOVIESTOP: return std::make_unique<TComWaitTarget>(owner, id, 3, 2);
+    case CI_MOVIESTOP: return std::make_unique<TComMovieStop>(owner, id);
     case CI_FLIP: return std::make_unique<TComFlip>(owner, id);
     case CI_GETPROP: return std::make_unique<TComGetProp>(owner, id);
     case CI_SETPROP: return std::make_unique<TComSetProp>(owner, id);
     case CI_OBJDEL: return std::make_unique<TComObjDel>(owner, id);
-    case CI_MENUCLOSE: return std::make_unique<TComOnComponents>(owner, id);
+    case CI_MENUCLOSE:
+    case CI_PROPMOTION:
+    case CI_MEDIAPLAY: return std::make_unique<TComOnComponents>(owner, id);
     case CI_TIMER:
     case CI_SOUND: return std::make_unique<TComNonVisualOf>(owner, id);
     case CI_SAVECABINET:

@@ -10,6 +10,7 @@
 namespace mobu {
 
 class TCallManComponents;
+class TMobuObject;
 
 // ---- control flow ----
 class TComIf : public TCommand {
@@ -209,6 +210,26 @@ protected:
     bool hold_ = false;
     size_t hold_field_;
     size_t wait_field_;
+};
+// MovieStop: stops or fades out a component that plays; with its wait flag it stays while
+// the fading component is registered. The target is kept as a reference, since a sound
+// fading out renames itself; the state blob stores its current name.
+class TComMovieStop : public TCommand {
+public:
+    using TCommand::TCommand;
+    bool HoldsEvents() const override { return hold_; }
+    bool Yields() const override { return (target_ != nullptr || !target_name_.empty()) && wait_; }
+    void Enter(TCallMan& calls) override;
+    void Exec(TCallMan& calls, TPage*& page, int32_t& pc) override;
+    void SaveState(ByteWriter& out) const override;
+    void LoadState(ByteReader& in) override;
+
+private:
+    TCallManComponents* components_ = nullptr;
+    TMobuObject* target_ = nullptr;
+    std::string target_name_;  // a loaded target, found again at the next Exec
+    bool wait_ = false;
+    bool hold_ = false;
 };
 // TextIns: puts the command's stored text into a message box; with its wait flag it stays
 // while the box is registered and has pages.

@@ -46,6 +46,46 @@ void TComWaitTarget::LoadState(ByteReader& in)
     if (version >= 100) hold_ = in.Flag();
 }
 
+void TComMovieStop::Enter(TCallMan& calls)
+{
+    components_ = &calls.Components();
+    hold_ = Fields().size() > 3 && Fields()[3].present ? EvalFlag(calls, Expr(3), false) : false;
+    target_name_.clear();
+    const std::string name = EvalString(calls, Expr(0));
+    const int32_t fade = EvalInteger(calls, Expr(1), 0);
+    target_ = name.empty() ? nullptr : components_->StopMedia(name, fade);
+    wait_ = EvalFlag(calls, Expr(2), false);
+}
+
+void TComMovieStop::Exec(TCallMan& calls, TPage*&, int32_t& pc)
+{
+    components_ = &calls.Components();
+    if (!target_ && !target_name_.empty()) target_ = components_->FindComponent(target_name_);
+    target_name_.clear();
+    // Stay while the fading component is still registered (and the command waits for it).
+    if (target_ && wait_ && components_->IsRegistered(target_)) return;
+    target_ = nullptr;
+    ++pc;
+}
+
+void TComMovieStop::SaveState(ByteWriter& out) const
+{
+    WriteStateTag(out);
+    const bool alive = target_ && components_ && components_->IsRegistered(target_);
+    out.String(alive ? components_->NameOf(target_) : target_name_);
+    out.Flag(wait_);
+    out.Flag(hold_);
+}
+
+void TComMovieStop::LoadState(ByteReader& in)
+{
+    const int32_t version = ReadStateTag(in);
+    target_ = nullptr;
+    target_name_ = in.String();
+    wait_ = in.Flag();
+    hold_ = version >= 100 ? in.Flag() : false;
+}
+
 namespace {
 
 // The lines of a name list (CR LF or LF breaks).

@@ -1,0 +1,59 @@
+#include "components/media_commands.h"
+
+#include "archive/vr_file_manager.h"
+#include "core/mobu_error.h"
+#include "components/base_list_call_components.h"
+#include "components/media_play_state.h"
+#include "components/mobu_base_list.h"
+#include "script/command.h"
+#include "script/project.h"
+
+namespace mobu {
+namespace {
+
+bool MediaFileExists(const std::string& source)
+{
+    if (source.rfind("CD_", 0) == 0) return true;
+    if (source.empty()) return false;
+    try {
+        TProject* project = Project();
+        return project ? project->EnsureAvailable(source) : VrFileManager().Exists(source);
+    } catch (const EMobuError&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+TMobuObject* StopMedia(TMobuBaseList& list, const std::string& name, int32_t fade_ms)
+{
+    TMobuObject* target = name.empty() ? nullptr : list.FindComponent(name);
+    auto* media = dynamic_cast<TMediaPlayState*>(target);
+    if (!media) return nullptr;
+    if (fade_ms > 0) {
+        if (!MediaFileExists(media->MediaSource()) || !media->MediaPlaying()) return nullptr;
+        media->SetFadeTime(fade_ms);
+        target->SetPlayMode(LP_STOPFADE);
+        return list.IsRegistered(target) && !list.IsDoomed(target) ? target : nullptr;
+    }
+    target->SetPlayMode(LP_STOP);
+    list.Doom(target);
+    return nullptr;
+}
+
+void RunMediaPlay(TMobuBaseList& list, TCallMan& calls, const TCommand& command)
+{
+    const std::string name = EvalString(calls, command.Expr(0));
+    TMobuObject* target = name.empty() ? nullptr : list.FindComponent(name);
+    auto* media = dynamic_cast<TMediaPlayState*>(target);
+    if (!media) return;
+    target->SetProp(PR_PAUSED, TPropValue::Flag(false));
+    if (media->PlayState() == LP_STOP || media->PlayFinished()) target->SetPlayMode(LP_PLAYFADE);
+}
+
+TMobuObject* TBaseListCallComponents::StopMedia(const std::string& name, int32_t fade_ms)
+{
+    return mobu::StopMedia(list_, name, fade_ms);
+}
+
+}  // namespace mobu
