@@ -180,7 +180,10 @@ TEST_F(HttpTest, SourceIgnoredWhileRunningAndStreamEmpty)
     EXPECT_EQ(http->GetProp(PR_SOURCE).AsText(), Url("/hang"));
 }
 
-TEST_F(HttpTest, DestroyCancelsWithin200Ms)
+// Destroying a component whose request hangs cancels the request instead of waiting out the
+// 20 s time-out. The bound is far above the cancel's own poll interval, so a loaded or
+// sanitised run does not make it fail, and far below the time-out.
+TEST_F(HttpTest, DestroyCancelsTheRequestInsteadOfWaitingForIt)
 {
     ::setenv("MOBU_HTTP_TIMEOUT_MS", "20000", 1);
     TMobuHttp* http = NewHttp("h");
@@ -189,7 +192,7 @@ TEST_F(HttpTest, DestroyCancelsWithin200Ms)
     const auto start = std::chrono::steady_clock::now();
     list.Destroy(http);
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 200);
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 5000);
 }
 
 TEST_F(HttpTest, NothingPostedAtShutdown)
