@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "components/mobu_button.h"
 #include "components/mobu_cg_label.h"
 #include "components/mobu_label.h"
 #include "components/mobu_menu.h"
@@ -132,6 +133,12 @@ void WritePrevMenu(std::ostream& out, TMobuPrevMenu& menu)
     out << "], \"hover\": " << menu.HoverIndex << ", \"pending_films\": " << menu.PendingFilms << "}";
 }
 
+// A button's state (0 normal, 1 hover, 2 pressed, 3 clicked, -1 none).
+void WriteButton(std::ostream& out, TMobuButton& button)
+{
+    out << ", \"state\": {\"button_state\": " << button.ButtonState << "}";
+}
+
 }  // namespace
 
 void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
@@ -164,6 +171,7 @@ void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
         if (auto* cg = dynamic_cast<TMobuCGLabel*>(object)) WriteCgLabel(out, *cg);
         if (auto* menu = dynamic_cast<TMobuMenu*>(object)) WriteMenu(out, *menu);
         if (auto* prev = dynamic_cast<TMobuPrevMenu*>(object)) WritePrevMenu(out, *prev);
+        if (auto* button = dynamic_cast<TMobuButton*>(object)) WriteButton(out, *button);
         out << "}";
     }
     out << "\n]\n";

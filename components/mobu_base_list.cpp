@@ -7,6 +7,7 @@
 #include "components/component_messages.h"
 #include "components/fesk_collection.h"
 #include "components/mobu_box.h"
+#include "components/mobu_button.h"
 #include "components/mobu_cg_label.h"
 #include "components/mobu_image.h"
 #include "components/mobu_label.h"
@@ -27,6 +28,7 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_BOX) return new TMobuBox(&list);
     if (code == LT_CABINET) return new TMobuCabinet(&list);
     if (code == LT_IMAGES) return new TMobuImages(&list);
+    if (code == LT_BUTTON) return new TMobuButton(&list);
     if (code == LT_TILE) return new TMobuTile(&list);
     if (code == LT_MAPIMG) return new TMobuMapImage(&list);
     if (code == LT_MES) return new TMobuMes(&list);
