@@ -9,6 +9,7 @@
 #include "components/mobu_mes.h"
 #include "components/mobu_prev_menu.h"
 #include "components/mobu_read_list.h"
+#include "components/mobu_slider.h"
 #include "platform/text_encoding.h"
 
 namespace mobu {
@@ -139,6 +140,12 @@ void WriteButton(std::ostream& out, TMobuButton& button)
     out << ", \"state\": {\"button_state\": " << button.ButtonState << "}";
 }
 
+// A slider's or scroll bar's thumb position in pixels and what the mouse holds.
+void WriteSlider(std::ostream& out, TMobuSlider& slider)
+{
+    out << ", \"state\": {\"thumb_pos\": " << slider.ThumbPos << ", \"press_mode\": " << slider.PressMode << "}";
+}
+
 }  // namespace
 
 void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
@@ -172,6 +179,7 @@ void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
         if (auto* menu = dynamic_cast<TMobuMenu*>(object)) WriteMenu(out, *menu);
         if (auto* prev = dynamic_cast<TMobuPrevMenu*>(object)) WritePrevMenu(out, *prev);
         if (auto* button = dynamic_cast<TMobuButton*>(object)) WriteButton(out, *button);
+        if (auto* slider = dynamic_cast<TMobuSlider*>(object)) WriteSlider(out, *slider);
         out << "}";
     }
     out << "\n]\n";

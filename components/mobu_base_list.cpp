@@ -14,6 +14,7 @@
 #include "components/mobu_map_image.h"
 #include "components/mobu_menu.h"
 #include "components/mobu_prev_menu.h"
+#include "components/mobu_slider.h"
 #include "components/mobu_mes.h"
 #include "expr/param_collection.h"
 #include "expr/param_man.h"
@@ -36,6 +37,8 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_CGLABEL) return new TMobuCGLabel(&list);
     if (code == LT_MENU) return new TMobuMenu(&list);
     if (code == LT_PREVMENU) return new TMobuPrevMenu(&list);
+    if (code == LT_SLIDER) return new TMobuSlider(&list);
+    if (code == LT_SCROLLBAR) return new TMobuScrollbar(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);
