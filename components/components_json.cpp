@@ -4,6 +4,7 @@
 
 #include "components/mobu_button.h"
 #include "components/mobu_cg_label.h"
+#include "components/mobu_gauge.h"
 #include "components/mobu_label.h"
 #include "components/mobu_menu.h"
 #include "components/mobu_mes.h"
@@ -146,6 +147,13 @@ void WriteSlider(std::ostream& out, TMobuSlider& slider)
     out << ", \"state\": {\"thumb_pos\": " << slider.ThumbPos << ", \"press_mode\": " << slider.PressMode << "}";
 }
 
+// A gauge's shown value, its lag and its animation mode.
+void WriteGauge(std::ostream& out, TMobuGauge& gauge)
+{
+    out << ", \"state\": {\"shown\": " << gauge.Shown << ", \"lag\": " << gauge.Lag
+        << ", \"anim_mode\": " << gauge.AnimMode << "}";
+}
+
 }  // namespace
 
 void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
@@ -180,6 +188,7 @@ void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
         if (auto* prev = dynamic_cast<TMobuPrevMenu*>(object)) WritePrevMenu(out, *prev);
         if (auto* button = dynamic_cast<TMobuButton*>(object)) WriteButton(out, *button);
         if (auto* slider = dynamic_cast<TMobuSlider*>(object)) WriteSlider(out, *slider);
+        if (auto* gauge = dynamic_cast<TMobuGauge*>(object)) WriteGauge(out, *gauge);
         out << "}";
     }
     out << "\n]\n";

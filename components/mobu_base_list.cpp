@@ -9,6 +9,7 @@
 #include "components/mobu_box.h"
 #include "components/mobu_button.h"
 #include "components/mobu_cg_label.h"
+#include "components/mobu_gauge.h"
 #include "components/mobu_image.h"
 #include "components/mobu_label.h"
 #include "components/mobu_map_image.h"
@@ -39,6 +40,7 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_PREVMENU) return new TMobuPrevMenu(&list);
     if (code == LT_SLIDER) return new TMobuSlider(&list);
     if (code == LT_SCROLLBAR) return new TMobuScrollbar(&list);
+    if (code == LT_GAUGE) return new TMobuGauge(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);
