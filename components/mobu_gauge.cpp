@@ -78,27 +78,29 @@ void TMobuGauge::Animate(int64_t elapsed)
             if (elapsed <= 0) return;
         }
         AnimValue -= rate * static_cast<double>(elapsed);
-        Invalidate();
-        if (AnimValue < 1) {
-            Lag = 0;
+        const int32_t lag = AnimValue < 1 ? 0 : static_cast<int32_t>(AnimValue);
+        if (lag == 0) {
             AnimValue = 0;
             AnimMode = kGaugeIdle;
-        } else {
-            Lag = static_cast<int32_t>(AnimValue);
         }
-        Invalidate();
+        // Redrawn only when the lag moved by a whole value.
+        if (lag != Lag) {
+            Lag = lag;
+            Invalidate();
+        }
         return;
     }
     const int32_t target = ClampedValue();
     AnimValue += rate * static_cast<double>(elapsed);
-    Invalidate();
+    int32_t shown = static_cast<int32_t>(std::floor(AnimValue));
     if (AnimValue >= target) {
-        Shown = target;
+        shown = target;
         AnimMode = kGaugeIdle;
-    } else {
-        Shown = static_cast<int32_t>(std::floor(AnimValue));
     }
-    Invalidate();
+    if (shown != Shown) {
+        Shown = shown;
+        Invalidate();
+    }
 }
 
 bool TMobuGauge::Update()

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include "components/mobu_menu.h"
 #include "components/mobu_object.h"
 #include "components/mobu_slider.h"
 
@@ -22,7 +21,7 @@ public:
     explicit TMobuGauge(TMobuBaseList* owner);
     ~TMobuGauge() override;
 
-    TListBoxPicture Picture;
+    TControlPicture Picture;
     int32_t Min = 0, Max = 0, Value = 0, Alpha = 255;
     bool PausedFlag = false;
     uint8_t Orientation = OT_HORIZONTAL;

@@ -28,6 +28,28 @@ TRect RectOf(int64_t left, int64_t top, int64_t width, int64_t height)
 
 }  // namespace
 
+void TControlPicture::Set(const void* holder, const std::string& path)
+{
+    Source = path;
+    Images.Clear();
+    Width = Height = 0;
+    if (path.empty()) return;
+    Images.Fill(holder, path, false, false);
+    if (TDIBX* s = Surface()) Width = s->Width(), Height = s->Height();
+}
+
+TDIBX* TControlPicture::Surface()
+{
+    if (Images.Count() == 0 || !Images.Data(0).Frame->Surface) return nullptr;
+    return Images.Data(0).Frame->Surface.get();
+}
+
+TDIBX* TControlPicture::Mask()
+{
+    if (Images.Count() == 0) return nullptr;
+    return Images.Data(0).Frame->Mask.get();
+}
+
 TMobuSlider::TMobuSlider(TMobuBaseList* owner, int type_code) : TMobuControl(owner, type_code)
 {
     Min = DefaultValue(PR_MIN).integer;
@@ -236,7 +258,7 @@ void TMobuSlider::Draw(TCustomDIBX& surface)
 
 // ---------------- mouse ----------------
 
-bool TMobuSlider::PartHit(const TRect& rect, TListBoxPicture& picture, int32_t cell_x, bool use_mask)
+bool TMobuSlider::PartHit(const TRect& rect, TControlPicture& picture, int32_t cell_x, bool use_mask)
 {
     TMobuBase* base = owner_ ? owner_->ActiveBase() : nullptr;
     if (!base || !Inside(rect, base->MouseX, base->MouseY)) return false;

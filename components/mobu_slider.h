@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "components/mobu_menu.h"
+#include "components/mobu_image.h"
 #include "components/mobu_object.h"
 
 namespace mobu {
@@ -29,12 +29,24 @@ inline constexpr int32_t kCellNormal = 0;
 inline constexpr int32_t kCellHover = 1;
 inline constexpr int32_t kCellPressed = 2;
 
+// A picture of cells a control draws from: the cache frames of its first frame and that
+// frame's size (0 x 0 without such a file). The frame's mask is the one the file brings, as
+// for the picture components.
+struct TControlPicture {
+    std::string Source;
+    TMobuImageList Images;
+    int32_t Width = 0, Height = 0;
+    void Set(const void* holder, const std::string& path);
+    TDIBX* Surface();
+    TDIBX* Mask();
+};
+
 class TMobuSlider : public TMobuControl {
 public:
     explicit TMobuSlider(TMobuBaseList* owner, int type_code = LT_SLIDER);
     ~TMobuSlider() override;
 
-    TListBoxPicture Track, Thumb, Buttons;
+    TControlPicture Track, Thumb, Buttons;
     int32_t Min = 0, Max = 0, Value = 0, Alpha = 255;
     bool PausedFlag = false;
     uint8_t Orientation = OT_HORIZONTAL;
@@ -103,7 +115,7 @@ protected:
     // Hover cells from the pointer (normal when pressed parts are left alone).
     void UpdateHoverCells();
     // Whether the pointer lies on the part `rect` showing cell `cell` of `picture`.
-    bool PartHit(const TRect& rect, TListBoxPicture& picture, int32_t cell_x, bool use_mask);
+    bool PartHit(const TRect& rect, TControlPicture& picture, int32_t cell_x, bool use_mask);
     void DrawTrack(TCustomDIBX& surface);
 };
 
