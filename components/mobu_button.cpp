@@ -269,6 +269,10 @@ bool TMobuButton::Update()
                 Invalidate();
             }
             finished = result == TFrameAdvanceResult::Finished;
+        } else if (ButtonState == kButtonClicked && !(list && list->Valid(clock_.Index))) {
+            // A clicked film that could not be made shows nothing: the state ends at once
+            // instead of holding the button forever.
+            finished = true;
         }
     }
     if (finished && ButtonState == kButtonClicked) {

@@ -141,6 +141,17 @@ TEST_F(Button, TheClickedPicturesPlayOnceThenThePendingStateFollows)
     EXPECT_EQ(TakeEvents(), Lines{std::to_string(PR_ONPLAYEND)});
 }
 
+TEST_F(Button, AClickedFilmThatCannotPlayEndsAtTheNextUpdate)
+{
+    button_->SetProp(PR_CLICKEDSOURCE, TPropValue::Text("pic\\gone.mmt"));
+    Script({"m 5 5", "d 5 5", "u 5 5"});
+    EXPECT_EQ(button_->ButtonState, kButtonClicked);
+    TakeEvents();
+    Frame();
+    EXPECT_NE(button_->ButtonState, kButtonClicked);
+    EXPECT_EQ(TakeEvents(), Lines{std::to_string(PR_ONPLAYEND)});
+}
+
 TEST_F(Button, AutoScrapRemovesTheButtonAtTheNextUpdate)
 {
     button_->SetProp(PR_AUTOSCRAP, TPropValue::Flag(true));
