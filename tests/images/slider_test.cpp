@@ -160,6 +160,31 @@ TEST_F(Slider, ThumbPositionsClampAndSpanTheWholeRange)
     EXPECT_EQ(v->ThumbRect().Top, 3 + 5 + 10);
 }
 
+TEST_F(Slider, HoverCellsFollowThePointerUnlessPaused)
+{
+    TMobuSlider* s = Make(LT_SLIDER, OT_HORIZONTAL, 0, 10, 0);
+    struct TCase {
+        int32_t x, y;
+        bool paused;
+        int32_t thumb, dec, inc;
+    } const cases[] = {
+        {5, 5, false, kCellHover, kCellNormal, kCellNormal},
+        {3, 5, false, kCellNormal, kCellHover, kCellNormal},
+        {18, 5, false, kCellNormal, kCellNormal, kCellHover},
+        {12, 5, false, kCellNormal, kCellNormal, kCellNormal},  // the track
+        {5, 5, true, kCellNormal, kCellNormal, kCellNormal},
+        {30, 30, false, kCellNormal, kCellNormal, kCellNormal},  // outside: the cells go back
+    };
+    for (const TCase& c : cases) {
+        s->SetProp(PR_PAUSED, TPropValue::Flag(c.paused));
+        MouseAt(c.x, c.y);
+        EXPECT_EQ(s->ThumbCell, c.thumb) << c.x;
+        EXPECT_EQ(s->ButtonCells[0], c.dec) << c.x;
+        EXPECT_EQ(s->ButtonCells[1], c.inc) << c.x;
+        MouseAt(30, 30);
+    }
+}
+
 TEST_F(Slider, ButtonsStepAndRepeatAfter300ThenEvery50Ms)
 {
     TMobuSlider* s = Make(LT_SLIDER, OT_HORIZONTAL, 0, 10, 0);
