@@ -199,6 +199,22 @@ TEST_F(Gauge, FramesOfBothOrientationsAndDirectionsMatchThePiecesComposedByHand)
     }
 }
 
+TEST_F(Gauge, APictureTooNarrowForItsHalvesDrawsNothing)
+{
+    std::ofstream(folder_ / "pic" / "narrow.fsk", std::ios::binary) << Picture(1, 1, 4, 100, 2);
+    TMobuGauge* g = Make(50, 0, 0);
+    g->SetProp(PR_SOURCE, TPropValue::Text("pic\\narrow.fsk"));
+    g->SetProp(PR_BARSIZE, TPropValue::Int(0));
+    EXPECT_EQ(g->Width, 0);
+    EXPECT_EQ(g->BarLength(), 0);
+    g->SetProp(PR_BARSIZE, TPropValue::Int(30));  // a length, but cells 0 wide
+    EXPECT_EQ(g->Width, 30);
+    Draw();
+    TDIBX& frame = list_.FrameSurface();
+    const uint32_t background = static_cast<uint32_t>(frame.ColorToPixel(testing_images::kBackground));
+    for (int x = 0; x < 40; ++x) EXPECT_EQ(frame.GetPixel(x, 4), background) << x;
+}
+
 TEST_F(Gauge, TheSavedFormAndTheDump)
 {
     TMobuGauge* g = Make(80, 700, 300);
