@@ -31,6 +31,7 @@ TMobuButton::TMobuButton(TMobuBaseList* owner) : TMobuImages(owner, LT_BUTTON)
     Caption.FontSize = CaptionFontHeight(DefaultValue(PR_FONTHEIGHT).integer);
     Caption.FontStyle = static_cast<uint8_t>(DefaultValue(PR_FONTSTYLE).integer);
     Caption.Color = DefaultValue(PR_FONTCOLOR).integer;
+    Caption.FontName = DefaultValue(PR_FONTNAME).text;
 }
 
 TMobuButton::~TMobuButton()
