@@ -2,12 +2,15 @@
 
 #include <cstdio>
 
+#include "components/mobu_button.h"
 #include "components/mobu_cg_label.h"
+#include "components/mobu_gauge.h"
 #include "components/mobu_label.h"
 #include "components/mobu_menu.h"
 #include "components/mobu_mes.h"
 #include "components/mobu_prev_menu.h"
 #include "components/mobu_read_list.h"
+#include "components/mobu_slider.h"
 #include "platform/text_encoding.h"
 
 namespace mobu {
@@ -132,6 +135,25 @@ void WritePrevMenu(std::ostream& out, TMobuPrevMenu& menu)
     out << "], \"hover\": " << menu.HoverIndex << ", \"pending_films\": " << menu.PendingFilms << "}";
 }
 
+// A button's state (0 normal, 1 hover, 2 pressed, 3 clicked, -1 none).
+void WriteButton(std::ostream& out, TMobuButton& button)
+{
+    out << ", \"state\": {\"button_state\": " << button.ButtonState << "}";
+}
+
+// A slider's or scroll bar's thumb position in pixels and what the mouse holds.
+void WriteSlider(std::ostream& out, TMobuSlider& slider)
+{
+    out << ", \"state\": {\"thumb_pos\": " << slider.ThumbPos << ", \"press_mode\": " << slider.PressMode << "}";
+}
+
+// A gauge's shown value, its lag and its animation mode.
+void WriteGauge(std::ostream& out, TMobuGauge& gauge)
+{
+    out << ", \"state\": {\"shown\": " << gauge.Shown << ", \"lag\": " << gauge.Lag
+        << ", \"anim_mode\": " << gauge.AnimMode << "}";
+}
+
 }  // namespace
 
 void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
@@ -164,6 +186,9 @@ void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
         if (auto* cg = dynamic_cast<TMobuCGLabel*>(object)) WriteCgLabel(out, *cg);
         if (auto* menu = dynamic_cast<TMobuMenu*>(object)) WriteMenu(out, *menu);
         if (auto* prev = dynamic_cast<TMobuPrevMenu*>(object)) WritePrevMenu(out, *prev);
+        if (auto* button = dynamic_cast<TMobuButton*>(object)) WriteButton(out, *button);
+        if (auto* slider = dynamic_cast<TMobuSlider*>(object)) WriteSlider(out, *slider);
+        if (auto* gauge = dynamic_cast<TMobuGauge*>(object)) WriteGauge(out, *gauge);
         out << "}";
     }
     out << "\n]\n";

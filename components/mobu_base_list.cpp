@@ -8,13 +8,16 @@
 #include "components/fesk_collection.h"
 #include "components/mobu_box.h"
 #include "components/mobu_cinema.h"
+#include "components/mobu_button.h"
 #include "components/mobu_cg_label.h"
+#include "components/mobu_gauge.h"
 #include "components/mobu_image.h"
 #include "components/mobu_http.h"
 #include "components/mobu_label.h"
 #include "components/mobu_map_image.h"
 #include "components/mobu_menu.h"
 #include "components/mobu_prev_menu.h"
+#include "components/mobu_slider.h"
 #include "components/mobu_mes.h"
 #include "components/mobu_prop_motion.h"
 #include "components/mobu_sound.h"
@@ -33,6 +36,7 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_BOX) return new TMobuBox(&list);
     if (code == LT_CABINET) return new TMobuCabinet(&list);
     if (code == LT_IMAGES) return new TMobuImages(&list);
+    if (code == LT_BUTTON) return new TMobuButton(&list);
     if (code == LT_TILE) return new TMobuTile(&list);
     if (code == LT_MAPIMG) return new TMobuMapImage(&list);
     if (code == LT_MES) return new TMobuMes(&list);
@@ -46,6 +50,9 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_CINEMA) return new TMobuCinema(&list);
     if (code == LT_VIDEO) return new TMobuVideo(&list);
     if (code == LT_HTTP) return new TMobuHttp(&list);
+    if (code == LT_SLIDER) return new TMobuSlider(&list);
+    if (code == LT_SCROLLBAR) return new TMobuScrollbar(&list);
+    if (code == LT_GAUGE) return new TMobuGauge(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);

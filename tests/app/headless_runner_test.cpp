@@ -222,7 +222,7 @@ TEST_F(HeadlessRunnerTest, ScriptLogNamesEveryFailureOnce)
                               "page version: 116; result: none\n"
                               "Label name: again\n"
                               "MovieStop component: \"v\"; continue: yes\n"
-                              "Button PR_NAME: \"b\"; continue: yes\n"
+                              "EditNew PR_NAME: \"e\"; continue: yes\n"
                               "ImgNew PR_NAME: \"pic\"; PR_SOURCE: \"cg\\\\gone.fsk\"; continue: yes\n"
                               "ObjDel component: \"pic\"\n"
                               "Jump page: start.msb; target: again\n");
@@ -230,7 +230,7 @@ TEST_F(HeadlessRunnerTest, ScriptLogNamesEveryFailureOnce)
     TRun run = RunPlayer("--headless --frames 6 --script-log " + log.string() + " " + game.string(), scratch);
     ASSERT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(Slurp(log),
-              "start.msb:2 Button: LT_BUTTON: not available yet\n"
+              "start.msb:2 EditNew: LT_EDIT: not available yet\n"
               "start.msb:3 ImgNew: cg\\gone.fsk:\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\xe3\x81\x8c"
               "\xe3\x81\x82\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\n");  // ファイルがありません
 }

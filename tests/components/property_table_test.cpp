@@ -174,7 +174,7 @@ TEST(PropertyTable, EveryIdOnEveryType)
             const TDefinedProperty& expected = Definition().at(id);
             if (id == PR_NAME || id == PR_PARENT) continue;  // names and parents have their own tests
             // Pictures derive these from their frames (tests/images covers them).
-            const bool picture = code == LT_IMAGES || code == LT_TILE || code == LT_MAPIMG;
+            const bool picture = code == LT_IMAGES || code == LT_TILE || code == LT_MAPIMG || code == LT_BUTTON;
             if (picture && (id == PR_INDEX || id == PR_COUNT || id == PR_ORIGWIDTH || id == PR_ORIGHEIGHT)) continue;
             if (code == LT_MAPIMG && id == PR_REPEAT) continue;  // always loops
             // An image caption's sizes are its glyph sheet's (tests/images/cg_label_test).
@@ -196,6 +196,16 @@ TEST(PropertyTable, EveryIdOnEveryType)
             if (code == LT_CINEMA && id == PR_INDEX) continue;
             if (code == LT_VIDEO && (id == PR_ORIGWIDTH || id == PR_ORIGHEIGHT)) continue;
             if (code == LT_HTTP && id == PR_TEXT) continue;
+            // A button repeats unless clicked, is selected only in a group, caps its caption's
+            // font height and keeps the style in a byte (tests/images/button_test).
+            if (code == LT_BUTTON &&
+                (id == PR_REPEAT || id == PR_SELECTED || id == PR_FONTHEIGHT || id == PR_FONTSTYLE))
+                continue;
+            // Sliders, scroll bars and gauges read their value clamped into the range and keep the
+            // orientation in a byte (tests/images/slider_test, gauge_test).
+            if ((code == LT_SLIDER || code == LT_SCROLLBAR || code == LT_GAUGE) &&
+                (id == PR_VALUE || id == PR_ORIENTATION))
+                continue;
             TMobuObject* object = list.CreateComponent(code);
             ASSERT_NE(object, nullptr);
             SCOPED_TRACE(std::string(PropertyInfo(id).name) + " on type " + std::to_string(code));
