@@ -8,6 +8,7 @@
 #include "components/component_creation.h"
 #include "components/component_functions.h"
 #include "components/mobu_image.h"
+#include "components/mobu_particle.h"
 #include "expr/custom_param.h"
 #include "expr/mobu_parser.h"
 #include "expr/param_collection.h"
@@ -98,6 +99,12 @@ void CreateFromCommand(TMobuBaseList& list, TCallMan& calls, const TComComponent
     if (command.CommandId() == CI_IMGNEW) {
         TMobuParser* delay = command.PropertyExpr(PR_DELAY);
         if (auto* images = dynamic_cast<TMobuCustomImages*>(created); images && delay) images->SetDelayExpression(*delay);
+    }
+    // An emitter keeps its position and interval expressions and runs them for every piece.
+    if (command.CommandId() == CI_PARTICLENEW) {
+        if (auto* emitter = dynamic_cast<TMobuParticle*>(created))
+            emitter->SetExpressions(command.PropertyExpr(PR_APPEARX), command.PropertyExpr(PR_APPEARY),
+                                    command.PropertyExpr(PR_DELAY));
     }
     // A menu opens with its animation.
     if (command.CommandId() == CI_MENU && created) created->SetPlayMode(LP_PLAYFADE);

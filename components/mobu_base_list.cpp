@@ -8,12 +8,15 @@
 #include "components/fesk_collection.h"
 #include "components/mobu_box.h"
 #include "components/mobu_cg_label.h"
+#include "components/mobu_fire.h"
 #include "components/mobu_image.h"
 #include "components/mobu_label.h"
 #include "components/mobu_map_image.h"
 #include "components/mobu_menu.h"
 #include "components/mobu_prev_menu.h"
 #include "components/mobu_mes.h"
+#include "components/mobu_particle.h"
+#include "components/mobu_wave.h"
 #include "expr/param_collection.h"
 #include "expr/param_man.h"
 #include "components/wipe_transition.h"
@@ -34,6 +37,9 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_CGLABEL) return new TMobuCGLabel(&list);
     if (code == LT_MENU) return new TMobuMenu(&list);
     if (code == LT_PREVMENU) return new TMobuPrevMenu(&list);
+    if (code == LT_FIRE) return new TMobuFire(&list);
+    if (code == LT_PARTICLE) return new TMobuParticle(&list);
+    if (code == LT_WAVE) return new TMobuWave(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);
