@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "components/effects_json.h"
 #include "components/mobu_cg_label.h"
 #include "components/mobu_label.h"
 #include "components/mobu_menu.h"
@@ -164,6 +165,7 @@ void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
         if (auto* cg = dynamic_cast<TMobuCGLabel*>(object)) WriteCgLabel(out, *cg);
         if (auto* menu = dynamic_cast<TMobuMenu*>(object)) WriteMenu(out, *menu);
         if (auto* prev = dynamic_cast<TMobuPrevMenu*>(object)) WritePrevMenu(out, *prev);
+        WriteEffectJson(out, *object);
         out << "}";
     }
     out << "\n]\n";

@@ -2,10 +2,13 @@
 
 #include <fstream>
 #include <sstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "components/components_json.h"
 #include "components/mobu_base_list.h"
+#include "components/mobu_particle.h"
 #include "components/mobu_box.h"
 #include "components/mobu_wave.h"
 #include "core/globals.h"
@@ -110,6 +113,31 @@ TEST(Wave, ChildRowsAreShiftedAndAmpZeroDrawsPlainly)
         EXPECT_NE(frame.GetPixel(20, y) & 0xFFFFFF, 0u) << y;
         EXPECT_EQ(frame.GetPixel(19, y) & 0xFFFFFF, 0u) << y;
     }
+}
+
+TEST(Wave, DumpGivesPhaseShiftsAndEmitterState)
+{
+    TWaveScene s;
+    s.wave->SetName("w");
+    s.wave->SetBounds(0, 0, 8, 3);
+    s.wave->SetProp(PR_AMP, TPropValue::Int(4));
+    s.wave->SetProp(PR_WAVELEN, TPropValue::Int(4));
+    auto* emitter = static_cast<TMobuParticle*>(s.list.CreateComponent(LT_PARTICLE));
+    emitter->SetName("fx");
+    emitter->SetProp(PR_PARTMOTION, TPropValue::Int(PM_FLUFF));
+    s.Frame(16);
+    std::ostringstream out;
+    WriteComponentsJson(s.list, out);
+    const std::string json = out.str();
+    // Phase 253 (two steps back from 0); rows 0, 1, 2 at a quarter wave each.
+    const std::string expected_wave = "\"effect\": {\"phase\": " + std::to_string(s.wave->Phase()) + ", \"shifts\": [" +
+                                      std::to_string(s.wave->Shift(0)) + ", " + std::to_string(s.wave->Shift(1)) + ", " +
+                                      std::to_string(s.wave->Shift(2)) + "]}";
+    EXPECT_NE(json.find(expected_wave), std::string::npos) << json;
+    EXPECT_EQ(s.wave->Phase(), 253);
+    EXPECT_NE(json.find("\"effect\": {\"state\": 1, \"particles\": 1}"), std::string::npos) << json;
+    // The piece's system name is escaped.
+    EXPECT_NE(json.find("\"\\u0001fx\\u00010\""), std::string::npos) << json;
 }
 
 TEST(Wave, SavedFormRoundTrips)
