@@ -217,6 +217,33 @@ TEST(ParticleEmitter, RangesReplaceTheExpressionsAndRetiredPropertiesAreNotAnswe
     EXPECT_EQ(s.emitter->GetProp(PR_APPEARX).AsInt(), 0);
 }
 
+TEST(ParticleEmitter, PiecesMovedElsewhereForgetTheGoneEmitter)
+{
+    TEmitterScene s;
+    s.emitter->SetProp(PR_PARTMOTION, TPropValue::Int(PM_FLUFF));
+    s.Frame();
+    ASSERT_EQ(s.emitter->Particles.size(), 1u);
+    TMobuParticleImages* piece = s.emitter->Particles[0];
+    piece->SetParent(s.list.ActiveBase());
+    s.list.Destroy(s.emitter);
+    ASSERT_TRUE(s.list.IsRegistered(piece));
+    EXPECT_EQ(piece->Emitter(), nullptr);
+    EXPECT_EQ(piece->ActiveList(), nullptr);
+    s.Frame();  // a detached piece finishes at its next update
+    EXPECT_FALSE(s.list.IsRegistered(piece));
+}
+
+TEST(ParticleEmitter, LivePiecesAreCappedButTheCountdownRuns)
+{
+    TEmitterScene s;
+    s.delay = 2;
+    s.emitter->SetProp(PR_PARTMOTION, TPropValue::Int(PM_FLUFF));
+    s.emitter->SetProp(PR_INDEX, TPropValue::Int(TMobuParticle::kMaxWarmUp));
+    s.Frame();  // 60 s of warm-up at one piece every 2 ms
+    EXPECT_EQ(s.emitter->Particles.size(), TMobuParticle::kMaxParticles);
+    EXPECT_EQ(s.appear_x_runs, TMobuParticle::kMaxWarmUp / 2 + 1);
+}
+
 TEST(ParticleEmitter, WarmUpIsClampedAndSavedFormRoundTrips)
 {
     TEmitterScene s;
