@@ -10,6 +10,7 @@
 #include "components/media_commands.h"
 #include "components/mobu_image.h"
 #include "components/mobu_prop_motion.h"
+#include "components/mobu_particle.h"
 #include "expr/custom_param.h"
 #include "expr/mobu_parser.h"
 #include "expr/param_collection.h"
@@ -100,6 +101,12 @@ void CreateFromCommand(TMobuBaseList& list, TCallMan& calls, const TComComponent
     if (command.CommandId() == CI_IMGNEW) {
         TMobuParser* delay = command.PropertyExpr(PR_DELAY);
         if (auto* images = dynamic_cast<TMobuCustomImages*>(created); images && delay) images->SetDelayExpression(*delay);
+    }
+    // An emitter keeps its position and interval expressions and runs them for every piece.
+    if (command.CommandId() == CI_PARTICLENEW) {
+        if (auto* emitter = dynamic_cast<TMobuParticle*>(created))
+            emitter->SetExpressions(command.PropertyExpr(PR_APPEARX), command.PropertyExpr(PR_APPEARY),
+                                    command.PropertyExpr(PR_DELAY));
     }
     // A menu opens with its animation; a sound or a movie starts (fading in over PR_DELAY
     // when above 0; opened and left paused when created with PR_PAUSED).

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "components/mobu_button.h"
+#include "components/effects_json.h"
 #include "components/mobu_cg_label.h"
 #include "components/mobu_gauge.h"
 #include "components/mobu_label.h"
@@ -189,6 +190,7 @@ void WriteComponentsJson(TMobuBaseList& list, std::ostream& out)
         if (auto* button = dynamic_cast<TMobuButton*>(object)) WriteButton(out, *button);
         if (auto* slider = dynamic_cast<TMobuSlider*>(object)) WriteSlider(out, *slider);
         if (auto* gauge = dynamic_cast<TMobuGauge*>(object)) WriteGauge(out, *gauge);
+        WriteEffectJson(out, *object);
         out << "}";
     }
     out << "\n]\n";

@@ -9,6 +9,7 @@
 #include "components/mobu_base_list.h"
 #include "components/mobu_box.h"
 #include "components/mobu_image.h"
+#include "components/mobu_particle.h"
 #include "components/property_ids.h"
 
 namespace mobu {
@@ -225,9 +226,9 @@ void TFilmCinema::SetTime(int32_t t)
                 c->SetProp(PR_PARAM2, TPropValue::Float(s.Params[1]));
                 c->SetProp(PR_PARAM3, TPropValue::Float(s.Params[2]));
                 if (c->Priority() != track.Priority) c->SetPriority(track.Priority);
-                // The emission ranges (x/y base and range, delay base and range) go to the
-                // emitter's range record, which the particle component brings.
-                ReportNotAvailable("particle ranges");
+                // The emission ranges replace the emitter's position and interval expressions.
+                if (auto* emitter = dynamic_cast<TMobuParticle*>(c))
+                    emitter->SetRanges({s.XBase, s.XRange, s.YBase, s.YRange, s.DelayBase, s.DelayRange});
                 break;
             }
             case FK_FIRE: {

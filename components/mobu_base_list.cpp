@@ -11,6 +11,7 @@
 #include "components/mobu_button.h"
 #include "components/mobu_cg_label.h"
 #include "components/mobu_gauge.h"
+#include "components/mobu_fire.h"
 #include "components/mobu_image.h"
 #include "components/mobu_http.h"
 #include "components/mobu_label.h"
@@ -23,6 +24,8 @@
 #include "components/mobu_sound.h"
 #include "components/mobu_timer.h"
 #include "components/mobu_video.h"
+#include "components/mobu_particle.h"
+#include "components/mobu_wave.h"
 #include "expr/param_collection.h"
 #include "expr/param_man.h"
 #include "components/wipe_transition.h"
@@ -53,6 +56,9 @@ TMobuObject* CreateDefault(TMobuBaseList& list, int code)
     if (code == LT_SLIDER) return new TMobuSlider(&list);
     if (code == LT_SCROLLBAR) return new TMobuScrollbar(&list);
     if (code == LT_GAUGE) return new TMobuGauge(&list);
+    if (code == LT_FIRE) return new TMobuFire(&list);
+    if (code == LT_PARTICLE) return new TMobuParticle(&list);
+    if (code == LT_WAVE) return new TMobuWave(&list);
     // Kinds whose behaviour comes later: their common properties, drawing nothing, and a
     // log line saying so.
     ReportNotAvailable(ComponentTypeInfo(code).name);

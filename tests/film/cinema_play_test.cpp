@@ -10,7 +10,9 @@
 #include "components/film_cinema.h"
 #include "components/mobu_base.h"
 #include "components/mobu_box.h"
+#include "components/mobu_fire.h"
 #include "components/mobu_image.h"
+#include "components/mobu_particle.h"
 #include "film_fixture.h"
 
 namespace mobu {
@@ -23,6 +25,8 @@ protected:
         folder_ = std::filesystem::temp_directory_path() /
                   ("mobu_cinema_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(folder_ / "mv");
+        std::filesystem::copy_file(testing_film::FilmDir() + "versions/v109.mmt", folder_ / "mv" / "kinds.mmt",
+                                   std::filesystem::copy_options::overwrite_existing);
         for (const char* name : {"cinema.mmt", "direct.mmt", "label_cinema.mmt"})
             std::filesystem::copy_file(testing_film::FilmDir() + name, folder_ / "mv" / name,
                                        std::filesystem::copy_options::overwrite_existing);
@@ -42,6 +46,27 @@ protected:
     std::filesystem::path folder_;
     TMobuBaseList game_, own_;
 };
+
+// The particle track's ranges reach the emitter; the fire track drives a real fire.
+TEST_F(CinemaPlay, ParticleAndFireTracksDriveTheirComponents)
+{
+    TFilmCinema cinema;
+    ASSERT_TRUE(cinema.Load("mv\\kinds.mmt", 1000));
+    cinema.Start(own_);
+    cinema.SetTime(0);
+    auto* emitter = dynamic_cast<TMobuParticle*>(cinema.ComponentOf(6));
+    ASSERT_NE(emitter, nullptr);
+    ASSERT_TRUE(emitter->Ranges.has_value());
+    EXPECT_EQ(emitter->Ranges->XBase, 1);
+    EXPECT_EQ(emitter->Ranges->DelayBase, 95);
+    EXPECT_EQ(emitter->Ranges->DelayRange, 10);
+    cinema.SetTime(29);
+    auto* fire = dynamic_cast<TMobuFire*>(cinema.ComponentOf(7));
+    ASSERT_NE(fire, nullptr);
+    EXPECT_EQ(fire->Power(), 90);
+    EXPECT_EQ(fire->OrigWidth(), 170);
+    EXPECT_EQ(fire->Width, 170 * 512 / 256);
+}
 
 TEST_F(CinemaPlay, APrivateCinemaMakesItsComponentsAndFades)
 {

@@ -6,6 +6,8 @@
 #include "components/component_creation.h"
 #include "components/component_messages.h"
 #include "components/mobu_image.h"
+#include "components/mobu_particle.h"
+#include "core/globals.h"
 #include "script/page_messages.h"
 #include "tests/script/script_harness.h"
 
@@ -93,6 +95,38 @@ TEST(ComponentCreation, ImgNewKeepsItsDelayExpression)
     script.table.Find("pause")->Value()->SetInteger(100);
     EXPECT_EQ(images->LastFrameWaitValue(), 102);
     TMobuCustomImages::SetDelayEvaluator({});
+}
+
+// ParticleNew hands its position and interval expressions to the emitter, which runs them
+// for every piece: a variable changed later moves the next pieces.
+TEST(ComponentCreation, ParticleNewKeepsItsExpressions)
+{
+    TComponentScript script;
+    script.table.AddVariable("x", PT_INT)->Value()->SetInteger(5);
+    script.Run("ParticleNew PR_NAME: \"fx\"; PR_APPEARX: x + 1; PR_APPEARY: 7; PR_DELAY: 30; continue: yes\n");
+    auto* emitter = dynamic_cast<TMobuParticle*>(script.Control("fx"));
+    ASSERT_NE(emitter, nullptr);
+    TMobuParticle::SetValueEvaluator([&script](TMobuParser& expression) -> std::optional<int32_t> {
+        if (expression.Empty()) return std::nullopt;
+        expression.Execute(script.functions);
+        if (!expression.Result()) return std::nullopt;
+        return expression.Result()->GetInteger();
+    });
+    ASSERT_FALSE(emitter->AppearX.Empty());
+    ASSERT_FALSE(emitter->Delay.Empty());
+    emitter->SetProp(PR_PARTMOTION, TPropValue::Int(PM_FLUFF));
+    FrameDeltaMs = 15;
+    script.list.UpdatePass();
+    ASSERT_EQ(emitter->Particles.size(), 1u);
+    EXPECT_EQ(emitter->Particles[0]->Left, 6);
+    EXPECT_EQ(emitter->Particles[0]->Top, 7);
+    EXPECT_EQ(emitter->Countdown, 30);
+    script.table.Find("x")->Value()->SetInteger(40);
+    emitter->Countdown = 0;
+    script.list.UpdatePass();
+    ASSERT_EQ(emitter->Particles.size(), 2u);
+    EXPECT_EQ(emitter->Particles[1]->Left, 41);
+    TMobuParticle::SetValueEvaluator({});
 }
 
 struct TCreationCase {
