@@ -146,6 +146,27 @@ void TMobuBaseList::Register(TMobuObject* object)
 {
     all_.push_back(object);
     registered_.insert(object);
+    // The newest object comes last: it is the first of its name only when none had the name.
+    if (index_version_ == names_version_) {
+        if (!object->Name().empty()) name_index_.try_emplace(object->Name(), object);
+    } else {
+        NamesChanged();
+    }
+}
+
+void TMobuBaseList::Renamed(TMobuObject* object, const std::string& old_name)
+{
+    if (!registered_.count(object)) return;
+    if (index_version_ != names_version_) return;  // rebuilt at the next lookup anyway
+    const bool was_indexed = !old_name.empty() && [&] {
+        auto found = name_index_.find(old_name);
+        return found != name_index_.end() && found->second == object;
+    }();
+    const std::string& name = object->Name();
+    if (!was_indexed && (name.empty() || !name_index_.count(name))) {
+        if (!name.empty()) name_index_.emplace(name, object);
+        return;
+    }
     NamesChanged();
 }
 

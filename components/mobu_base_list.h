@@ -72,6 +72,10 @@ public:
     // Called whenever an object is registered, removed or renamed: the index of names is
     // rebuilt at the next lookup.
     void NamesChanged() { ++names_version_; }
+    // An object of the list took a new name. The common case (a name no other object
+    // carries) is entered into the index as it stands, so naming many new objects in a row
+    // does not rebuild the index each time; any other case rebuilds it at the next lookup.
+    void Renamed(TMobuObject* object, const std::string& old_name);
     std::string AutoName() const;
     TMobuBase* GetBase(int index) { return bases_[index & 1]; }
     TMobuBase* ActiveBase() { return bases_[active_index_]; }

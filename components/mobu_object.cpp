@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "core/globals.h"
 #include "core/mobu_error.h"
@@ -64,8 +65,8 @@ TMobuObject::~TMobuObject()
 
 void TMobuObject::StoreName(std::string name)
 {
-    name_ = std::move(name);
-    if (owner_) owner_->NamesChanged();
+    std::string old_name = std::exchange(name_, std::move(name));
+    if (owner_) owner_->Renamed(this, old_name);
 }
 
 void TMobuObject::SetName(const std::string& name)

@@ -54,6 +54,44 @@ TEST(Names, AutomaticNamesAndDisplacement)
     EXPECT_TRUE(list.IsDoomed(z));
 }
 
+TEST(Names, TheNameIndexAlwaysGivesTheFirstHolderOfAName)
+{
+    // Random creations, renames (to new, shared and empty names) and removals: each lookup
+    // by name gives the first registered holder, as a search through the list in order does.
+    TMobuBaseList list;
+    std::vector<TMobuObject*> order;
+    std::mt19937 random(7);
+    const char* names[] = {"", "a", "b", "c", "d"};
+    for (int step = 0; step < 3000; ++step) {
+        const int what = static_cast<int>(random() % 4);
+        if (what == 0 || order.empty()) {
+            TMobuObject* object = list.CreateComponent(LT_TIMER);
+            object->StoreName(names[random() % 5]);
+            order.push_back(object);
+        } else if (what == 1 || what == 2) {
+            TMobuObject* object = order[random() % order.size()];
+            object->StoreName(random() % 3 == 0 ? std::string(names[random() % 5]) : "n" + std::to_string(step));
+        } else {
+            const size_t at = random() % order.size();
+            list.Destroy(order[at]);
+            order.erase(order.begin() + static_cast<long>(at));
+        }
+        for (const char* name : {"a", "b", "c", "d"}) {
+            TMobuObject* expected = nullptr;
+            for (TMobuObject* object : order) {
+                if (object->Name() == name) {
+                    expected = object;
+                    break;
+                }
+            }
+            ASSERT_EQ(list.FindByName(name), expected) << "step " << step << " name " << name;
+        }
+        if (order.size() > 1 && !order.back()->Name().empty()) {
+            ASSERT_EQ(list.FindByName(order.back()->Name())->Name(), order.back()->Name());
+        }
+    }
+}
+
 TEST(Tree, ParentCyclesAndOrder)
 {
     TMobuBaseList list;
