@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/script_log.h"
+#include "components/film_crop.h"
 #include "components/film_files.h"
 #include "components/film_label.h"
 #include "components/mobu_base_list.h"
@@ -177,7 +178,7 @@ void TFilmCinema::SetTime(int32_t t)
                     SetInt(*c, PR_DISTANCEX, s.DistanceX);
                     SetInt(*c, PR_DISTANCEY, s.DistanceY);
                 }
-                if (!s.WholeFrame) ReportNotAvailable("film crop");
+                ApplyFilmCrop(s, [&](int id, int32_t value) { SetInt(*c, id, value); });
                 if (c->Priority() != track.Priority) c->SetPriority(track.Priority);
                 c->SetVisible(true);
                 break;
@@ -201,7 +202,7 @@ void TFilmCinema::SetTime(int32_t t)
                 SetInt(*c, PR_ALPHA, s.Alpha);
                 SetInt(*c, PR_BLURSPAN, s.A);
                 SetInt(*c, PR_BLURDELAY, s.B);
-                if (!s.WholeFrame) ReportNotAvailable("film crop");
+                ApplyFilmCrop(s, [&](int id, int32_t value) { SetInt(*c, id, value); });
                 if (c->Priority() != track.Priority) c->SetPriority(track.Priority);
                 c->SetVisible(true);
                 break;
@@ -245,7 +246,7 @@ void TFilmCinema::SetTime(int32_t t)
                 SetInt(*c, PR_ZOOMX, s.ZoomX);
                 SetInt(*c, PR_ZOOMY, s.ZoomY);
                 SetInt(*c, PR_POWER, s.Power);
-                if (!s.WholeFrame) ReportNotAvailable("film crop");
+                ApplyFilmCrop(s, [&](int id, int32_t value) { SetInt(*c, id, value); });
                 if (c->Priority() != track.Priority) c->SetPriority(track.Priority);
                 break;
             }

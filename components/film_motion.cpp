@@ -1,6 +1,7 @@
 #include "components/film_motion.h"
 
 #include "core/script_log.h"
+#include "components/film_crop.h"
 #include "components/film_files.h"
 #include "components/mobu_box.h"
 #include "components/mobu_image.h"
@@ -89,7 +90,7 @@ void TFilmMotion::ApplyImage(const TCustomImageFrameList& track, int32_t t)
         SetChanged(target_, PR_DISTANCEX, s.DistanceX);
         SetChanged(target_, PR_DISTANCEY, s.DistanceY);
     }
-    if (!s.WholeFrame) ReportNotAvailable("film crop");
+    ApplyFilmCrop(s, [&](int id, int32_t value) { SetChanged(target_, id, value); });
     ApplyCommon(track);
 }
 
@@ -106,7 +107,7 @@ void TFilmMotion::ApplyBox(const TBoxFrameList& track, int32_t t)
     SetChanged(target_, PR_ALPHA, s.Alpha);
     SetChanged(target_, PR_BLURSPAN, s.A);
     SetChanged(target_, PR_BLURDELAY, s.B);
-    if (!s.WholeFrame) ReportNotAvailable("film crop");
+    ApplyFilmCrop(s, [&](int id, int32_t value) { SetChanged(target_, id, value); });
     ApplyCommon(track);
 }
 

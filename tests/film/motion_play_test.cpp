@@ -7,12 +7,15 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "../images/image_fixture.h"
 #include "components/film_files.h"
 #include "components/mobu_box.h"
 #include "components/mobu_image.h"
 #include "graphics/film_easing.h"
+#include "graphics/film_data.h"
+#include "graphics/film_source.h"
 #include "film_fixture.h"
 
 namespace mobu {
@@ -89,6 +92,42 @@ TEST_F(MotionPlay, ABoxFollowsItsFilmFrameByFrame)
     EXPECT_EQ(box->MotionX, 590);
     EXPECT_EQ(box->Color, 0xFF0000);
     EXPECT_EQ(list_.Events().Count(), 1);
+}
+
+TEST_F(MotionPlay, ACroppedTrackClipsItsComponent)
+{
+    // The walk film's box track with a crop of 20 x 10 at (2, 3) growing to 40 x 30 at (4, 5):
+    // the box takes the crop as its clip rectangle. A crop of size 0 shows the whole frame.
+    std::ifstream walk(folder_ / "cg" / "walk.mmt", std::ios::binary);
+    std::string source = PrintFilmSource(ReadFilm(std::string(std::istreambuf_iterator<char>(walk), {})));
+    auto set = [&](const std::string& key, const std::string& value) {
+        const size_t at = source.find(key + " = ");
+        ASSERT_NE(at, std::string::npos) << key;
+        source.replace(at, source.find('\n', at) - at, key + " = " + value);
+    };
+    set("crop_origin_start", "2, 3");
+    set("crop_size_start", "20, 10");
+    set("crop_origin_end", "4, 5");
+    set("crop_size_end", "40, 30");
+    TFilmData film = ReadFilmSource(source);
+    std::ofstream(folder_ / "cg" / "crop.mmt", std::ios::binary) << WriteFilm(film);
+    TMobuControl* box = NewBox("cropped", "cg\\crop.mmt");
+    ASSERT_TRUE(box->Motion);
+    list_.UpdatePass();
+    EXPECT_EQ(box->GetProp(PR_CLIPLEFT).AsInt(), 2);
+    EXPECT_EQ(box->GetProp(PR_CLIPTOP).AsInt(), 3);
+    EXPECT_EQ(box->GetProp(PR_CLIPWIDTH).AsInt(), 20);
+    EXPECT_EQ(box->GetProp(PR_CLIPHEIGHT).AsInt(), 10);
+    for (int tick = 0; tick < 30; ++tick) list_.UpdatePass();
+    EXPECT_EQ(box->GetProp(PR_CLIPLEFT).AsInt(), 4);
+    EXPECT_EQ(box->GetProp(PR_CLIPWIDTH).AsInt(), 40);
+    EXPECT_EQ(box->GetProp(PR_CLIPHEIGHT).AsInt(), 30);
+
+    // The uncropped walk leaves no clip.
+    TMobuControl* whole = NewBox("whole", "cg\\walk.mmt");
+    whole->SetProp(PR_CLIPWIDTH, TPropValue::Int(5));
+    list_.UpdatePass();
+    EXPECT_EQ(whole->GetProp(PR_CLIPWIDTH).AsInt(), 0);
 }
 
 TEST_F(MotionPlay, ARepeatingFilmWrapsToItsLoopStart)
