@@ -293,8 +293,13 @@ void TFilmCinema::ApplySound(int index, int32_t t, int32_t previous)
     uint8_t& sounding = sounding_[static_cast<size_t>(index)];
     TMobuObject* object = s.Active ? Ensure(index) : ComponentOf(index);
     if (!object) return;
+    // Stops the sound this track started; the component stays for the next start.
+    auto stop = [&] {
+        if (sounding) object->SetPlayMode(LP_STOP);
+        sounding = 0;
+    };
     // An earlier time stops the sound first.
-    if (t < previous) sounding = 0;
+    if (t < previous) stop();
     if (!s.Active) {
         // A following track continues the sound.
         bool continued = false;
@@ -302,18 +307,24 @@ void TFilmCinema::ApplySound(int index, int32_t t, int32_t previous)
             if (manager_.Track(j).Parent == &track && manager_.Track(j).Kind() == FK_SOUND &&
                 TFilmManager::IsActive(manager_.Track(j), t))
                 continued = true;
-        if (!continued) sounding = 0;
+        if (!continued) stop();
         return;
     }
     SetInt(*object, PR_VOLUME, s.Volume);
     SetInt(*object, PR_BALANCE, s.Pan);
     if (!manager_.Playing) {
-        sounding = 0;
+        stop();
+        return;
+    }
+    if (!sounding) {
+        // A stopped sound starts where the film stands in it.
+        SetInt(*object, PR_INDEX, s.SeekMs);
+        object->SetPlayMode(LP_PLAY);
+        sounding = 1;
         return;
     }
     const int32_t position = object->GetProp(PR_INDEX).AsInt();
-    if (!sounding || std::abs(int64_t{position} - s.SeekMs) >= 3000) SetInt(*object, PR_INDEX, s.SeekMs);
-    sounding = 1;
+    if (std::abs(int64_t{position} - s.SeekMs) >= 3000) SetInt(*object, PR_INDEX, s.SeekMs);
 }
 
 void TFilmCinema::Clear()

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "../images/image_fixture.h"
 #include "components/film_cinema.h"
@@ -66,6 +67,46 @@ TEST_F(CinemaPlay, ParticleAndFireTracksDriveTheirComponents)
     EXPECT_EQ(fire->Power(), 90);
     EXPECT_EQ(fire->OrigWidth(), 170);
     EXPECT_EQ(fire->Width, 170 * 512 / 256);
+}
+
+// A sound component that records how the film plays it.
+class TRecordingSound : public TMobuComponent {
+public:
+    explicit TRecordingSound(TMobuBaseList* owner, std::vector<int>& modes) : TMobuComponent(owner, LT_SOUND), modes_(modes) {}
+    void SetPlayMode(int mode) override { modes_.push_back(mode); }
+
+private:
+    std::vector<int>& modes_;
+};
+
+TEST_F(CinemaPlay, SoundTracksStartAndStopTheirSounds)
+{
+    // The sound track of the every-kind film runs from unit 0 for 40 units: entering its
+    // range starts the sound once, a time earlier than the last stops it first, and leaving
+    // the range stops it.
+    std::vector<int> modes;
+    TMobuBaseList::SetFactory([&modes](TMobuBaseList& owner, int type) -> TMobuObject* {
+        if (type == LT_SOUND) return new TRecordingSound(&owner, modes);
+        return new TMobuControl(&owner, type);
+    });
+    struct TRestoreFactory {
+        ~TRestoreFactory() { TMobuBaseList::SetFactory(nullptr); }
+    } restore;
+    TFilmCinema cinema;
+    ASSERT_TRUE(cinema.Load("mv\\kinds.mmt", 1000));
+    cinema.Start(own_);
+    cinema.SetTime(0);
+    cinema.SetTime(10);
+    EXPECT_EQ(modes, (std::vector<int>{LP_PLAY}));
+    cinema.SetTime(5);
+    EXPECT_EQ(modes, (std::vector<int>{LP_PLAY, LP_STOP, LP_PLAY}));
+    // The film's last unit lies outside every track's active range.
+    ASSERT_EQ(cinema.TotalLength(), 40);
+    cinema.SetTime(39);
+    EXPECT_EQ(modes, (std::vector<int>{LP_PLAY, LP_STOP, LP_PLAY, LP_STOP}));
+    cinema.SetTime(39);
+    EXPECT_EQ(modes.size(), 4u);  // a stopped sound is not stopped again
+    cinema.Clear();
 }
 
 TEST_F(CinemaPlay, APrivateCinemaMakesItsComponentsAndFades)
