@@ -6,11 +6,14 @@
 #include <algorithm>
 
 #include "archive/vr_file_manager.h"
+#include "components/fesk_collection.h"
+#include "components/film_files.h"
 #include "components/mobu_base.h"
 #include "components/mobu_base_list.h"
 #include "core/mobu_error.h"
 #include "expr/param_collection.h"
 #include "expr/param_man.h"
+#include "graphics/frame_lists.h"
 
 namespace mobu {
 
@@ -79,8 +82,20 @@ TMobuPrevMenu::~TMobuPrevMenu()
 void TMobuPrevMenu::HoldPicture(const std::string& stored)
 {
     const std::string path = Path(stored);
-    if (!HasExtension(path, ".fsk")) return;  // films name their pictures through their tracks
     try {
+        if (HasExtension(path, ".mmt")) {
+            // A film: the pictures of its image and tile tracks, held as the film's players
+            // take them (trimmed frames), so a button's film starts without reading them.
+            if (std::shared_ptr<const TFilmData> film = LoadFilm(path)) {
+                for (const auto& track : film->Tracks) {
+                    const auto* picture = dynamic_cast<const TImageFrameList*>(track.get());
+                    if (picture && picture->PictureFound)
+                        List.Held.push_back(FeskCollection().Acquire(this, picture->ResolvedPath, true, false));
+                }
+            }
+            return;
+        }
+        if (!HasExtension(path, ".fsk")) return;
         if (!VrFileManager().Exists(path)) return;
         List.Held.push_back(FeskCollection().Acquire(this, path, false, false));
     } catch (const EMobuError&) {

@@ -3,6 +3,10 @@
 // right clicks, the item accessors and the saved form.
 #include "image_fixture.h"
 
+#include <filesystem>
+
+#include "../film/film_fixture.h"
+
 #include "components/mobu_prev_menu.h"
 #include "core/mobu_error.h"
 #include "expr/param_collection.h"
@@ -74,6 +78,30 @@ protected:
     TParamCollection* saved_params_ = nullptr;
     TMobuPrevMenu* menu_ = nullptr;
 };
+
+TEST_F(PrevMenu, AFilmPictureHoldsThePicturesOfItsTracks)
+{
+    // A button whose picture is a film: the menu holds the film's track pictures in the
+    // image cache from the start, as it holds plain pictures.
+    std::filesystem::copy_file(testing_film::FilmDir() + "picture_walk.mmt", folder_ / "pic" / "walk.mmt",
+                               std::filesystem::copy_options::overwrite_existing);
+    std::ofstream(folder_ / "pic" / "dot.fsk", std::ios::binary) << testing_images::Picture(2, 4, 3, 5);
+    TPrevMenuFile file;
+    file.Width = 10;
+    file.Height = 8;
+    file.Buttons = {Button(0, "f", 0)};
+    file.Buttons[0].Normal = "walk.mmt";
+    file.Buttons[0].Hover = file.Buttons[0].Checked = "";
+    Write("films.mmt", file);
+    auto holds = [&](const std::string& part) {
+        for (TFeskItem* item : menu_->List.Held)
+            if (item->Name().find(part) != std::string::npos) return true;
+        return false;
+    };
+    menu_->SetProp(PR_SOURCE, TPropValue::Text("pic\\films.mmt"));
+    ASSERT_EQ(menu_->ButtonCount(), 1);
+    EXPECT_TRUE(holds("dot.fsk"));
+}
 
 TEST_F(PrevMenu, TheFileMakesSystemNamedButtonsAtTheirPlaces)
 {
