@@ -3,11 +3,14 @@
 #include <string>
 
 #include "core/cp932_chars.h"
+#include "expr/expr_messages.h"
 #include "expr/param_var.h"
 #include "expr/sys_func_call.h"
 #include "expr/sys_funcs.h"
 #include "platform/desktop_open.h"
 #include "platform/file_dialogs.h"
+#include "platform/message_box.h"
+#include "platform/real_files.h"
 #include "platform/text_encoding.h"
 
 namespace mobu::sys_funcs {
@@ -32,10 +35,17 @@ void Select(TSysFuncCall& c, TFileDialogKind kind)
     TParamVar* var = c.Reference(0);
     if (!var || !c.manager.DialogsAllowed) return;
     const std::string filter = c.Has(1) ? Cp932ToUtf8(c.Str(1)) : std::string();
-    std::optional<std::string> chosen = ShowFileDialog(kind, filter);
+    bool asked_overwrite = false;
+    std::optional<std::string> chosen = ShowFileDialog(kind, filter, &asked_overwrite);
     if (!chosen) return;
     std::optional<std::string> path = ScriptPath(*chosen);
     if (!path) return;
+    // A save dialog that let an existing file be chosen without asking: the player asks.
+    if (kind == TFileDialogKind::Save && !asked_overwrite && RealFileExists(*chosen) &&
+        ShowMessageBox(expr_messages::ReplaceExistingFileQuestion(*path), "", MessageIcon::Question,
+                       MessageButtons::YesNo) != MessageResult::Yes) {
+        return;
+    }
     if (kind == TFileDialogKind::Folder && (path->empty() || path->back() != '\\')) *path += '\\';
     var->SetString(*path);
     c.result.SetFlag(true);

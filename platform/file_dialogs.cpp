@@ -198,24 +198,28 @@ void SetDialogHooks(TDialogHooks hooks) { Hooks() = std::move(hooks); }
 
 namespace {
 
-std::optional<std::string> RunHelpers(TFileDialogKind kind, std::string_view windows_filter);
+std::optional<std::string> RunHelpers(TFileDialogKind kind, std::string_view windows_filter, bool& asked_overwrite);
 
 }  // namespace
 
-std::optional<std::string> ShowFileDialog(TFileDialogKind kind, std::string_view windows_filter)
+std::optional<std::string> ShowFileDialog(TFileDialogKind kind, std::string_view windows_filter,
+                                          bool* asked_overwrite)
 {
+    bool asked = false;
+    if (asked_overwrite != nullptr) *asked_overwrite = false;
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (!(display && *display) && !(wayland && *wayland)) return std::nullopt;
     if (Hooks().begin) Hooks().begin();
-    std::optional<std::string> chosen = RunHelpers(kind, windows_filter);
+    std::optional<std::string> chosen = RunHelpers(kind, windows_filter, asked);
+    if (asked_overwrite != nullptr) *asked_overwrite = asked;
     if (Hooks().end) Hooks().end();
     return chosen;
 }
 
 namespace {
 
-std::optional<std::string> RunHelpers(TFileDialogKind kind, std::string_view windows_filter)
+std::optional<std::string> RunHelpers(TFileDialogKind kind, std::string_view windows_filter, bool& asked_overwrite)
 {
     const std::vector<TFileFilter> filters = ParseWindowsFilter(windows_filter);
     const std::string start = DesktopFolder();
@@ -223,6 +227,7 @@ std::optional<std::string> RunHelpers(TFileDialogKind kind, std::string_view win
         TRunResult run = RunCollecting(ZenityArguments(kind, filters, start));
         if (run.started) {
             if (run.exit_status != 0) return std::nullopt;
+            asked_overwrite = kind == TFileDialogKind::Save;  // --confirm-overwrite
             return ParseDialogOutput(run.output);
         }
     }

@@ -48,8 +48,9 @@ struct TDialogHooks {
 void SetDialogHooks(TDialogHooks hooks);
 
 // Shows the dialog; the chosen real path (UTF-8), or nothing when cancelled or when no
-// helper answers. zenity's save dialog asks before overwriting an existing file;
-// kdialog's asks on its own.
-std::optional<std::string> ShowFileDialog(TFileDialogKind kind, std::string_view windows_filter);
+// helper answers. zenity's save dialog asks before overwriting an existing file and sets
+// `asked_overwrite`; kdialog's does not ask, so the caller must.
+std::optional<std::string> ShowFileDialog(TFileDialogKind kind, std::string_view windows_filter,
+                                          bool* asked_overwrite = nullptr);
 
 }  // namespace mobu

@@ -10,6 +10,7 @@
 #include "archive/vr_file_manager.h"
 #include "expr/build_mobu_parser.h"
 #include "expr/custom_param.h"
+#include "expr/expr_messages.h"
 #include "expr/mobu_parser.h"
 #include "expr/param_collection.h"
 #include "expr/param_types.h"
@@ -236,6 +237,46 @@ TEST_F(FileFunctions, DialogChoicesAsScriptPaths)
         EXPECT_EQ(Eval(c.call), c.result) << c.line;
         EXPECT_EQ(Eval("a"), c.value) << c.line;
     }
+    setenv("PATH", saved_path.c_str(), 1);
+    if (saved_display) setenv("DISPLAY", display.c_str(), 1);
+    else unsetenv("DISPLAY");
+}
+
+// kdialog's save dialog does not ask before an existing file is chosen, so the player asks:
+// No keeps the variable and gives FALSE, Yes takes the file. zenity asks on its own.
+TEST_F(FileFunctions, ASaveDialogThatDidNotAskIsFollowedByTheQuestion)
+{
+    const fs::path stubs = root / "stubs_kdialog";
+    fs::create_directories(stubs);
+    const fs::path existing = root / "taken.txt";
+    Write(existing, "old");
+    const std::string saved_path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const char* saved_display = std::getenv("DISPLAY");
+    const std::string display = saved_display ? saved_display : "";
+    setenv("PATH", stubs.string().c_str(), 1);  // kdialog only
+    setenv("DISPLAY", ":77", 1);
+    functions.DialogsAllowed = true;
+    Write(stubs / "kdialog", "#!/bin/sh\nprintf '%s\\n' '" + existing.string() + "'\n");
+    fs::permissions(stubs / "kdialog", fs::perms::owner_all);
+    std::vector<std::string> asked;
+    MessageResult answer = MessageResult::No;
+    MessageBoxPresenter previous = SetMessageBoxPresenter([&](const MessageBoxRequest& request) {
+        asked.push_back(request.text);
+        return answer;
+    });
+    Eval("a = \"kept\"");
+    EXPECT_EQ(Eval("SelectSaveFile(a)"), "FALSE");
+    EXPECT_EQ(Eval("a"), "kept");
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].find(expr_messages::ReplaceExistingFileQuestion("")), std::string::npos);
+    answer = MessageResult::Yes;
+    EXPECT_EQ(Eval("SelectSaveFile(a)"), "TRUE");
+    EXPECT_NE(Eval("a"), "kept");
+    // A file that does not exist yet is taken without a question; so is an open dialog's.
+    fs::remove(existing);
+    EXPECT_EQ(Eval("SelectSaveFile(a)"), "TRUE");
+    EXPECT_EQ(asked.size(), 2u);
+    SetMessageBoxPresenter(previous);
     setenv("PATH", saved_path.c_str(), 1);
     if (saved_display) setenv("DISPLAY", display.c_str(), 1);
     else unsetenv("DISPLAY");
