@@ -15,7 +15,8 @@ public:
     {
         // The script log of the game: "mobuplay.log" beside save.dat, kept across runs.
         try {
-            log_ = std::make_unique<TScriptLogFile>(RealFolderOf(project_->SaveFileName()) + kScriptLogName, false);
+            const std::string save_file = project_->SaveFileName();
+            if (!save_file.empty()) log_ = std::make_unique<TScriptLogFile>(RealFolderOf(save_file) + kScriptLogName, false);
         } catch (const std::exception&) {
             // No save folder, no log file: the game runs all the same.
         }

@@ -187,6 +187,7 @@ void TGameSaveData::SaveStatus(const std::string& save_file)
 
 void TGameSaveData::SaveStatusIfChanged(const std::string& save_file, uint64_t now_ms)
 {
+    if (save_file.empty()) return;  // saving is off
     if (!status_clock_started_) {
         status_clock_started_ = true;
         last_status_ms_ = now_ms;
@@ -303,6 +304,11 @@ bool TGameSaveData::GameSave(TProject& project, int32_t slot, const std::string&
 {
     if (caption.empty()) return false;
     const std::string save_file = project.SaveFileName();
+    if (save_file.empty()) {
+        // Saving is off: the save fails visibly and nothing changes.
+        ReportSaveFailure(Cp932ToUtf8(project.SavingOffMessage()));
+        return false;
+    }
     std::vector<TSaveEntryChange> changes;
     const int32_t now = SaveEntryTimeNow();
     try {

@@ -6,6 +6,7 @@
 #include "core/mobu_error.h"
 #include "archive/vr_file_manager.h"
 #include "platform/durable_files.h"
+#include "core/script_log.h"
 #include "platform/message_box.h"
 #include "platform/real_files.h"
 #include "core/cp932_chars.h"
@@ -175,14 +176,15 @@ void TProject::Create()
 
         const std::string save_file = SaveFileName();
         if (ProjectParts().make_save_data) save_data_ = ProjectParts().make_save_data();
-        if (save_data_) {
+        // With saving off there is no status data to read or write and no slot to list.
+        if (save_data_ && !save_file.empty()) {
             save_data_->LoadStatus(save_file);
             status_loaded_ = true;
         }
         CreatePredefinedVariables(setting.variables);
         QuitRequested = false;
 
-        if (save_data_) slot_captions_ = save_data_->ReadSlotCaptions(save_file);
+        if (save_data_ && !save_file.empty()) slot_captions_ = save_data_->ReadSlotCaptions(save_file);
         ReplaceDiskMapFromOriginal();
         StartStartPage();
     } catch (...) {
@@ -261,7 +263,17 @@ std::string TProject::SaveFileName()
 {
     // Computed once: the place cannot change while the game runs, and every computation
     // probes the folder with a file.
-    if (!save_file_name_) save_file_name_ = LocateSaveFile({startup_.arguments, startup_.executable_path, title_});
+    if (!save_file_name_) {
+        TSaveLocation location = LocateSaveLocation({startup_.arguments, startup_.executable_path, title_});
+        save_file_name_ = location.file;
+        if (location.file.empty()) {
+            // Neither the game's folder nor the user's takes the file (read-only media and a
+            // read-only home): the game runs, saving is off, and the player is told once.
+            saving_off_message_ = location.failure;
+            ReportDiagnostic(saving_off_message_);
+            ShowMessageBox(saving_off_message_, WarningCaption(), MessageIcon::Warning, MessageButtons::Ok);
+        }
+    }
     return *save_file_name_;
 }
 

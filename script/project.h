@@ -47,9 +47,10 @@ public:
     bool CanSaveGames() const { return save_data_ != nullptr; }
 
     // Path (UTF-8) of the save file: beside the game when its folder takes new files, else
-    // in the user's data folder under the title. Computed once; may raise
-    // "データファイルを作成することができません".
+    // in the user's data folder under the title. Computed once. Empty when no folder takes
+    // it: the game then runs with saving off, and SavingOffMessage says why.
     std::string SaveFileName();
+    const std::string& SavingOffMessage() const { return saving_off_message_; }
     // Whether the file `name` (a virtual path) can be read, changing disks when it lies on
     // another disk of the game.
     bool EnsureAvailable(const std::string& name);
@@ -123,6 +124,7 @@ private:
     std::vector<TSlotCaption> slot_captions_;
     TFolderDiskList disk_map_;
     std::optional<std::string> save_file_name_;
+    std::string saving_off_message_;
     std::string disk_prompt_;
     std::string exit_prompt_;
 };

@@ -36,5 +36,10 @@ inline std::string InsertFirstDiskMessage() { return SysText(u8"１枚目のデ�
 
 // The folder for the save file cannot be created.
 inline std::string CannotCreateDataFileMessage() { return SysText(u8"データファイルを作成することができません"); }
+// No folder takes the save file: the game runs with saving off (cp932 path and reason).
+inline std::string SavingOffMessage(const std::string& path, const std::string& reason)
+{
+    return SysText(u8"セーブできません: ") + path + "\r\n" + reason;
+}
 
 }  // namespace mobu

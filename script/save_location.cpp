@@ -1,5 +1,8 @@
 #include "script/save_location.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "core/mobu_error.h"
 #include "platform/durable_files.h"
 #include "platform/real_files.h"
@@ -51,23 +54,29 @@ std::string SaveFolderNameOfTitle(const std::string& title)
     return Cp932ToUtf8(name);
 }
 
-std::string LocateSaveFile(const TSaveLocationRequest& request)
+TSaveLocation LocateSaveLocation(const TSaveLocationRequest& request)
 {
     // The game's folder: the one the first argument names, else the executable's.
     const std::string folder = request.arguments.empty() ? RealFolderOf(request.executable_path)
                                                          : GameFolderOfArgument(request.arguments.front());
     const std::string beside_game = JoinRealPath(folder, kSaveFileName);
     if (!IsUnderSystemPrefix(AbsoluteRealPath(beside_game)) && CanCreateFileIn(folder, kProbeFileName)) {
-        return beside_game;
+        return {beside_game, {}};
     }
 
     // The per-user folder: the game's own folder under "mobu" in the user's data folder, so a
     // game titled like another program ("fonts", "applications") never writes into its folder.
+    auto cannot_save = [](const std::string& path, const std::string& reason) {
+        return TSaveLocation{{}, SavingOffMessage(Utf8ToCp932(path), Utf8ToCp932(reason))};
+    };
     std::string data_folder = UserDataFolder();
-    if (data_folder.empty()) throw EMobuError(CannotCreateDataFileMessage());
+    if (data_folder.empty()) return cannot_save(beside_game, "no home folder is known");
     const std::string folder_name = SaveFolderNameOfTitle(request.title);
     std::string save_folder = JoinRealPath(JoinRealPath(data_folder, kPlayerDataFolder), folder_name);
-    if (!CreateRealFolders(save_folder)) throw EMobuError(CannotCreateDataFileMessage());
+    errno = 0;
+    if (!CreateRealFolders(save_folder)) return cannot_save(save_folder, std::strerror(errno != 0 ? errno : EACCES));
+    // A folder that exists but takes no new files (a read-only home): the usual reason.
+    if (!CanCreateFileIn(save_folder, kProbeFileName)) return cannot_save(save_folder, std::strerror(EACCES));
     std::string save_file = JoinRealPath(save_folder, kSaveFileName);
 
     // Earlier players kept it directly in the user's data folder: a save found there moves
@@ -82,7 +91,14 @@ std::string LocateSaveFile(const TSaveLocationRequest& request)
             ReplaceFileAtomically(save_file, *old_save);
         }
     }
-    return save_file;
+    return {save_file, {}};
+}
+
+std::string LocateSaveFile(const TSaveLocationRequest& request)
+{
+    TSaveLocation location = LocateSaveLocation(request);
+    if (location.file.empty()) throw EMobuError(CannotCreateDataFileMessage());
+    return location.file;
 }
 
 }  // namespace mobu

@@ -23,6 +23,16 @@ struct TSaveLocationRequest {
     std::string title;                   // cp932 project title
 };
 
+// Where the save file goes, or why it cannot go anywhere.
+struct TSaveLocation {
+    std::string file;     // UTF-8 path of save.dat; empty when no folder takes it
+    std::string failure;  // cp932: "セーブできません: PATH" and the system's reason, when `file` is empty
+};
+
+// As LocateSaveFile, but a per-user folder that cannot be made gives an empty file and the
+// failure to tell the player, so the game can run with saving off.
+TSaveLocation LocateSaveLocation(const TSaveLocationRequest& request);
+
 // The save file path: "save.dat" in the game's folder (the folder the first argument
 // names, else the executable's folder) when a file can be created there and the folder
 // is not under a system prefix (/usr, /opt); otherwise

@@ -197,6 +197,19 @@ TEST_F(SaveLocation, UncreatableFolderRaisesItsMessage)
     }
 }
 
+TEST_F(SaveLocation, NoFolderTakesTheFileMeansSavingOff)
+{
+    // Nowhere to save (a file where the data folder must go): no path, and the message names
+    // the folder and the reason; LocateSaveFile keeps its old refusal.
+    ASSERT_TRUE(ReplaceFileAtomically(Data() + "/file", "x"));
+    ::setenv("XDG_DATA_HOME", (Data() + "/file").c_str(), 1);
+    TSaveLocationRequest request{{}, "/usr/games/mobuplay", "demo"};
+    TSaveLocation location = LocateSaveLocation(request);
+    EXPECT_EQ(location.file, "");
+    EXPECT_EQ(location.failure.rfind(SavingOffMessage(Data() + "/file/mobu/demo", ""), 0), 0u) << location.failure;
+    EXPECT_GT(location.failure.size(), SavingOffMessage(Data() + "/file/mobu/demo", "").size());  // the reason
+}
+
 TEST(SaveFolderName, SanitisesOnlyWholeCharacters)
 {
     struct Case {

@@ -171,6 +171,38 @@ TEST_F(HeadlessSave, StatusTablesSurviveLoadsAndRestartsAndGameTablesComeBackFro
     EXPECT_NE(vars.find(IntVar("v", "global", 5)), std::string::npos) << vars;
 }
 
+TEST_F(HeadlessSave, WithoutAWritableFolderTheGameRunsWithSavingOff)
+{
+    // A read-only game folder and a data folder that cannot be made: the game starts, says
+    // once that it cannot save, and its GameSave fails visibly while the script goes on.
+    Build("page version: 116; result: none\n"
+          "VarNew name: after; type: int; value: 0; continue: yes\n"
+          "GameSave slot: 1; caption: \"nowhere\"\n"
+          "Calc expr: after = 1\n"
+          "Wait\n");
+    std::ofstream(scratch_ / "data_home") << "a file where a folder must go";
+    fs::permissions(game(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(scratch_, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    const fs::path v = scratch_ / "vars_off.json", e = scratch_ / "stderr_off.txt";
+    fs::create_directories(scratch_ / "out");
+    fs::permissions(scratch_ / "out", fs::perms::all);
+    const fs::path vars_file = scratch_ / "out" / "vars.json";
+    // Root writes everywhere: the player runs as nobody then.
+    const std::string as_user = ::getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    const std::string command = "XDG_DATA_HOME=" + (scratch_ / "data_home").string() + " " + as_user +
+                                std::string(MOBU_BINARY_DIR) + "/mobuplay --headless --frames 6 --dump-vars " +
+                                vars_file.string() + " " + game().string() + " 2>" + e.string();
+    const int status = std::system(command.c_str());
+    fs::permissions(game(), fs::perms::owner_all, fs::perm_options::add);
+    const std::string errors = ReadAll(e);
+    ASSERT_EQ(status, 0) << errors;
+    EXPECT_NE(errors.find("セーブできません: "), std::string::npos) << errors;
+    EXPECT_NE(errors.find("セーブできませんでした"), std::string::npos) << errors;
+    EXPECT_NE(ReadAll(vars_file).find(IntVar("after", "global", 1)), std::string::npos) << ReadAll(vars_file);
+    EXPECT_FALSE(fs::exists(game() / "save.dat"));
+}
+
 TEST_F(HeadlessSave, ADamagedSlotStopsTheGameWithTheSystemsMessage)
 {
     Build("page version: 116; result: none\n"
