@@ -12,6 +12,7 @@
 #include <string>
 
 #include "tests/support/demo_screens.h"
+#include "tests/support/run_tools.h"
 
 namespace mobu {
 namespace {
@@ -142,14 +143,6 @@ TEST_F(HeadlessRunnerTest, GameAppendedToThePlayerRunsWithoutArguments)
 }
 
 // Reads a whole file.
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST_F(HeadlessRunnerTest, AClickOnABoxRunsItsHandler)
 {
     fs::path source = scratch / "clicks";
@@ -175,7 +168,7 @@ TEST_F(HeadlessRunnerTest, AClickOnABoxRunsItsHandler)
     fs::path game = scratch / "game";
     std::string build = std::string(MOBU_BINARY_DIR) + "/mobupack build " + source.string() + " " + game.string() +
                         " >" + (scratch / "build.txt").string() + " 2>&1";
-    ASSERT_EQ(std::system(build.c_str()), 0) << Slurp(scratch / "build.txt");
+    ASSERT_EQ(std::system(build.c_str()), 0) << run_tools::ReadAll(scratch / "build.txt");
 
     // The mouse comes over the box, then presses on it.
     std::ofstream(scratch / "input.txt") << "3 mouse move 120 100\n5 mouse down 120 100 left\n6 mouse up 120 100 left\n";
@@ -184,14 +177,14 @@ TEST_F(HeadlessRunnerTest, AClickOnABoxRunsItsHandler)
                              vars.string() + " --dump-components " + components.string() + " " + game.string(),
                          scratch);
     ASSERT_EQ(run.status, 0) << run.errors;
-    std::string variables = Slurp(vars);
+    std::string variables = run_tools::ReadAll(vars);
     EXPECT_NE(variables.find("\"name\": \"hits\", \"scope\": \"global\", \"type\": \"int\", \"value\": 1}"),
               std::string::npos) << variables;
     EXPECT_NE(variables.find("\"name\": \"ins\", \"scope\": \"global\", \"type\": \"int\", \"value\": 1}"),
               std::string::npos) << variables;
     EXPECT_NE(variables.find("\"name\": \"who\", \"scope\": \"global\", \"type\": \"string\", \"value\": \"button\"}"),
               std::string::npos) << variables;
-    std::string listed = Slurp(components);
+    std::string listed = run_tools::ReadAll(components);
     EXPECT_EQ(listed.find("\"name\": \"button\""), std::string::npos) << listed;
     EXPECT_NE(listed.find("{\"type\": \"LT_BOX\", \"name\": \"done\", \"priority\": 0, \"parent\": \"\\u0001BASE0\", "
                           "\"left\": 10, \"top\": 10, \"width\": 20, \"height\": 20, \"visible\": true"),
@@ -209,7 +202,7 @@ fs::path BuildGame(const fs::path& scratch, const std::string& name, const std::
     fs::path game = scratch / (name + "-game");
     std::string build = std::string(MOBU_BINARY_DIR) + "/mobupack build " + source.string() + " " + game.string() +
                         " >" + (scratch / "build.txt").string() + " 2>&1";
-    EXPECT_EQ(std::system(build.c_str()), 0) << Slurp(scratch / "build.txt");
+    EXPECT_EQ(std::system(build.c_str()), 0) << run_tools::ReadAll(scratch / "build.txt");
     return game;
 }
 
@@ -229,7 +222,7 @@ TEST_F(HeadlessRunnerTest, ScriptLogNamesEveryFailureOnce)
     fs::path log = scratch / "script.log";
     TRun run = RunPlayer("--headless --frames 6 --script-log " + log.string() + " " + game.string(), scratch);
     ASSERT_EQ(run.status, 0) << run.errors;
-    EXPECT_EQ(Slurp(log),
+    EXPECT_EQ(run_tools::ReadAll(log),
               "start.msb:2 EditNew: LT_EDIT: not available yet\n"
               "start.msb:3 ImgNew: cg\\gone.fsk:\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab\xe3\x81\x8c"
               "\xe3\x81\x82\xe3\x82\x8a\xe3\x81\xbe\xe3\x81\x9b\xe3\x82\x93\n");  // ファイルがありません
@@ -252,7 +245,7 @@ TEST_F(HeadlessRunnerTest, ResetRemovesTheGameTablesAndDumpTablesWritesTheRest)
     fs::path dump = scratch / "tables.json";
     TRun run = RunPlayer("--headless --frames 4 --dump-tables " + dump.string() + " " + game.string(), scratch);
     ASSERT_EQ(run.status, 0) << run.errors;
-    EXPECT_EQ(Slurp(dump),
+    EXPECT_EQ(run_tools::ReadAll(dump),
               "{\"active\": \"later\", \"tables\": [{\"name\": \"keep\", \"status\": true, \"current\": 0, "
               "\"fields\": [{\"name\": \"n\", \"type\": \"int\", \"width\": 4}], \"records\": [[1]], \"raw\": "
               "[\"01000000\"]}, {\"name\": \"later\", \"status\": false, \"current\": -1, \"fields\": [], "
@@ -278,10 +271,10 @@ TEST_F(HeadlessRunnerTest, ScriptThatNeverYieldsEndsTheRunWithStatusThree)
     int raw = std::system(("timeout 60 " + player.string() + " --headless --frames 5 " + game.string() + " 2>" +
                            errors.string()).c_str());
     ASSERT_TRUE(WIFEXITED(raw));
-    EXPECT_EQ(WEXITSTATUS(raw), 3) << Slurp(errors);
-    EXPECT_TRUE(std::regex_search(Slurp(errors), std::regex("without giving the frame back, at start\\.msb:[123] "
+    EXPECT_EQ(WEXITSTATUS(raw), 3) << run_tools::ReadAll(errors);
+    EXPECT_TRUE(std::regex_search(run_tools::ReadAll(errors), std::regex("without giving the frame back, at start\\.msb:[123] "
                                                              "(While|Calc|WhileLoop)\\b")))
-        << Slurp(errors);
+        << run_tools::ReadAll(errors);
 }
 
 // Without a display the window player does not run unseen: it ends at once and says why.
@@ -294,10 +287,10 @@ TEST_F(HeadlessRunnerTest, NoDisplayWithoutHeadlessEndsAtOnce)
                               .c_str());
     ASSERT_TRUE(WIFEXITED(raw));
     EXPECT_EQ(WEXITSTATUS(raw), 1);  // not 124: it did not run until the timeout
-    EXPECT_NE(Slurp(errors).find("no display: DISPLAY and WAYLAND_DISPLAY are not set; --headless runs the game "
+    EXPECT_NE(run_tools::ReadAll(errors).find("no display: DISPLAY and WAYLAND_DISPLAY are not set; --headless runs the game "
                                  "without one"),
               std::string::npos)
-        << Slurp(errors);
+        << run_tools::ReadAll(errors);
 }
 
 TEST_F(HeadlessRunnerTest, GameThatCannotStartFailsWithAMessage)

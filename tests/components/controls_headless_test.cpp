@@ -11,18 +11,12 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/run_tools.h"
+
 namespace mobu {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class ControlsHeadless : public ::testing::Test {
 protected:
@@ -65,7 +59,7 @@ protected:
                "Calc expr: moves = moves + 1\n";
         const std::string build = std::string(MOBU_BINARY_DIR) + "/mobupack build " + source.string() + " " +
                                   (scratch_ / "game").string() + " >" + (scratch_ / "build.txt").string() + " 2>&1";
-        ASSERT_EQ(std::system(build.c_str()), 0) << Slurp(scratch_ / "build.txt");
+        ASSERT_EQ(std::system(build.c_str()), 0) << run_tools::ReadAll(scratch_ / "build.txt");
     }
     void TearDown() override { fs::remove_all(scratch_); }
 
@@ -78,10 +72,10 @@ protected:
                                     (scratch_ / "components.json").string() + " --script-log " +
                                     (scratch_ / "script.log").string() + " " + (scratch_ / "game").string() + " 2>" +
                                     (scratch_ / "errors.txt").string();
-        ASSERT_EQ(std::system(command.c_str()), 0) << Slurp(scratch_ / "errors.txt");
-        vars_ = Slurp(scratch_ / "vars.json");
-        components_ = Slurp(scratch_ / "components.json");
-        log_ = Slurp(scratch_ / "script.log");
+        ASSERT_EQ(std::system(command.c_str()), 0) << run_tools::ReadAll(scratch_ / "errors.txt");
+        vars_ = run_tools::ReadAll(scratch_ / "vars.json");
+        components_ = run_tools::ReadAll(scratch_ / "components.json");
+        log_ = run_tools::ReadAll(scratch_ / "script.log");
     }
     static std::string Int(const char* name, int value)
     {

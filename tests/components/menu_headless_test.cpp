@@ -11,18 +11,12 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/run_tools.h"
+
 namespace mobu {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class MenuHeadless : public ::testing::Test {
 protected:
@@ -55,7 +49,7 @@ protected:
         const std::string build = std::string(MOBU_BINARY_DIR) + "/mobupack build " + (scratch_ / "source").string() +
                                   " " + (scratch_ / "game").string() + " >" + (scratch_ / "build.txt").string() +
                                   " 2>&1";
-        ASSERT_EQ(std::system(build.c_str()), 0) << Slurp(scratch_ / "build.txt");
+        ASSERT_EQ(std::system(build.c_str()), 0) << run_tools::ReadAll(scratch_ / "build.txt");
     }
     void TearDown() override { fs::remove_all(scratch_); }
 
@@ -68,9 +62,9 @@ protected:
                                     (scratch_ / "vars.json").string() + " --dump-components " +
                                     (scratch_ / "components.json").string() + " " + (scratch_ / "game").string() +
                                     " 2>" + (scratch_ / "errors.txt").string();
-        ASSERT_EQ(std::system(command.c_str()), 0) << Slurp(scratch_ / "errors.txt");
-        vars_ = Slurp(scratch_ / "vars.json");
-        components_ = Slurp(scratch_ / "components.json");
+        ASSERT_EQ(std::system(command.c_str()), 0) << run_tools::ReadAll(scratch_ / "errors.txt");
+        vars_ = run_tools::ReadAll(scratch_ / "vars.json");
+        components_ = run_tools::ReadAll(scratch_ / "components.json");
     }
     static std::string Int(const char* name, int value)
     {

@@ -10,17 +10,11 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/run_tools.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class PointerChoice : public ::testing::Test {
 protected:
@@ -58,7 +52,7 @@ protected:
         game = scratch / "game";
         std::string build = std::string(MOBU_BINARY_DIR) + "/mobupack build " + source.string() + " " +
                             game.string() + " >" + (scratch / "build.txt").string() + " 2>&1";
-        ASSERT_EQ(std::system(build.c_str()), 0) << Slurp(scratch / "build.txt");
+        ASSERT_EQ(std::system(build.c_str()), 0) << mobu::run_tools::ReadAll(scratch / "build.txt");
     }
     static void TearDownTestSuite() { fs::remove_all(scratch); }
 
@@ -72,8 +66,8 @@ protected:
                               std::to_string(frames) + " --input " + in.string() + " --dump-pointer " +
                               out.string() + " " + game.string() + " 2>" + errors.string();
         int status = std::system(command.c_str());
-        EXPECT_EQ(status, 0) << Slurp(errors);
-        return Slurp(out);
+        EXPECT_EQ(status, 0) << mobu::run_tools::ReadAll(errors);
+        return mobu::run_tools::ReadAll(out);
     }
 
     static fs::path scratch, game;

@@ -9,6 +9,8 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/run_tools.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -28,12 +30,6 @@ ToolRun RunTool(const std::string& arguments)
     while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.out.append(buffer, n);
     run.status = pclose(pipe);
     return run;
-}
-
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 std::string LastLine(const std::string& out)
@@ -70,14 +66,14 @@ TEST_F(DBTool, TablesFileKeepsBothSectionsAcrossRuns)
                             " 'DBCreateTable(\"runs\", TRUE)' 'DBAddField(\"n\", 1)' 'DBInsert(1)'"
                             " 'DBCreateTable(\"items\", FALSE)' 'DBAddField(\"name\", 4, 8)' 'DBInsert(\"sword\")'");
     ASSERT_EQ(first.status, 0) << first.out;
-    const std::string saved = Slurp(file);
+    const std::string saved = mobu::run_tools::ReadAll(file);
     ASSERT_FALSE(saved.empty());
     ToolRun second = RunTool("--tables " + file.string() + " --dump-tables " + (scratch / "dump.json").string() +
                              " 'DBGetActive() ++ \":\" ++ DBGetStr(\"name\") ++ \":\" ++ IntToStr(DBRecordCount(\"runs\"))'");
     ASSERT_EQ(second.status, 0) << second.out;
     EXPECT_EQ(LastLine(second.out), "= \"items:sword:1\"");
-    EXPECT_EQ(Slurp(file), saved);  // unchanged tables are written back byte for byte
-    EXPECT_EQ(Slurp(scratch / "dump.json"),
+    EXPECT_EQ(mobu::run_tools::ReadAll(file), saved);  // unchanged tables are written back byte for byte
+    EXPECT_EQ(mobu::run_tools::ReadAll(scratch / "dump.json"),
               "{\"active\": \"items\", \"tables\": [{\"name\": \"runs\", \"status\": true, \"current\": 0, \"fields\": "
               "[{\"name\": \"n\", \"type\": \"int\", \"width\": 4}], \"records\": [[1]], \"raw\": [\"01000000\"]}, "
               "{\"name\": \"items\", \"status\": false, \"current\": 0, \"fields\": [{\"name\": \"name\", \"type\": "
@@ -92,7 +88,7 @@ TEST_F(DBTool, DamagedTablesFileIsRefusedUntouched)
     ToolRun run = RunTool("--tables " + file.string() + " 'DBCreateTable(\"x\", FALSE)'");
     EXPECT_EQ(run.status >> 8, 1);
     EXPECT_EQ(run.out, file.string() + ": damaged table sections\n");  // nothing run
-    EXPECT_EQ(Slurp(file), damaged);
+    EXPECT_EQ(mobu::run_tools::ReadAll(file), damaged);
 }
 
 // DBLoadTsvFile reads a game file: CR LF, LF and CR lines, a header with all four types, a

@@ -21,17 +21,12 @@
 #include "platform/display_modes.h"
 #include "platform/file_dialogs.h"
 #include "platform/font_lookup.h"
+#include "tests/support/run_tools.h"
 
 namespace mobu {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // A folder first on PATH with stub programs; restores PATH and the display variables after.
 class StubPath : public ::testing::Test {
@@ -70,7 +65,7 @@ protected:
         const fs::path path = folder / (name + ".args");
         for (int i = 0; i < 200 && !fs::exists(path); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        return Slurp(path);
+        return run_tools::ReadAll(path);
     }
     fs::path folder;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved;
@@ -117,7 +112,7 @@ TEST_F(StubPath, ManyOpensLeaveNoZombie)
     for (const auto& entry : fs::directory_iterator("/proc")) {
         const std::string pid = entry.path().filename().string();
         if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
-        const std::string stat = Slurp(entry.path() / "stat");
+        const std::string stat = run_tools::ReadAll(entry.path() / "stat");
         const size_t close = stat.rfind(')');
         if (close == std::string::npos || close + 4 >= stat.size()) continue;
         if (stat[close + 2] == 'Z' && stat.find(" " + std::to_string(getpid()) + " ", close) == close + 3)
@@ -168,7 +163,7 @@ TEST_F(StubPath, ZenityIsAskedFirstAndItsLineIsTheChoice)
     Stub("kdialog", "/tmp/other.txt\n");
     EXPECT_EQ(ShowFileDialog(TFileDialogKind::Save, "Text (*.txt)|*.txt;*.log"),
               std::optional<std::string>("/tmp/chosen file.txt"));
-    EXPECT_EQ(Slurp(folder / "zenity.args"), "--file-selection\n--save\n--confirm-overwrite\n--filename=" +
+    EXPECT_EQ(run_tools::ReadAll(folder / "zenity.args"), "--file-selection\n--save\n--confirm-overwrite\n--filename=" +
                                                  folder.string() + "/\n--file-filter=Text (*.txt) | *.txt *.log\n");
     EXPECT_FALSE(fs::exists(folder / "kdialog.args"));
 }
@@ -189,7 +184,7 @@ TEST_F(StubPath, KdialogWhenThereIsNoZenityAndNothingWithoutADisplay)
     setenv("PATH", folder.c_str(), 1);  // no zenity anywhere
     Stub("kdialog", "/tmp/folder\n");
     EXPECT_EQ(ShowFileDialog(TFileDialogKind::Folder, ""), std::optional<std::string>("/tmp/folder"));
-    EXPECT_EQ(Slurp(folder / "kdialog.args"), "--getexistingdirectory\n" + folder.string() + "\n");
+    EXPECT_EQ(run_tools::ReadAll(folder / "kdialog.args"), "--getexistingdirectory\n" + folder.string() + "\n");
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     EXPECT_EQ(ShowFileDialog(TFileDialogKind::Folder, ""), std::nullopt);

@@ -10,17 +10,12 @@
 #include "core/script_log.h"
 #include "platform/script_log_files.h"
 #include "platform/text_encoding.h"
+#include "tests/support/run_tools.h"
 
 namespace mobu {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST(ScriptLogFile, WritesEachFailureOncePerPlaceInUtf8)
 {
@@ -37,7 +32,7 @@ TEST(ScriptLogFile, WritesEachFailureOncePerPlaceInUtf8)
         ReportNotAvailable();
     }
     ReportNotAvailable("LT_MES");  // no sink any more: goes nowhere
-    EXPECT_EQ(Slurp(path), reinterpret_cast<const char*>(u8"start.msb:12 Calc: Foo:この関数は使えません\n"
+    EXPECT_EQ(run_tools::ReadAll(path), reinterpret_cast<const char*>(u8"start.msb:12 Calc: Foo:この関数は使えません\n"
                                                          u8"start.msb:13 ClrHist: not available yet\n"));
     fs::remove(path);
 }
@@ -52,11 +47,11 @@ TEST(ScriptLogFile, PastTheLimitTheFileBecomesDotOneAndANewOneStarts)
             log.WriteLine(std::string(line, std::char_traits<char>::length(line) - 1), false);
         }
     }
-    EXPECT_EQ(Slurp(path.string() + ".1"), "first line\nsecond line\n");
-    EXPECT_EQ(Slurp(path), "third line\n");
+    EXPECT_EQ(run_tools::ReadAll(path.string() + ".1"), "first line\nsecond line\n");
+    EXPECT_EQ(run_tools::ReadAll(path), "third line\n");
     // A later run appends to the file it finds.
     TScriptLogFile(path.string(), false).WriteLine("fourth", true);
-    EXPECT_EQ(Slurp(path), "third line\nfourth\n");
+    EXPECT_EQ(run_tools::ReadAll(path), "third line\nfourth\n");
     fs::remove(path);
     fs::remove(path.string() + ".1");
 }
