@@ -14,28 +14,15 @@
 #include "components/mobu_sound.h"
 #include "media/media_item.h"
 #include "media/media_layer.h"
+#include "tests/components/media_scene.h"
 #include "tests/script/script_harness.h"
 
 namespace mobu {
 namespace {
 
-class SoundTest : public ::testing::Test {
+class SoundTest : public testing_media::MediaScene {
 protected:
-    void SetUp() override
-    {
-        ResetVrFileManager();
-        VrFileManager().SetBaseFolder(std::string(MOBU_SOURCE_DIR) + "/tests/data/media");
-        MediaInit(TMediaOptions{}, nullptr, 44100, 2);
-        GameClockMs = 0;
-        FrameDeltaMs = 15;
-        list.SetSize(64, 48);
-    }
-    void TearDown() override
-    {
-        list.Reset();
-        MediaFinal();
-        ResetVrFileManager();
-    }
+    void SetUp() override { StartMedia(64, 48); }
     TMobuSound* NewSound(const std::string& name, const std::string& source)
     {
         auto* sound = static_cast<TMobuSound*>(list.CreateComponent(LT_SOUND));
@@ -51,7 +38,6 @@ protected:
         AdvanceGameClock(FrameDeltaMs);
         list.UpdatePass();
     }
-    TMobuBaseList list;
 };
 
 struct TMappingCase {

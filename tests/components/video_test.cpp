@@ -16,27 +16,14 @@
 #include "components/mobu_video.h"
 #include "media/media_item.h"
 #include "media/media_layer.h"
+#include "tests/components/media_scene.h"
 
 namespace mobu {
 namespace {
 
-class VideoTest : public ::testing::Test {
+class VideoTest : public testing_media::MediaScene {
 protected:
-    void SetUp() override
-    {
-        ResetVrFileManager();
-        VrFileManager().SetBaseFolder(std::string(MOBU_SOURCE_DIR) + "/tests/data/media");
-        MediaInit(TMediaOptions{}, nullptr, 44100, 2);
-        GameClockMs = 0;
-        FrameDeltaMs = 15;
-        list.SetSize(200, 150);
-    }
-    void TearDown() override
-    {
-        list.Reset();
-        MediaFinal();
-        ResetVrFileManager();
-    }
+    void SetUp() override { StartMedia(200, 150); }
     TMobuVideo* NewVideo(bool overlay = false)
     {
         auto* video = static_cast<TMobuVideo*>(list.CreateComponent(LT_VIDEO));
@@ -54,7 +41,6 @@ protected:
         list.DrawPass();
         list.ClearDirty();
     }
-    TMobuBaseList list;
 };
 
 // ffmpeg's pictures of the movie: 25 frames of 64 x 48, B G R X.
