@@ -16,7 +16,9 @@ bool TFireHeat::Setup(int32_t width, int32_t height, const TRandom& random)
     width = std::max(width, 0);
     height = std::max(height, 0);
     const int64_t count = int64_t{width} * height;
-    if (count > kMaxCells) return false;
+    // Each side is held to the cap too: a buffer 0 rows high and a billion columns wide has
+    // no cells, but its column table would still take gigabytes.
+    if (count > kMaxCells || width > kMaxCells || height > kMaxCells) return false;
     width_ = width, height_ = height;
     cells_.assign(static_cast<size_t>(count), kStartHeat);
     jitter_.resize(static_cast<size_t>(count));

@@ -22,7 +22,8 @@ public:
     TFireHeat();
     // Sizes the buffer (negative sizes are 0) and runs the setup: jitter from `random`
     // (0..8 per cell), the row and column order tables, every cell at kStartHeat, offsets 0.
-    // False (nothing changed) when the size has more than kMaxCells cells.
+    // False (nothing changed) when the size has more than kMaxCells cells or a side longer
+    // than that.
     bool Setup(int32_t width, int32_t height, const TRandom& random);
     void SetDecay(const TFireDecayTable& decay) { decay_ = decay; }
     // One simulation step.

@@ -124,6 +124,11 @@ TEST(FireHeat, SetupFillsAndRefusesHugeSizes)
     EXPECT_EQ(heat.ColumnOffset(), 0);
     EXPECT_FALSE(heat.Setup(4097, 4096, [](int32_t) { return 0; }));
     EXPECT_EQ(heat.Width(), 4);  // the old size stays
+    // No cells, but a side past the cap: refused as well (its row or column table alone
+    // would take gigabytes).
+    EXPECT_FALSE(heat.Setup(0x10FFFFFF, 0, [](int32_t) { return 0; }));
+    EXPECT_FALSE(heat.Setup(0, 0x10FFFFFF, [](int32_t) { return 0; }));
+    EXPECT_EQ(heat.Width(), 4);
     ASSERT_TRUE(heat.Setup(-3, 7, [](int32_t) { return 0; }));
     EXPECT_EQ(heat.Width(), 0);
     heat.Step();  // nothing to do, nothing touched
