@@ -12,4 +12,8 @@ namespace mobu {
 // does an empty path, without a log line.
 std::optional<std::string> ReadGameFile(const std::string& path);
 
+// Whether the game holds the file at virtual `path` (made available first when it lies on
+// another game disk). False for an empty path and for one the virtual files refuse.
+bool GameFileExists(const std::string& path);
+
 }  // namespace mobu

@@ -1,27 +1,17 @@
 #include "components/media_commands.h"
 
-#include "archive/vr_file_manager.h"
 #include "core/mobu_error.h"
 #include "components/base_list_call_components.h"
+#include "components/game_files.h"
 #include "components/media_play_state.h"
 #include "components/mobu_base_list.h"
 #include "script/command.h"
-#include "script/project.h"
 
 namespace mobu {
 namespace {
 
-bool MediaFileExists(const std::string& source)
-{
-    if (source.rfind("CD_", 0) == 0) return true;
-    if (source.empty()) return false;
-    try {
-        TProject* project = Project();
-        return project ? project->EnsureAvailable(source) : VrFileManager().Exists(source);
-    } catch (const EMobuError&) {
-        return false;
-    }
-}
+// CD tracks are named "CD_n" and are not game files.
+bool MediaFileExists(const std::string& source) { return source.rfind("CD_", 0) == 0 || GameFileExists(source); }
 
 }  // namespace
 

@@ -3,25 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "archive/vr_file_manager.h"
 #include "core/globals.h"
-#include "core/mobu_error.h"
+#include "components/game_files.h"
 #include "components/mobu_base_list.h"
-#include "script/project.h"
 
 namespace mobu {
 namespace {
-
-bool GameFileExists(const std::string& path)
-{
-    if (path.empty()) return false;
-    try {
-        TProject* project = Project();
-        return project ? project->EnsureAvailable(path) : VrFileManager().Exists(path);
-    } catch (const EMobuError&) {
-        return false;
-    }
-}
 
 TRect Moved(const TRect& r, int32_t dx, int32_t dy) { return TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
 

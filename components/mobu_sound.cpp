@@ -2,32 +2,19 @@
 
 #include <algorithm>
 
-#include "archive/vr_file_manager.h"
 #include "core/globals.h"
 #include "core/mobu_error.h"
 #include "core/script_log.h"
+#include "components/game_files.h"
 #include "components/mobu_base_list.h"
 #include "media/media_files.h"
 #include "media/media_layer.h"
 #include "media/sound_gain.h"
-#include "script/project.h"
 
 namespace mobu {
 namespace {
 
 bool IsCdName(const std::string& source) { return source.rfind("CD_", 0) == 0; }
-
-// Whether the game holds the file (made available first when it lies on another disk).
-bool GameFileExists(const std::string& path)
-{
-    if (path.empty()) return false;
-    try {
-        TProject* project = Project();
-        return project ? project->EnsureAvailable(path) : VrFileManager().Exists(path);
-    } catch (const EMobuError&) {
-        return false;
-    }
-}
 
 const std::string kScrapPrefix = std::string("\x01" "SCRAP_");
 

@@ -2,30 +2,15 @@
 
 #include <algorithm>
 
-#include "archive/vr_file_manager.h"
 #include "core/globals.h"
 #include "core/mobu_error.h"
 #include "core/script_log.h"
+#include "components/game_files.h"
 #include "components/mobu_base_list.h"
 #include "media/media_layer.h"
 #include "media/sound_gain.h"
-#include "script/project.h"
 
 namespace mobu {
-namespace {
-
-bool GameFileExists(const std::string& path)
-{
-    if (path.empty()) return false;
-    try {
-        TProject* project = Project();
-        return project ? project->EnsureAvailable(path) : VrFileManager().Exists(path);
-    } catch (const EMobuError&) {
-        return false;
-    }
-}
-
-}  // namespace
 
 TMobuVideo::TMobuVideo(TMobuBaseList* owner) : TMobuCustomImage(owner, LT_VIDEO) {}
 
