@@ -170,7 +170,9 @@ void TGameSaveData::LoadStatus(const std::string& save_file)
     }
     // The built-ins that write "save:" files reach the save file from now on.
     SetSaveEntryWriter([this](const std::string& name, std::string_view bytes) {
-        return !save_file_.empty() && ReplaceSaveEntry(save_file_, name, std::string(bytes));
+        if (save_file_.empty()) return false;
+        if (TProject* project = Project()) project->PrepareSaveFolder();
+        return ReplaceSaveEntry(save_file_, name, std::string(bytes));
     });
 }
 
@@ -179,8 +181,14 @@ void TGameSaveData::SaveStatus(const std::string& save_file)
     if (status_unreadable_) return;
     TProject* project = Project();
     if (project && !project->WriteStatusData()) return;
-    if (!RealFolderExists(RealFolderOf(save_file))) return;
     const std::string bytes = BuildStatusEntry();
+    // Written only into a folder that is there, or into the per-user folder that this first
+    // write makes; a status that has not changed since the game started makes no folder.
+    const std::string folder = RealFolderOf(save_file);
+    if (!RealFolderExists(folder)) {
+        if (bytes == last_status_) return;
+        if (!(project && project->PrepareSaveFolder() && RealFolderExists(folder))) return;
+    }
     // Errors of the status write are not reported: the next write tries again.
     if (ReplaceSaveEntry(save_file, kStatusEntryName, bytes)) last_status_ = bytes;
 }
@@ -324,6 +332,7 @@ bool TGameSaveData::GameSave(TProject& project, int32_t slot, const std::string&
         changes.push_back({kStatusEntryName, status, now});
     }
     std::string reason;
+    project.PrepareSaveFolder();  // when it cannot be made, the write below says why
     if (!ReplaceSaveEntries(save_file, changes, &reason)) {
         ReportSaveFailure(reason);
         return false;

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/durable_files.h"
+#include "platform/real_files.h"
 #include "platform/text_encoding.h"
 
 namespace mobu {
@@ -32,7 +34,8 @@ void TScriptLogStandardError::WriteLine(const std::string& cp932_line, bool diag
 TScriptLogFile::TScriptLogFile(std::string path_utf8, bool fresh, int64_t limit_bytes)
     : path_(std::move(path_utf8)), limit_(limit_bytes)
 {
-    Open(fresh ? "wb" : "ab");
+    if (fresh) Open("wb");
+    else waiting_ = true;
     AddScriptLogSink(this);
 }
 
@@ -51,6 +54,12 @@ void TScriptLogFile::Open(const char* mode)
 
 void TScriptLogFile::WriteLine(const std::string& cp932_line, bool)
 {
+    if (waiting_) {
+        waiting_ = false;
+        const std::string folder = RealFolderOf(path_);
+        if (!folder.empty()) CreateRealFolders(folder);
+        Open("ab");
+    }
     if (!file_) return;
     const std::string line = Cp932ToUtf8(cp932_line) + "\n";
     if (size_ > 0 && size_ + static_cast<int64_t>(line.size()) > limit_) {

@@ -26,7 +26,8 @@ private:
 
 // A log file, appended to line by line (each line flushed, so a crash keeps it). When a
 // line would take it past `limit_bytes`, the file becomes "<name>.1" (replacing an older
-// one) and a new file starts. `fresh` empties the file first.
+// one) and a new file starts. `fresh` empties the file first; otherwise the file (and a
+// missing folder of it) is made only by the first line, so a quiet run leaves nothing behind.
 class TScriptLogFile : public TScriptLogSink {
 public:
     static constexpr int64_t kDefaultLimit = 1024 * 1024;
@@ -35,8 +36,8 @@ public:
     TScriptLogFile(const TScriptLogFile&) = delete;
     TScriptLogFile& operator=(const TScriptLogFile&) = delete;
     void WriteLine(const std::string& cp932_line, bool diagnostic) override;
-    // Whether the file could be opened.
-    bool IsOpen() const { return file_ != nullptr; }
+    // Whether the file could be opened (a log that waits for its first line counts as open).
+    bool IsOpen() const { return file_ != nullptr || waiting_; }
 
 private:
     void Open(const char* mode);
@@ -45,6 +46,7 @@ private:
     int64_t limit_;
     int64_t size_ = 0;
     std::FILE* file_ = nullptr;
+    bool waiting_ = false;  // an appended log not opened yet
 };
 
 }  // namespace mobu

@@ -266,6 +266,7 @@ std::string TProject::SaveFileName()
     if (!save_file_name_) {
         TSaveLocation location = LocateSaveLocation({startup_.arguments, startup_.executable_path, title_});
         save_file_name_ = location.file;
+        save_folder_to_create_ = location.folder_to_create;
         if (location.file.empty()) {
             // Neither the game's folder nor the user's takes the file (read-only media and a
             // read-only home): the game runs, saving is off, and the player is told once.
@@ -275,6 +276,16 @@ std::string TProject::SaveFileName()
         }
     }
     return *save_file_name_;
+}
+
+bool TProject::PrepareSaveFolder()
+{
+    const std::string save_file = SaveFileName();
+    if (save_file.empty()) return false;
+    TSaveLocation location{save_file, {}, save_folder_to_create_};
+    if (!CreateSaveFolder(location)) return false;
+    save_folder_to_create_ = false;
+    return true;
 }
 
 bool TProject::EnsureAvailable(const std::string& name)

@@ -51,6 +51,9 @@ public:
     // it: the game then runs with saving off, and SavingOffMessage says why.
     std::string SaveFileName();
     const std::string& SavingOffMessage() const { return saving_off_message_; }
+    // Makes the per-user save folder before the first write into it (a game that never
+    // writes leaves no folder behind); true when the save file's folder exists.
+    bool PrepareSaveFolder();
     // Whether the file `name` (a virtual path) can be read, changing disks when it lies on
     // another disk of the game.
     bool EnsureAvailable(const std::string& name);
@@ -125,6 +128,7 @@ private:
     TFolderDiskList disk_map_;
     std::optional<std::string> save_file_name_;
     std::string saving_off_message_;
+    bool save_folder_to_create_ = false;
     std::string disk_prompt_;
     std::string exit_prompt_;
 };

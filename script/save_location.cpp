@@ -73,25 +73,44 @@ TSaveLocation LocateSaveLocation(const TSaveLocationRequest& request)
     if (data_folder.empty()) return cannot_save(beside_game, "no home folder is known");
     const std::string folder_name = SaveFolderNameOfTitle(request.title);
     std::string save_folder = JoinRealPath(JoinRealPath(data_folder, kPlayerDataFolder), folder_name);
-    errno = 0;
-    if (!CreateRealFolders(save_folder)) return cannot_save(save_folder, std::strerror(errno != 0 ? errno : EACCES));
+    // The folder is made only when something is written into it: a game that never saves
+    // leaves no folder behind. Until then, the nearest folder that exists must take new
+    // folders, and nothing but folders may stand on the way down.
+    std::string existing = save_folder;
+    while (!existing.empty() && existing != "/" && !RealFolderExists(existing) && !RealFileExists(existing)) {
+        existing = RealFolderOf(existing);
+        while (existing.size() > 1 && existing.back() == '/') existing.pop_back();
+    }
+    if (!RealFolderExists(existing)) return cannot_save(save_folder, std::strerror(ENOTDIR));
     // A folder that exists but takes no new files (a read-only home): the usual reason.
-    if (!CanCreateFileIn(save_folder, kProbeFileName)) return cannot_save(save_folder, std::strerror(EACCES));
+    if (!CanCreateFileIn(existing, kProbeFileName)) return cannot_save(save_folder, std::strerror(EACCES));
     std::string save_file = JoinRealPath(save_folder, kSaveFileName);
+    const bool folder_exists = existing == save_folder;
+    auto make_folder = [&] { return folder_exists || CreateRealFolders(save_folder); };
 
     // Earlier players kept it directly in the user's data folder: a save found there moves
     // once, atomically, when the new place holds none; the old folder is left alone otherwise.
     const std::string earlier_save = JoinRealPath(JoinRealPath(data_folder, folder_name), kSaveFileName);
-    if (!RealFileExists(save_file) && RealFileExists(earlier_save)) MoveFileIfAbsent(earlier_save, save_file);
+    if (!RealFileExists(save_file) && RealFileExists(earlier_save) && make_folder()) {
+        MoveFileIfAbsent(earlier_save, save_file);
+    }
 
     // A save shipped beside a read-only game is copied along once: whole (through a temporary
     // file) and only when the new place holds none yet, so an existing save is never overwritten.
-    if (RealFileExists(beside_game) && !RealFileExists(save_file)) {
+    if (RealFileExists(beside_game) && !RealFileExists(save_file) && make_folder()) {
         if (std::optional<std::string> old_save = ReadRealFile(beside_game)) {
             ReplaceFileAtomically(save_file, *old_save);
         }
     }
-    return {save_file, {}};
+    return {save_file, {}, !RealFolderExists(save_folder)};
+}
+
+bool CreateSaveFolder(const TSaveLocation& location)
+{
+    if (location.file.empty()) return false;
+    const std::string folder = RealFolderOf(location.file);
+    if (RealFolderExists(folder)) return true;
+    return location.folder_to_create && CreateRealFolders(folder);
 }
 
 std::string LocateSaveFile(const TSaveLocationRequest& request)

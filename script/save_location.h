@@ -27,17 +27,24 @@ struct TSaveLocationRequest {
 struct TSaveLocation {
     std::string file;     // UTF-8 path of save.dat; empty when no folder takes it
     std::string failure;  // cp932: "セーブできません: PATH" and the system's reason, when `file` is empty
+    // The per-user folder of `file` does not exist yet and is made by the first write.
+    bool folder_to_create = false;
 };
 
 // As LocateSaveFile, but a per-user folder that cannot be made gives an empty file and the
 // failure to tell the player, so the game can run with saving off.
 TSaveLocation LocateSaveLocation(const TSaveLocationRequest& request);
 
+// Makes the folder of the save file when the location left it to the first write; true
+// when the folder exists afterwards. A folder that was there and has gone is not made
+// again: the write then fails and says so.
+bool CreateSaveFolder(const TSaveLocation& location);
+
 // The save file path: "save.dat" in the game's folder (the folder the first argument
 // names, else the executable's folder) when a file can be created there and the folder
 // is not under a system prefix (/usr, /opt); otherwise
-// <user data folder>/<title folder>/save.dat, creating that folder and copying an old
-// "save.dat" from the game's folder once when none is there yet. Raises
+// <user data folder>/mobu/<title folder>/save.dat, copying an old "save.dat" from the
+// game's folder once when none is there yet (the folder is made only for that copy). Raises
 // "データファイルを作成することができません" when the folder cannot be created.
 std::string LocateSaveFile(const TSaveLocationRequest& request);
 

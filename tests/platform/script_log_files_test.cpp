@@ -56,5 +56,17 @@ TEST(ScriptLogFile, PastTheLimitTheFileBecomesDotOneAndANewOneStarts)
     fs::remove(path.string() + ".1");
 }
 
+TEST(ScriptLogFile, AnAppendedLogAndItsFolderAppearOnlyWithTheFirstLine)
+{
+    const fs::path folder = fs::temp_directory_path() / ("mobu_log_folder_" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    const fs::path path = folder / "inner" / "mobuplay.log";
+    { TScriptLogFile quiet(path.string(), false); EXPECT_TRUE(quiet.IsOpen()); }
+    EXPECT_FALSE(fs::exists(folder));
+    TScriptLogFile(path.string(), false).WriteLine("first", true);
+    EXPECT_EQ(run_tools::ReadAll(path), "first\n");
+    fs::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace mobu

@@ -173,7 +173,33 @@ TEST_F(SaveLocation, SystemInstalledExecutableUsesTheUserDataFolder)
 {
     ::setenv("XDG_DATA_HOME", Data().c_str(), 1);
     TSaveLocationRequest request{{}, "/usr/games/mobu/mobuplay", "demo"};
-    EXPECT_EQ(LocateSaveFile(request), Data() + "/mobu/demo/save.dat");
+    TSaveLocation location = LocateSaveLocation(request);
+    EXPECT_EQ(location.file, Data() + "/mobu/demo/save.dat");
+    // The folder waits for the first write, which makes it.
+    EXPECT_TRUE(location.folder_to_create);
+    EXPECT_FALSE(RealFolderExists(Data() + "/mobu"));
+    EXPECT_TRUE(CreateSaveFolder(location));
+    EXPECT_TRUE(RealFolderExists(Data() + "/mobu/demo"));
+    EXPECT_FALSE(LocateSaveLocation(request).folder_to_create);
+    // A folder that was there and has gone is not made again behind the player's back.
+    TSaveLocation beside{Game() + "/gone/save.dat", {}, false};
+    EXPECT_FALSE(CreateSaveFolder(beside));
+    EXPECT_FALSE(RealFolderExists(Game() + "/gone"));
+}
+
+TEST_F(SaveLocation, AReadOnlyDataFolderMeansSavingOffWithoutMakingAFolder)
+{
+    ::setenv("XDG_DATA_HOME", Data().c_str(), 1);
+    fs::permissions(root_ / "data", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                        fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    TSaveLocationRequest request{{}, "/usr/games/mobu/mobuplay", "demo"};
+    EXPECT_EQ(RunUnprivileged([&] {
+                  TSaveLocation location = LocateSaveLocation(request);
+                  return location.file + "|" + location.failure.substr(0, SavingOffMessage(Data() + "/mobu/demo", "").size());
+              }),
+              "|" + SavingOffMessage(Data() + "/mobu/demo", ""));
+    fs::permissions(root_ / "data", fs::perms::all);
+    EXPECT_FALSE(RealFolderExists(Data() + "/mobu"));
 }
 
 TEST_F(SaveLocation, RelativeDataHomeFallsBackToHome)

@@ -203,6 +203,35 @@ TEST_F(HeadlessSave, WithoutAWritableFolderTheGameRunsWithSavingOff)
     EXPECT_FALSE(fs::exists(game() / "save.dat"));
 }
 
+TEST_F(HeadlessSave, TheUserDataFolderIsMadeOnlyByTheFirstWrite)
+{
+    // A read-only game folder: the save goes into the user's data folder, which a game that
+    // writes nothing never makes, and the first GameSave makes.
+    const fs::path data_home = scratch_ / "data_home";
+    fs::create_directories(data_home);
+    fs::permissions(data_home, fs::perms::all);
+    fs::permissions(scratch_, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    fs::create_directories(scratch_ / "out");
+    fs::permissions(scratch_ / "out", fs::perms::all);
+    const std::string as_user = ::getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    const fs::path e = scratch_ / "out" / "stderr.txt";
+    auto play = [&](const std::string& page) {
+        if (fs::exists(game())) fs::permissions(game(), fs::perms::owner_all, fs::perm_options::add);
+        Build(page);
+        fs::permissions(game(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+        const std::string command = "XDG_DATA_HOME=" + data_home.string() + " " + as_user + std::string(MOBU_BINARY_DIR) +
+                                    "/mobuplay --headless --frames 6 " + game().string() + " 2>" + e.string();
+        EXPECT_EQ(std::system(command.c_str()), 0) << ReadAll(e);
+    };
+    play("page version: 116; result: none\nVarNew name: n; type: int; value: 1\nWait\n");
+    EXPECT_TRUE(fs::is_empty(data_home)) << ReadAll(e);
+    play("page version: 116; result: none\nGameSave slot: 1; caption: \"here\"\nWait\n");
+    EXPECT_TRUE(fs::exists(data_home / "mobu" / "saves" / "save.dat")) << ReadAll(e);
+    EXPECT_FALSE(fs::exists(game() / "save.dat"));
+    fs::permissions(game(), fs::perms::owner_all, fs::perm_options::add);
+}
+
 TEST_F(HeadlessSave, ADamagedSlotStopsTheGameWithTheSystemsMessage)
 {
     Build("page version: 116; result: none\n"
