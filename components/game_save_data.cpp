@@ -379,17 +379,17 @@ bool TGameSaveData::GameLoad(const std::string& save_file, int32_t slot, bool& f
 bool TGameSaveData::ProcessPendingSaveLoad(TProject& project)
 {
     bool loaded = false;
-    if (project.PendingLoadSlot >= 0) {
-        const int32_t slot = project.PendingLoadSlot;
-        project.PendingLoadSlot = -1;
+    if (project.PendingLoadSlot) {
+        const int32_t slot = *project.PendingLoadSlot;
+        project.PendingLoadSlot.reset();
         bool failed = false;
         loaded = GameLoad(project.SaveFileName(), slot, failed);
         // A failed load leaves a half-loaded state: it is never saved over a good slot.
-        if (failed) project.PendingSave = {};
+        if (failed) project.PendingSave.reset();
     }
-    if (project.PendingSave.slot >= 0) {
-        TProject::TSaveRequest request = project.PendingSave;
-        project.PendingSave = {};
+    if (project.PendingSave) {
+        TProject::TSaveRequest request = *project.PendingSave;
+        project.PendingSave.reset();
         GameSave(project, request.slot, request.resume_page, request.caption, request.resume_index);
     }
     const uint64_t now_ms = static_cast<uint64_t>(

@@ -88,15 +88,16 @@ public:
     TProjectCallMan* CallMan() const { return call_man_.get(); }
     TProjectSaveData* SaveData() const { return save_data_.get(); }
 
-    // Game save and load requests, performed after the script's run in the same frame.
+    // Game save and load requests, performed after the script's run in the same frame. Any
+    // slot number can be asked for, negative ones included: a request is there or not.
     struct TSaveRequest {
-        int32_t slot = -1;
+        int32_t slot = 0;
         std::string resume_page;
         std::string caption;
         int32_t resume_index = 0;
     };
-    int32_t PendingLoadSlot = -1;
-    TSaveRequest PendingSave;
+    std::optional<int32_t> PendingLoadSlot;
+    std::optional<TSaveRequest> PendingSave;
 
 private:
     void CopySettings(const TProjectSetting& setting);

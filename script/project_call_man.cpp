@@ -42,7 +42,7 @@ public:
         // recorded (so nothing reports a saved slot) and the log says so.
         calls_.RequestSave = [](int32_t slot, const std::string& page, int32_t index, const std::string& caption) {
             TProject* project = Project();
-            if (project && project->CanSaveGames()) project->PendingSave = {slot, page, caption, index};
+            if (project && project->CanSaveGames()) project->PendingSave = TProject::TSaveRequest{slot, page, caption, index};
             else ReportNotAvailable();
         };
         calls_.RequestLoad = [](int32_t slot) {

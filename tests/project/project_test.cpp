@@ -97,8 +97,8 @@ public:
     }
     bool ProcessPendingSaveLoad(TProject& project) override
     {
-        log_->push_back("pending " + std::to_string(project.PendingLoadSlot));
-        return project.PendingLoadSlot >= 0;
+        log_->push_back("pending " + std::to_string(project.PendingLoadSlot.value_or(-1)));
+        return project.PendingLoadSlot.has_value();
     }
 
 private:

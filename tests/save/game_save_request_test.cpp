@@ -65,7 +65,7 @@ protected:
     }
     void Request(int32_t slot, const std::string& caption)
     {
-        project_->PendingSave = {slot, "", caption, 0};
+        project_->PendingSave = TProject::TSaveRequest{slot, "", caption, 0};
         data_.ProcessPendingSaveLoad(*project_);
     }
 
@@ -121,13 +121,13 @@ TEST_F(GameSaveRequestTest, AFailedLoadStopsTheGameAndDropsTheSaveOfTheSameFrame
     Request(1, "one");
     ASSERT_TRUE(ReplaceSaveEntries(SaveFile(), {{"GAMESAVEDATA4", std::string("\x6a\0\0\0", 4), 1}}));  // 106
     project_->PendingLoadSlot = 4;
-    project_->PendingSave = {1, "", "overwritten", 0};
+    project_->PendingSave = TProject::TSaveRequest{1, "", "overwritten", 0};
     EXPECT_FALSE(data_.ProcessPendingSaveLoad(*project_));
     EXPECT_TRUE(QuitRequested);
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0], save_messages::BadSaveData());
     EXPECT_EQ(data_.ReadSlotCaptions(SaveFile())[0].caption, "one");
-    EXPECT_EQ(project_->PendingSave.slot, -1);
+    EXPECT_FALSE(project_->PendingSave.has_value());
 
     // A missing slot loads nothing and says nothing.
     QuitRequested = false;
@@ -143,7 +143,7 @@ TEST_F(GameSaveRequestTest, ALoadAndASaveInOneFrameSaveTheLoadedState)
     Request(1, "five");
     table_.Find("n")->Value()->SetInteger(7);
     project_->PendingLoadSlot = 1;
-    project_->PendingSave = {2, "", "after load", 0};
+    project_->PendingSave = TProject::TSaveRequest{2, "", "after load", 0};
     EXPECT_TRUE(data_.ProcessPendingSaveLoad(*project_));
     EXPECT_EQ(table_.Find("n")->Value()->GetInteger(), 5);
     table_.Find("n")->Value()->SetInteger(9);

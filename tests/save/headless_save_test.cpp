@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "archive/save_file.h"
 #include "archive/vr_file_collection.h"
@@ -30,11 +33,15 @@ protected:
     }
     void TearDown() override { fs::remove_all(scratch_); }
 
-    void Build(const std::string& start_page)
+    // Builds the game from its start page, `project_lines` added to the project section and
+    // further pages as name (without extension) and source.
+    void Build(const std::string& start_page, const std::string& project_lines = "",
+               const std::vector<std::pair<std::string, std::string>>& pages = {})
     {
         std::ofstream(scratch_ / "src" / "project.ini")
-            << "[project]\ntitle = saves\nscreen = 160x120\nstart_page = start.msb\n";
+            << "[project]\ntitle = saves\nscreen = 160x120\nstart_page = start.msb\n" << project_lines;
         std::ofstream(scratch_ / "src" / "start.mss") << start_page;
+        for (const auto& [name, source] : pages) std::ofstream(scratch_ / "src" / (name + ".mss")) << source;
         ASSERT_EQ(std::system((std::string(MOBU_BINARY_DIR) + "/mobupack build " + (scratch_ / "src").string() + " " +
                                game().string() + " >/dev/null 2>&1")
                                   .c_str()),
@@ -230,6 +237,103 @@ TEST_F(HeadlessSave, TheUserDataFolderIsMadeOnlyByTheFirstWrite)
     EXPECT_TRUE(fs::exists(data_home / "mobu" / "saves" / "save.dat")) << ReadAll(e);
     EXPECT_FALSE(fs::exists(game() / "save.dat"));
     fs::permissions(game(), fs::perms::owner_all, fs::perm_options::add);
+}
+
+TEST_F(HeadlessSave, EdgeCasesOfSavingAndLoading)
+{
+    // Each case is a series of runs of one game folder; after each run the dumped variables
+    // hold the listed values. The save.dat of a case carries over from run to run.
+    const std::string head = "page version: 116; result: none\n"
+                             "VarNew name: loads; type: int; value: 0; scope: status; continue: yes\n";
+    struct Run {
+        std::string start_page;
+        std::string project_lines;
+        std::vector<std::string> expected;  // IntVar or string-variable texts
+    };
+    struct Case {
+        const char* what;
+        std::vector<Run> runs;
+        std::vector<std::pair<std::string, std::string>> pages;
+    };
+    auto text_var = [](const std::string& name, const std::string& value) {
+        return "\"name\": \"" + name + "\", \"scope\": \"global\", \"type\": \"string\", \"value\": \"" + value + "\"}";
+    };
+    const std::string list_captions = "VarNew name: listed; type: int; continue: yes\n"
+                                      "VarNew name: cap; type: string; continue: yes\n"
+                                      "Calc expr: listed = ListSaveCaption(); continue: yes\n";
+    const std::vector<Case> cases = {
+        {"slot -1 saves and loads, and a restart no longer lists it",
+         {{head + "VarNew name: n; type: int; value: 5; continue: yes\n"
+                  "GameSave slot: -1; caption: \"neg\"\n"
+                  "Wait time: 30\n"
+                  "If cond: loads == 0\n"
+                  "  Calc expr: loads = loads + 1; continue: yes\n"
+                  "  Calc expr: n = 7; continue: yes\n"
+                  "  GameLoad slot: -1\n" +
+                  list_captions + "Calc expr: cap = GetSaveCaption(-1); continue: yes\nWait\n",
+           "",
+           {IntVar("n", "global", 5), IntVar("loads", "status", 1), IntVar("listed", "global", 1), text_var("cap", "neg")}},
+          {head + list_captions + "Calc expr: cap = GetSaveCaption(-1); continue: yes\nWait\n",
+           "",
+           {IntVar("listed", "global", 0), text_var("cap", "")}}},
+         {}},
+        {"an empty caption saves nothing and keeps the slot's caption",
+         {{head + "GameSave slot: 3; caption: \"first\"\n"
+                  "Wait time: 30\n"
+                  "GameSave slot: 3; caption: \"\"\n"
+                  "GameSave slot: 4; caption: \"\"\n"
+                  "Wait time: 30\n" +
+                  list_captions + "Calc expr: cap = GetSaveCaption(3); continue: yes\nWait\n",
+           "",
+           {IntVar("listed", "global", 1), text_var("cap", "first")}}},
+         {}},
+        {"the resume page runs after the load, then the game goes on where it was saved",
+         {{head + "VarNew name: resumed; type: int; value: 0; continue: yes\n"
+                  "VarNew name: after; type: int; value: 0; continue: yes\n"
+                  "GameSave slot: 1; page: \"resume.msb\"; index: 0; caption: \"r\"\n"
+                  "Wait time: 30\n"
+                  "If cond: loads == 0\n"
+                  "  Calc expr: loads = loads + 1; continue: yes\n"
+                  "  Calc expr: resumed = 50; continue: yes\n"
+                  "  GameLoad slot: 1\n"
+                  "Calc expr: after = resumed + 1; continue: yes\n"
+                  "Wait\n",
+           "",
+           {IntVar("resumed", "global", 1), IntVar("after", "global", 2), IntVar("loads", "status", 1)}}},
+         {{"resume", "page version: 116; result: none\nCalc expr: resumed = resumed + 1\n"}}},
+        {"with the status data off, game saves still write and carry the stored status over",
+         {{head + "Calc expr: loads = loads + 1; continue: yes\nGameSave slot: 1; caption: \"on\"\nWait\n",
+           "",
+           {IntVar("loads", "status", 1)}},
+          {head + "Calc expr: loads = loads + 1; continue: yes\nGameSave slot: 2; caption: \"off\"\nWait\n",
+           "write_status_data = no\n",
+           {IntVar("loads", "status", 2)}},
+          {head + list_captions + "Wait\n",
+           "write_status_data = no\n",
+           {IntVar("loads", "status", 1), IntVar("listed", "global", 2)}}},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(game());
+        int number = 0;
+        for (const Run& run : c.runs) {
+            SCOPED_TRACE("run " + std::to_string(++number));
+            Build(run.start_page, run.project_lines, c.pages);
+            std::string vars, components, errors;
+            Play(30, vars, components, errors);
+            EXPECT_EQ(errors.find("not available"), std::string::npos) << errors;
+            std::string own_vars;  // the game's own variables, for the failure message
+            for (size_t at = 0, end; at < vars.size(); at = end + 1) {
+                end = std::min(vars.find('\n', at), vars.size());
+                const std::string line = vars.substr(at, end - at);
+                if (line.find("\"system\"") == std::string::npos) own_vars += line + "\n";
+            }
+            for (const std::string& expected : run.expected) {
+                EXPECT_NE(vars.find(expected), std::string::npos) << expected << "\n" << own_vars << errors;
+            }
+        }
+    }
 }
 
 TEST_F(HeadlessSave, ADamagedSlotStopsTheGameWithTheSystemsMessage)
