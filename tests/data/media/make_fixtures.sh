@@ -40,7 +40,13 @@ cat stereo_44k.ogg stereo_44k_b.ogg > chained.ogg
 oggdec -Q -b 16 -R -o stereo_44k.s16 stereo_44k.ogg
 oggdec -Q -b 16 -R -o link_b.s16 stereo_44k_b.ogg
 cat stereo_44k.s16 link_b.s16 > chained.s16
-rm -f tone_a.wav tone_b.wav stereo_44k_b.ogg link_b.s16
+# A chain whose second link has its own rate and channel count (22050 Hz mono, 1000 Hz):
+# it must keep its pitch and length inside the 44100 Hz stereo stream.
+sox -D -n -r 22050 -c 1 -b 16 tone_c.wav synth 0.25 sine 1000 vol 0.5
+oggenc -Q -q 4 -o link_c.ogg tone_c.wav
+cat stereo_44k.ogg link_c.ogg > chained_rates.ogg
+oggdec -Q -b 16 -R -o link_c.s16 link_c.ogg
+rm -f tone_a.wav tone_b.wav tone_c.wav stereo_44k_b.ogg link_b.s16 link_c.ogg
 
 # Codecs through libavformat/libavcodec, made and decoded by ffmpeg: WMA v1 and v2 in ASF,
 # an MPEG-1 movie with an MP2 sound track, MP3 in a wave file; the CD track files of a
