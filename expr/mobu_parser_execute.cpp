@@ -196,7 +196,11 @@ void TMobuParser::Execute(TSysFuncMan& functions)
     if (!outermost) private_temporaries = false;
     std::vector<const TCustomParam*>& operands = outermost ? operand_scratch_ : nested_operands;
     std::vector<TCustomParam*>& privates = outermost ? private_scratch_ : nested_privates;
-    if (private_temporaries) privates.assign(operations_.size(), nullptr);
+    if (private_temporaries) {
+        // A few slots: cleared one by one, cheaper than a call to fill memory.
+        privates.resize(operations_.size());
+        for (TCustomParam*& slot : privates) slot = nullptr;
+    }
     struct TRunning {
         bool& flag;
         bool was;
@@ -320,7 +324,8 @@ void TMobuParser::BindOperands(size_t index, bool call, TRunState& run)
     const TOpeData& op = operations_[index];
     std::vector<std::unique_ptr<TCustomParam>>& values = values_[index];
     std::vector<const TCustomParam*>& operands = run.operands;
-    operands.assign(values.size(), nullptr);
+    // Every entry is written below before the operation reads it.
+    operands.resize(values.size());
     for (size_t k = 0; k < values.size(); ++k) {
         if (op.Operands[k].Tag != otVariable) {
             operands[k] = values[k].get();
