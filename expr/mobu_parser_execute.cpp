@@ -24,6 +24,24 @@ namespace ops = operation_families;
 
 bool IsTemporaryName(std::string_view name) { return name.starts_with(kTemporaryPrefix); }
 
+// Sets a plain scalar of the type to its neutral value as a scalar write would; false when
+// the value is not a plain scalar.
+bool ResetPlainScalar(TCustomParam& value, uint8_t type)
+{
+    switch (type) {
+    case PT_INT:
+        if (int32_t* slot = PlainScalarSlot<TParamInt>(value, PT_INT)) return *slot = 0, true;
+        return false;
+    case PT_BOOL:
+        if (TFlagByte* slot = PlainScalarSlot<TParamFlag>(value, PT_BOOL)) return slot->value = 0, true;
+        return false;
+    case PT_STR:
+        if (std::string* slot = PlainScalarSlot<TParamStr>(value, PT_STR)) return slot->clear(), true;
+        return false;
+    default: return false;
+    }
+}
+
 std::unique_ptr<TCustomParam> MakeOperandValue(const TOperand& operand)
 {
     switch (operand.Tag) {
@@ -383,7 +401,9 @@ TCustomParam* TMobuParser::MakeTemporary(size_t index, uint8_t type, TRunState& 
     if (run.private_temporaries) {
         // Reuse the value this operation's temporary had in an earlier run, made fresh.
         std::unique_ptr<TCustomParam>& slot = temporaries_[index];
-        if (slot && type != PT_NONE && slot->VarType() == type) {
+        if (slot && type != PT_NONE && slot->PlainKind() == type && ResetPlainScalar(*slot, type)) {
+            // Reset in place: the value was a plain scalar of the type.
+        } else if (slot && type != PT_NONE && slot->VarType() == type) {
             switch (type) {
             case PT_INT: slot->SetInteger(0); break;
             case PT_FLOAT: slot->SetFloat(0); break;
