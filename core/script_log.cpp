@@ -13,10 +13,16 @@ namespace {
 struct TScriptLogState {
     std::vector<TScriptLogSink*> sinks;
     std::unordered_set<std::string> logged;
+};
+
+// The place of the running command: set and restored around every command the interpreter
+// runs, so it is plain data initialised before any code runs (no guard to check each time).
+struct TScriptPlace {
     const std::string* page_name = nullptr;
     int32_t index = -1;
     const char* command_name = nullptr;
 };
+constinit TScriptPlace place;
 
 TScriptLogState& State()
 {
@@ -48,25 +54,24 @@ void RemoveScriptLogSink(TScriptLogSink* sink)
 }
 
 TScriptPlaceScope::TScriptPlaceScope(const std::string* page_name, int32_t index, const char* command_name)
-    : page_name_(State().page_name), index_(State().index), command_name_(State().command_name)
+    : page_name_(place.page_name), index_(place.index), command_name_(place.command_name)
 {
-    State().page_name = page_name;
-    State().index = index;
-    State().command_name = command_name;
+    place.page_name = page_name;
+    place.index = index;
+    place.command_name = command_name;
 }
 
 TScriptPlaceScope::~TScriptPlaceScope()
 {
-    State().page_name = page_name_;
-    State().index = index_;
-    State().command_name = command_name_;
+    place.page_name = page_name_;
+    place.index = index_;
+    place.command_name = command_name_;
 }
 
 std::string ScriptPlaceText()
 {
-    const TScriptLogState& state = State();
-    if (!state.page_name) return {};
-    return *state.page_name + ":" + std::to_string(state.index) + " " + (state.command_name ? state.command_name : "?");
+    if (!place.page_name) return {};
+    return *place.page_name + ":" + std::to_string(place.index) + " " + (place.command_name ? place.command_name : "?");
 }
 
 void ReportScriptFailure(const std::string& cp932_message)

@@ -80,7 +80,13 @@ public:
     virtual const TCustomParam* Concrete() const { return this; }
     TCustomParam* Concrete() { return const_cast<TCustomParam*>(std::as_const(*this).Concrete()); }
 
+    // The type of a plain value (TParamInt, TParamFloat, TParamFlag, TParamStr), whose
+    // elements hot paths may reach without a virtual call; PT_NONE for every other class.
+    uint8_t PlainKind() const { return plain_kind_; }
+
 protected:
+    uint8_t plain_kind_ = PT_NONE;
+
     // Reads a dimension block, checking every size and the product.
     static std::vector<int32_t> ReadDims(ByteReader& in);
 };

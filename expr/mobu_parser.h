@@ -116,11 +116,15 @@ private:
     std::vector<TCustomParam*> private_scratch_;
     // For each name slot (operands, then the destination, of every operation): whether it
     // names a temporary and which operations write a temporary of that name.
+    // A run without function calls makes a temporary only at the first operation writing
+    // its name, so the run's own temporary of a name is that operation's (-1: none writes it).
     std::vector<uint8_t> slot_temporary_;
-    std::vector<std::vector<uint32_t>> slot_makers_;
-    // Whether the last operation assigns "____arg", and the operations that write it.
+    std::vector<int32_t> slot_first_maker_;
+    // The family of every operation's opcode.
+    std::vector<TOpFamily> families_;
+    // Whether the last operation assigns "____arg", and the first operation that writes it.
     bool ends_with_result_ = false;
-    std::vector<uint32_t> result_makers_;
+    int32_t result_first_maker_ = -1;
     std::vector<TCustomParam*> argument_scratch_;
     std::string text_scratch_;
 

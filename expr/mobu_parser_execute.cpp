@@ -10,6 +10,7 @@
 #include "expr/mobu_parser.h"
 #include "expr/opcodes.h"
 #include "expr/operation_families.h"
+#include "expr/operation_plain.h"
 #include "expr/param_collection.h"
 #include "expr/param_types.h"
 #include "expr/param_values.h"
@@ -22,6 +23,24 @@ namespace {
 namespace ops = operation_families;
 
 bool IsTemporaryName(std::string_view name) { return name.starts_with(kTemporaryPrefix); }
+
+// Sets a plain scalar of the type to its neutral value as a scalar write would; false when
+// the value is not a plain scalar.
+bool ResetPlainScalar(TCustomParam& value, uint8_t type)
+{
+    switch (type) {
+    case PT_INT:
+        if (int32_t* slot = PlainScalarSlot<TParamInt>(value, PT_INT)) return *slot = 0, true;
+        return false;
+    case PT_BOOL:
+        if (TFlagByte* slot = PlainScalarSlot<TParamFlag>(value, PT_BOOL)) return slot->value = 0, true;
+        return false;
+    case PT_STR:
+        if (std::string* slot = PlainScalarSlot<TParamStr>(value, PT_STR)) return slot->clear(), true;
+        return false;
+    default: return false;
+    }
+}
 
 std::unique_ptr<TCustomParam> MakeOperandValue(const TOperand& operand)
 {
@@ -75,8 +94,8 @@ struct TMobuParser::TRunState {
     bool private_temporaries = false;
     // The run's own temporary made by each operation, if any.
     std::vector<TCustomParam*>& privates;
-    // For each name slot, the operations whose destination has that name.
-    const std::vector<std::vector<uint32_t>>& makers;
+    // For each name slot, the first operation whose destination has that name (-1: none).
+    const std::vector<int32_t>& first_makers;
     TSysFuncMan::Arguments& arguments;  // scratch: the arguments of a call
     std::string& text;                  // scratch: joined text
     // The parser's reusable lookups (only with private temporaries).
@@ -93,20 +112,18 @@ struct TMobuParser::TRunState {
         return table.Find(name);
     }
 
-    // The run's own temporary of a name: the first one made by an operation writing that name.
-    TCustomParam* FindPrivate(const std::vector<uint32_t>& name_makers) const
+    // The run's own temporary of a name: the one made by the first operation writing that
+    // name (a later one finds it and makes none), once that operation has run.
+    TCustomParam* FindPrivate(int32_t first_maker) const
     {
-        for (uint32_t maker : name_makers) {
-            if (privates[maker]) return privates[maker];
-        }
-        return nullptr;
+        return first_maker >= 0 ? privates[static_cast<size_t>(first_maker)] : nullptr;
     }
 
     // The value a name denotes: the run's own temporary of that name, or the table's variable.
     TCustomParam* FindValue(const std::string& name, size_t slot)
     {
         if (private_temporaries) {
-            if (TCustomParam* value = FindPrivate(makers[slot])) return value;
+            if (TCustomParam* value = FindPrivate(first_makers[slot])) return value;
         }
         if (lookups && (*looked_up)[slot]) return (*lookups)[slot];
         TParamCollectionItem* item = Find(name);
@@ -127,12 +144,14 @@ void TMobuParser::Prepare()
     called_functions_.clear();
     temporaries_.clear();
     temporaries_.resize(operations_.size());
+    families_.clear();
     slot_base_.clear();
     size_t slots = 0;
     lookup_key_ = TLookupKey{};
     for (const TOpeData& op : operations_) {
         slot_base_.push_back(slots);
         slots += op.Operands.size() + 1;
+        families_.push_back(OpcodeFamily(op.Opcode));
         if (op.Opcode == ocFunc) {
             calls_functions_ = true;
             called_functions_.push_back(op.FuncId);
@@ -147,7 +166,7 @@ void TMobuParser::Prepare()
     for (size_t i = 0; i < operations_.size(); ++i) {
         if (IsTemporaryName(operations_[i].Dest)) makers[operations_[i].Dest].push_back(static_cast<uint32_t>(i));
     }
-    slot_makers_.assign(slots, {});
+    slot_first_maker_.assign(slots, -1);
     slot_temporary_.assign(slots, 0);
     for (size_t i = 0; i < operations_.size(); ++i) {
         const TOpeData& op = operations_[i];
@@ -156,12 +175,14 @@ void TMobuParser::Prepare()
             if (k < op.Operands.size() && op.Operands[k].Tag != otVariable) continue;
             if (!IsTemporaryName(name)) continue;
             slot_temporary_[slot_base_[i] + k] = 1;
-            if (auto found = makers.find(name); found != makers.end()) slot_makers_[slot_base_[i] + k] = found->second;
+            if (auto found = makers.find(name); found != makers.end()) {
+                slot_first_maker_[slot_base_[i] + k] = static_cast<int32_t>(found->second.front());
+            }
         }
     }
     ends_with_result_ = !operations_.empty() && operations_.back().Opcode == ocTo && operations_.back().Dest == "____arg";
-    result_makers_.clear();
-    if (auto found = makers.find("____arg"); found != makers.end()) result_makers_ = found->second;
+    result_first_maker_ = -1;
+    if (auto found = makers.find("____arg"); found != makers.end()) result_first_maker_ = static_cast<int32_t>(found->second.front());
     lookups_.assign(slots, nullptr);
     looked_up_.assign(slots, 0);
 }
@@ -193,7 +214,11 @@ void TMobuParser::Execute(TSysFuncMan& functions)
     if (!outermost) private_temporaries = false;
     std::vector<const TCustomParam*>& operands = outermost ? operand_scratch_ : nested_operands;
     std::vector<TCustomParam*>& privates = outermost ? private_scratch_ : nested_privates;
-    if (private_temporaries) privates.assign(operations_.size(), nullptr);
+    if (private_temporaries) {
+        // A few slots: cleared one by one, cheaper than a call to fill memory.
+        privates.resize(operations_.size());
+        for (TCustomParam*& slot : privates) slot = nullptr;
+    }
     struct TRunning {
         bool& flag;
         bool was;
@@ -208,7 +233,7 @@ void TMobuParser::Execute(TSysFuncMan& functions)
                   operands,
                   private_temporaries,
                   privates,
-                  slot_makers_,
+                  slot_first_maker_,
                   outermost ? argument_scratch_ : nested_arguments,
                   outermost ? text_scratch_ : nested_text,
                   nullptr,
@@ -241,19 +266,17 @@ void TMobuParser::Execute(TSysFuncMan& functions)
     }
     if (ends_with_result_) {
         try {
-            TCustomParam* own = run.private_temporaries ? run.FindPrivate(result_makers_) : nullptr;
+            TCustomParam* own = run.private_temporaries ? run.FindPrivate(result_first_maker_) : nullptr;
             TParamCollectionItem* item = own ? nullptr : run.Find("____arg");
             TCustomParam* value = own ? own : item ? item->Value() : nullptr;
             uint8_t type = value ? value->VarType() : PT_NONE;
             if (own && type >= PT_INT && type <= PT_STR && own->Concrete() == own) {
                 // The run's own result temporary: hand it over, and keep the previous result's
                 // value object in its slot for the next run.
-                for (auto& slot : temporaries_) {
-                    if (slot.get() == own) {
-                        result_ = std::move(slot);
-                        slot = std::move(previous_result);
-                        break;
-                    }
+                std::unique_ptr<TCustomParam>& slot = temporaries_[static_cast<size_t>(result_first_maker_)];
+                if (slot.get() == own) {
+                    result_ = std::move(slot);
+                    slot = std::move(previous_result);
                 }
             } else if (value && type >= PT_INT && type <= PT_STR && value->Concrete() == value) {
                 // A plain value (the usual case): copy it directly.
@@ -276,7 +299,7 @@ void TMobuParser::Execute(TSysFuncMan& functions)
 void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& run)
 {
     const TOpeData& op = operations_[index];
-    const TOpFamily family = OpcodeFamily(op.Opcode);
+    const TOpFamily family = families_[index];
     BindOperands(index, family == TOpFamily::Call, run);
     const std::vector<const TCustomParam*>& operands = run.operands;
     static const std::unique_ptr<TCustomParam> kZero = NewParamOfType(PT_INT);
@@ -293,6 +316,7 @@ void TMobuParser::RunOperation(size_t index, TSysFuncMan& functions, TRunState& 
     if (!destination) throw EMobuError(expr_messages::UnknownVariable(op.Dest));
     TCustomParam& d = *destination;
 
+    if (family != TOpFamily::Call && ops::RunPlainIntegers(op.Opcode, family, d, a, b)) return;
     switch (family) {
     case TOpFamily::Copy: ops::RunCopy(d, a); break;
     case TOpFamily::Arithmetic: ops::RunArithmetic(op.Opcode, d, a, b); break;
@@ -318,7 +342,8 @@ void TMobuParser::BindOperands(size_t index, bool call, TRunState& run)
     const TOpeData& op = operations_[index];
     std::vector<std::unique_ptr<TCustomParam>>& values = values_[index];
     std::vector<const TCustomParam*>& operands = run.operands;
-    operands.assign(values.size(), nullptr);
+    // Every entry is written below before the operation reads it.
+    operands.resize(values.size());
     for (size_t k = 0; k < values.size(); ++k) {
         if (op.Operands[k].Tag != otVariable) {
             operands[k] = values[k].get();
@@ -333,7 +358,7 @@ void TMobuParser::BindOperands(size_t index, bool call, TRunState& run)
         }
         if (run.private_temporaries) {
             // The run's own temporary: the function reads only its value.
-            if (const TCustomParam* value = run.FindPrivate(slot_makers_[slot_base_[index] + k])) {
+            if (const TCustomParam* value = run.FindPrivate(slot_first_maker_[slot_base_[index] + k])) {
                 operands[k] = value;
                 continue;
             }
@@ -376,7 +401,9 @@ TCustomParam* TMobuParser::MakeTemporary(size_t index, uint8_t type, TRunState& 
     if (run.private_temporaries) {
         // Reuse the value this operation's temporary had in an earlier run, made fresh.
         std::unique_ptr<TCustomParam>& slot = temporaries_[index];
-        if (slot && type != PT_NONE && slot->VarType() == type) {
+        if (slot && type != PT_NONE && slot->PlainKind() == type && ResetPlainScalar(*slot, type)) {
+            // Reset in place: the value was a plain scalar of the type.
+        } else if (slot && type != PT_NONE && slot->VarType() == type) {
             switch (type) {
             case PT_INT: slot->SetInteger(0); break;
             case PT_FLOAT: slot->SetFloat(0); break;

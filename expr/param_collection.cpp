@@ -87,6 +87,8 @@ void TParamCollection::Link(TParamCollectionItem* item)
 void TParamCollection::Unlink(TParamCollectionItem* item)
 {
     if (!item->linked_) return;
+    // The name leaves the item (a rename or a deletion): lookups made before may differ now.
+    ++generation_;
     if (item->prev_) {
         item->prev_->next_ = item->next_;
     } else {
@@ -265,9 +267,15 @@ void TParamCollection::DeleteOwned(int32_t depth)
 void TParamCollection::RemoveOwnerDepth(int32_t depth)
 {
     DeleteOwned(depth);
+    bool moved = false;
     for (const auto& item : items_) {
-        if (item->OwnerDepth > depth) --item->OwnerDepth;
+        if (item->OwnerDepth > depth) {
+            --item->OwnerDepth;
+            moved = moved || item->IsLocal;
+        }
     }
+    // A local moved to another depth can change what a name finds at a depth.
+    if (moved) ++generation_;
 }
 
 void TParamCollection::DeleteGameVariables()

@@ -86,10 +86,32 @@ extern template class TParamValues<Real>;
 extern template class TParamValues<TFlagByte>;
 extern template class TParamValues<std::string>;
 
-class TParamInt final : public TParamValues<int32_t> {};
-class TParamFloat final : public TParamValues<Real> {};
-class TParamFlag final : public TParamValues<TFlagByte> {};
-class TParamStr final : public TParamValues<std::string> {};
+class TParamInt final : public TParamValues<int32_t> {
+public:
+    TParamInt() { plain_kind_ = PT_INT; }
+};
+class TParamFloat final : public TParamValues<Real> {
+public:
+    TParamFloat() { plain_kind_ = PT_FLOAT; }
+};
+class TParamFlag final : public TParamValues<TFlagByte> {
+public:
+    TParamFlag() { plain_kind_ = PT_BOOL; }
+};
+class TParamStr final : public TParamValues<std::string> {
+public:
+    TParamStr() { plain_kind_ = PT_STR; }
+};
+
+// Element 0 of a plain scalar of the class (what a scalar write of it stores into), or none
+// when the value is of another class or has dimensions or no element.
+template <typename TPlain>
+typename TPlain::Element* PlainScalarSlot(TCustomParam& value, uint8_t kind)
+{
+    if (value.PlainKind() != kind || !value.Dims.empty()) return nullptr;
+    auto& elements = static_cast<TPlain&>(value).Elements;
+    return elements.empty() ? nullptr : &elements[0];
+}
 
 // A fresh value of the type code (low 7 bits used): one element 0, 0.0, FALSE or "", or an
 // unbound alias for code 0. None for a code outside 0-4.
