@@ -1,0 +1,190 @@
+#include "text/glyph_sampler.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+
+#include <algorithm>
+#include <cmath>
+
+namespace mobu {
+
+namespace {
+
+// Largest distance, in samples, between a curve and the lines that stand for it: far below
+// the gap between two sample centres, so a sample changes side only when it lies within
+// this distance of the true edge.
+constexpr double kFlatness = 1.0 / 512;
+constexpr int kMostLinesPerCurve = 256;
+
+int LinesFor(double deviation)
+{
+    if (!(deviation > kFlatness)) return 1;
+    return std::min(kMostLinesPerCurve, static_cast<int>(std::ceil(std::sqrt(deviation / kFlatness))));
+}
+
+// First sample row or column whose centre (index + 0.5) lies at or past `position`.
+int FirstCentreAtOrAfter(double position) { return static_cast<int>(std::ceil(position - 0.5)); }
+
+}  // namespace
+
+// Walks an outline into the sampler's edges, flattening its curves.
+struct TSamplerWalk {
+    TGlyphSampler* sampler;
+    double origin_x, origin_y, scale;  // 26.6 units to samples: ((x - origin_x) * scale, (origin_y - y) * scale)
+    double x = 0, y = 0;               // current point in samples
+
+    double X(const FT_Vector* v) const { return (static_cast<double>(v->x) - origin_x) * scale; }
+    double Y(const FT_Vector* v) const { return (origin_y - static_cast<double>(v->y)) * scale; }
+    void LineTo(double to_x, double to_y)
+    {
+        sampler->AddLine(x, y, to_x, to_y);
+        x = to_x;
+        y = to_y;
+    }
+    static int MoveTo(const FT_Vector* to, void* user)
+    {
+        auto* walk = static_cast<TSamplerWalk*>(user);
+        walk->x = walk->X(to);
+        walk->y = walk->Y(to);
+        return 0;
+    }
+    static int Line(const FT_Vector* to, void* user)
+    {
+        auto* walk = static_cast<TSamplerWalk*>(user);
+        walk->LineTo(walk->X(to), walk->Y(to));
+        return 0;
+    }
+    static int Conic(const FT_Vector* control, const FT_Vector* to, void* user)
+    {
+        auto* walk = static_cast<TSamplerWalk*>(user);
+        const double x0 = walk->x, y0 = walk->y;
+        const double cx = walk->X(control), cy = walk->Y(control);
+        const double x1 = walk->X(to), y1 = walk->Y(to);
+        const int lines = LinesFor(std::hypot(x0 - 2 * cx + x1, y0 - 2 * cy + y1) / 4);
+        for (int i = 1; i < lines; ++i) {
+            const double t = static_cast<double>(i) / lines, u = 1 - t;
+            walk->LineTo(u * u * x0 + 2 * u * t * cx + t * t * x1, u * u * y0 + 2 * u * t * cy + t * t * y1);
+        }
+        walk->LineTo(x1, y1);
+        return 0;
+    }
+    static int Cubic(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user)
+    {
+        auto* walk = static_cast<TSamplerWalk*>(user);
+        const double x0 = walk->x, y0 = walk->y;
+        const double ax = walk->X(control1), ay = walk->Y(control1);
+        const double bx = walk->X(control2), by = walk->Y(control2);
+        const double x1 = walk->X(to), y1 = walk->Y(to);
+        const double deviation =
+            std::max(std::hypot(x0 - 2 * ax + bx, y0 - 2 * ay + by), std::hypot(ax - 2 * bx + x1, ay - 2 * by + y1)) * 3 / 4;
+        const int lines = LinesFor(deviation);
+        for (int i = 1; i < lines; ++i) {
+            const double t = static_cast<double>(i) / lines, u = 1 - t;
+            walk->LineTo(u * u * u * x0 + 3 * u * u * t * ax + 3 * u * t * t * bx + t * t * t * x1,
+                         u * u * u * y0 + 3 * u * u * t * ay + 3 * u * t * t * by + t * t * t * y1);
+        }
+        walk->LineTo(x1, y1);
+        return 0;
+    }
+};
+
+void TGlyphSampler::AddLine(double x0, double y0, double x1, double y1)
+{
+    if (y0 != y1) edges_.push_back({x0, y0, x1, y1});
+}
+
+bool TGlyphSampler::Sample(const FT_Outline_& outline, long left, long top, int width, int height, int factor,
+                           std::span<const uint8_t> table, uint8_t* out)
+{
+    edges_.clear();
+    TSamplerWalk walk{this, static_cast<double>(left) * 64, static_cast<double>(top) * 64, factor / 64.0};
+    FT_Outline_Funcs funcs{};
+    funcs.move_to = &TSamplerWalk::MoveTo;
+    funcs.line_to = &TSamplerWalk::Line;
+    funcs.conic_to = &TSamplerWalk::Conic;
+    funcs.cubic_to = &TSamplerWalk::Cubic;
+    if (FT_Outline_Decompose(const_cast<FT_Outline*>(&outline), &funcs, &walk) != 0) return false;
+
+    // Each edge crosses the centre rows in [min y, max y): bucket the crossings by row.
+    const int rows = height * factor;
+    const int columns = width * factor;
+    auto row_range = [rows](const TEdge& edge, int& first, int& end) {
+        first = std::clamp(FirstCentreAtOrAfter(std::min(edge.y0, edge.y1)), 0, rows);
+        end = std::clamp(FirstCentreAtOrAfter(std::max(edge.y0, edge.y1)), 0, rows);
+    };
+    // Marks +1 at the first row of each edge and -1 past its last: the running sum of the
+    // marks is a row's crossing count, and the sum of the counts before it its start.
+    row_start_.assign(static_cast<size_t>(rows) + 1, 0);
+    for (const TEdge& edge : edges_) {
+        int first, end;
+        row_range(edge, first, end);
+        if (first >= end) continue;
+        ++row_start_[static_cast<size_t>(first)];
+        --row_start_[static_cast<size_t>(end)];
+    }
+    int per_row = 0, total = 0;
+    for (int j = 0; j < rows; ++j) {
+        per_row += row_start_[static_cast<size_t>(j)];
+        row_start_[static_cast<size_t>(j)] = total;
+        total += per_row;
+    }
+    row_start_[static_cast<size_t>(rows)] = total;
+    crossings_.resize(static_cast<size_t>(total));
+    std::vector<int>& next = counts_;  // the fill cursor of each row, until the counting
+    next.assign(row_start_.begin(), row_start_.end());
+    for (const TEdge& edge : edges_) {
+        int first, end;
+        row_range(edge, first, end);
+        const double slope = (edge.x1 - edge.x0) / (edge.y1 - edge.y0);
+        const int winding = edge.y1 > edge.y0 ? 1 : -1;
+        for (int j = first; j < end; ++j)
+            crossings_[static_cast<size_t>(next[static_cast<size_t>(j)]++)] = {edge.x0 + (j + 0.5 - edge.y0) * slope,
+                                                                               winding};
+    }
+
+    counts_.assign(static_cast<size_t>(width), 0);
+    for (int py = 0; py < height; ++py) {
+        std::fill(counts_.begin(), counts_.end(), 0);
+        for (int s = 0; s < factor; ++s) {
+            const int j = py * factor + s;
+            TCrossing* begin = crossings_.data() + row_start_[static_cast<size_t>(j)];
+            TCrossing* end = crossings_.data() + row_start_[static_cast<size_t>(j) + 1];
+            // Few crossings per row: insertion sort by x.
+            for (TCrossing* p = begin + 1; p < end; ++p) {
+                const TCrossing value = *p;
+                TCrossing* q = p;
+                for (; q > begin && (q - 1)->x > value.x; --q) *q = *(q - 1);
+                *q = value;
+            }
+            // Samples right of a crossing and left of the next are inside while the sum of
+            // the windings passed is not zero.
+            int winding = 0;
+            double span_start = 0;
+            for (TCrossing* p = begin; p < end; ++p) {
+                const int before = winding;
+                winding += p->winding;
+                if (before == 0 && winding != 0) {
+                    span_start = p->x;
+                } else if (before != 0 && winding == 0) {
+                    const int c0 = std::clamp(FirstCentreAtOrAfter(span_start), 0, columns);
+                    const int c1 = std::clamp(FirstCentreAtOrAfter(p->x), 0, columns);
+                    if (c1 <= c0) continue;
+                    const int a = c0 / factor, b = (c1 - 1) / factor;
+                    if (a == b) {
+                        counts_[static_cast<size_t>(a)] += c1 - c0;
+                    } else {
+                        counts_[static_cast<size_t>(a)] += (a + 1) * factor - c0;
+                        for (int k = a + 1; k < b; ++k) counts_[static_cast<size_t>(k)] += factor;
+                        counts_[static_cast<size_t>(b)] += c1 - b * factor;
+                    }
+                }
+            }
+        }
+        uint8_t* target = out + static_cast<size_t>(py) * width;
+        for (int x = 0; x < width; ++x) target[x] = table[static_cast<size_t>(counts_[static_cast<size_t>(x)])];
+    }
+    return true;
+}
+
+}  // namespace mobu

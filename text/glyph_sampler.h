@@ -1,0 +1,41 @@
+// Point sampling of a glyph outline straight into coverage counts: each sample row's
+// crossings with the outline give the spans of samples inside it (nonzero winding), and
+// the spans are summed per pixel cell; no sample bitmap is drawn.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+struct FT_Outline_;
+
+namespace mobu {
+
+class TGlyphSampler {
+public:
+    // Samples `outline` (26.6 pixel units, y up) over the pixels [left, left + width) x
+    // [top - height, top) at `factor` x `factor` samples per pixel, a sample lying at the
+    // centre of its sub-square and counting when the outline winds around it. Each pixel's
+    // count goes through `table` into `out` (width x height bytes, top row first). False
+    // when the outline cannot be walked.
+    bool Sample(const FT_Outline_& outline, long left, long top, int width, int height, int factor,
+                std::span<const uint8_t> table, uint8_t* out);
+
+private:
+    struct TEdge {
+        double x0, y0, x1, y1;  // sample units, y down from the box top
+    };
+    struct TCrossing {
+        double x;
+        int winding;
+    };
+    void AddLine(double x0, double y0, double x1, double y1);
+
+    std::vector<TEdge> edges_;
+    std::vector<int> row_start_;  // first crossing of each sample row (one more entry at the end)
+    std::vector<TCrossing> crossings_;
+    std::vector<int> counts_;  // covered samples of each pixel of the current pixel row
+    friend struct TSamplerWalk;
+};
+
+}  // namespace mobu
