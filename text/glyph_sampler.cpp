@@ -61,7 +61,8 @@ struct TSamplerWalk {
         const double x0 = walk->x, y0 = walk->y;
         const double cx = walk->X(control), cy = walk->Y(control);
         const double x1 = walk->X(to), y1 = walk->Y(to);
-        const int lines = LinesFor(std::hypot(x0 - 2 * cx + x1, y0 - 2 * cy + y1) / 4);
+        const double dx = x0 - 2 * cx + x1, dy = y0 - 2 * cy + y1;
+        const int lines = LinesFor(std::sqrt(dx * dx + dy * dy) / 4);
         for (int i = 1; i < lines; ++i) {
             const double t = static_cast<double>(i) / lines, u = 1 - t;
             walk->LineTo(u * u * x0 + 2 * u * t * cx + t * t * x1, u * u * y0 + 2 * u * t * cy + t * t * y1);
@@ -76,8 +77,9 @@ struct TSamplerWalk {
         const double ax = walk->X(control1), ay = walk->Y(control1);
         const double bx = walk->X(control2), by = walk->Y(control2);
         const double x1 = walk->X(to), y1 = walk->Y(to);
-        const double deviation =
-            std::max(std::hypot(x0 - 2 * ax + bx, y0 - 2 * ay + by), std::hypot(ax - 2 * bx + x1, ay - 2 * by + y1)) * 3 / 4;
+        const double dx0 = x0 - 2 * ax + bx, dy0 = y0 - 2 * ay + by;
+        const double dx1 = ax - 2 * bx + x1, dy1 = ay - 2 * by + y1;
+        const double deviation = std::sqrt(std::max(dx0 * dx0 + dy0 * dy0, dx1 * dx1 + dy1 * dy1)) * 3 / 4;
         const int lines = LinesFor(deviation);
         for (int i = 1; i < lines; ++i) {
             const double t = static_cast<double>(i) / lines, u = 1 - t;
@@ -91,13 +93,24 @@ struct TSamplerWalk {
 
 void TGlyphSampler::AddLine(double x0, double y0, double x1, double y1)
 {
-    if (y0 != y1) edges_.push_back({x0, y0, x1, y1});
+    // The line crosses the centre rows in [min y, max y); a line crossing none adds nothing.
+    const int first = std::clamp(FirstCentreAtOrAfter(std::min(y0, y1)), 0, rows_);
+    const int end = std::clamp(FirstCentreAtOrAfter(std::max(y0, y1)), 0, rows_);
+    if (first >= end) return;
+    const double slope = (x1 - x0) / (y1 - y0);
+    edges_.push_back({x0 + (first + 0.5 - y0) * slope, slope, first, end, y1 > y0 ? 1 : -1});
+    // Marks +1 at the first row and -1 past the last: their running sum is a row's count.
+    ++row_start_[static_cast<size_t>(first)];
+    --row_start_[static_cast<size_t>(end)];
 }
 
 bool TGlyphSampler::Sample(const FT_Outline_& outline, long left, long top, int width, int height, int factor,
                            std::span<const uint8_t> table, uint8_t* out)
 {
+    const int columns = width * factor;
+    rows_ = height * factor;
     edges_.clear();
+    row_start_.assign(static_cast<size_t>(rows_) + 1, 0);
     TSamplerWalk walk{this, static_cast<double>(left) * 64, static_cast<double>(top) * 64, factor / 64.0};
     FT_Outline_Funcs funcs{};
     funcs.move_to = &TSamplerWalk::MoveTo;
@@ -106,41 +119,22 @@ bool TGlyphSampler::Sample(const FT_Outline_& outline, long left, long top, int 
     funcs.cubic_to = &TSamplerWalk::Cubic;
     if (FT_Outline_Decompose(const_cast<FT_Outline*>(&outline), &funcs, &walk) != 0) return false;
 
-    // Each edge crosses the centre rows in [min y, max y): bucket the crossings by row.
-    const int rows = height * factor;
-    const int columns = width * factor;
-    auto row_range = [rows](const TEdge& edge, int& first, int& end) {
-        first = std::clamp(FirstCentreAtOrAfter(std::min(edge.y0, edge.y1)), 0, rows);
-        end = std::clamp(FirstCentreAtOrAfter(std::max(edge.y0, edge.y1)), 0, rows);
-    };
-    // Marks +1 at the first row of each edge and -1 past its last: the running sum of the
-    // marks is a row's crossing count, and the sum of the counts before it its start.
-    row_start_.assign(static_cast<size_t>(rows) + 1, 0);
-    for (const TEdge& edge : edges_) {
-        int first, end;
-        row_range(edge, first, end);
-        if (first >= end) continue;
-        ++row_start_[static_cast<size_t>(first)];
-        --row_start_[static_cast<size_t>(end)];
-    }
+    // The running sum of the marks is each row's crossing count; the sum of the counts
+    // before a row is where its crossings start.
     int per_row = 0, total = 0;
-    for (int j = 0; j < rows; ++j) {
+    for (int j = 0; j < rows_; ++j) {
         per_row += row_start_[static_cast<size_t>(j)];
         row_start_[static_cast<size_t>(j)] = total;
         total += per_row;
     }
-    row_start_[static_cast<size_t>(rows)] = total;
+    row_start_[static_cast<size_t>(rows_)] = total;
     crossings_.resize(static_cast<size_t>(total));
     std::vector<int>& next = counts_;  // the fill cursor of each row, until the counting
     next.assign(row_start_.begin(), row_start_.end());
     for (const TEdge& edge : edges_) {
-        int first, end;
-        row_range(edge, first, end);
-        const double slope = (edge.x1 - edge.x0) / (edge.y1 - edge.y0);
-        const int winding = edge.y1 > edge.y0 ? 1 : -1;
-        for (int j = first; j < end; ++j)
-            crossings_[static_cast<size_t>(next[static_cast<size_t>(j)]++)] = {edge.x0 + (j + 0.5 - edge.y0) * slope,
-                                                                               winding};
+        for (int j = edge.first; j < edge.end; ++j)
+            crossings_[static_cast<size_t>(next[static_cast<size_t>(j)]++)] = {edge.x + (j - edge.first) * edge.slope,
+                                                                               edge.winding};
     }
 
     counts_.assign(static_cast<size_t>(width), 0);

@@ -22,16 +22,22 @@ public:
                 std::span<const uint8_t> table, uint8_t* out);
 
 private:
+    // A line of the flattened outline that crosses the centre of at least one sample row.
     struct TEdge {
-        double x0, y0, x1, y1;  // sample units, y down from the box top
+        double x;      // where it crosses the centre of row `first`, in samples
+        double slope;  // x step from one row centre to the next
+        int first, end;  // the rows whose centres it crosses: [first, end)
+        int winding;
     };
     struct TCrossing {
         double x;
         int winding;
     };
+    // A line in samples (y down from the box top).
     void AddLine(double x0, double y0, double x1, double y1);
 
     std::vector<TEdge> edges_;
+    int rows_ = 0;
     std::vector<int> row_start_;  // first crossing of each sample row (one more entry at the end)
     std::vector<TCrossing> crossings_;
     std::vector<int> counts_;  // covered samples of each pixel of the current pixel row
