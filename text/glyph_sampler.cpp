@@ -28,7 +28,7 @@ int FirstCentreAtOrAfter(double position) { return static_cast<int>(std::ceil(po
 
 }  // namespace
 
-// Walks an outline into the sampler's edges, flattening its curves.
+// Walks an outline into the sampler's edges, flattening its cubic curves.
 struct TSamplerWalk {
     TGlyphSampler* sampler;
     double origin_x, origin_y, scale;  // 26.6 units to samples: ((x - origin_x) * scale, (origin_y - y) * scale)
@@ -58,16 +58,10 @@ struct TSamplerWalk {
     static int Conic(const FT_Vector* control, const FT_Vector* to, void* user)
     {
         auto* walk = static_cast<TSamplerWalk*>(user);
-        const double x0 = walk->x, y0 = walk->y;
-        const double cx = walk->X(control), cy = walk->Y(control);
-        const double x1 = walk->X(to), y1 = walk->Y(to);
-        const double dx = x0 - 2 * cx + x1, dy = y0 - 2 * cy + y1;
-        const int lines = LinesFor(std::sqrt(dx * dx + dy * dy) / 4);
-        for (int i = 1; i < lines; ++i) {
-            const double t = static_cast<double>(i) / lines, u = 1 - t;
-            walk->LineTo(u * u * x0 + 2 * u * t * cx + t * t * x1, u * u * y0 + 2 * u * t * cy + t * t * y1);
-        }
-        walk->LineTo(x1, y1);
+        const double to_x = walk->X(to), to_y = walk->Y(to);
+        walk->sampler->AddConic(walk->x, walk->y, walk->X(control), walk->Y(control), to_x, to_y);
+        walk->x = to_x;
+        walk->y = to_y;
         return 0;
     }
     static int Cubic(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user)
@@ -104,12 +98,62 @@ void TGlyphSampler::AddLine(double x0, double y0, double x1, double y1)
     --row_start_[static_cast<size_t>(end)];
 }
 
+void TGlyphSampler::AddConic(double x0, double y0, double cx, double cy, double x1, double y1)
+{
+    // x(t) = x0 + bx t + ax t^2 and y(t) likewise, for t in [0, 1]; split where y turns
+    // back, so that each piece crosses a row centre once.
+    const double ax = x0 - 2 * cx + x1, bx = 2 * (cx - x0);
+    const double ay = y0 - 2 * cy + y1, by = 2 * (cy - y0);
+    double ends[3] = {0, 1, 1};
+    int pieces = 1;
+    if (ay != 0) {
+        const double turn = -by / (2 * ay);
+        if (turn > 0 && turn < 1) {
+            ends[1] = turn;
+            pieces = 2;
+        }
+    }
+    for (int piece = 0; piece < pieces; ++piece) {
+        const double ta = ends[piece], tb = ends[piece + 1];
+        const double ya = ta == 0 ? y0 : y0 + (by + ay * ta) * ta;
+        const double yb = tb == 1 ? y1 : y0 + (by + ay * tb) * tb;
+        // The piece crosses the centre rows in [min y, max y), as a line does.
+        const int first = std::clamp(FirstCentreAtOrAfter(std::min(ya, yb)), 0, rows_);
+        const int end = std::clamp(FirstCentreAtOrAfter(std::max(ya, yb)), 0, rows_);
+        if (first >= end) continue;
+        const int winding = yb > ya ? 1 : -1;
+        for (int j = first; j < end; ++j) {
+            // Solves ay t^2 + by t + (y0 - centre) = 0 in the numerically stable form and
+            // keeps the root inside the piece.
+            const double c = y0 - (j + 0.5);
+            double t;
+            if (ay == 0) {
+                t = -c / by;
+            } else {
+                const double q = -0.5 * (by + std::copysign(std::sqrt(std::max(0.0, by * by - 4 * ay * c)), by));
+                if (q == 0) {
+                    t = 0;
+                } else {
+                    const double t1 = q / ay, t2 = c / q;
+                    auto outside = [ta, tb](double v) { return v < ta ? ta - v : v > tb ? v - tb : 0.0; };
+                    t = outside(t1) <= outside(t2) ? t1 : t2;
+                }
+            }
+            t = std::clamp(t, ta, tb);
+            curve_crossings_.push_back({j, {x0 + (bx + ax * t) * t, winding}});
+            ++row_start_[static_cast<size_t>(j)];
+            --row_start_[static_cast<size_t>(j) + 1];
+        }
+    }
+}
+
 bool TGlyphSampler::Sample(const FT_Outline_& outline, long left, long top, int width, int height, int factor,
                            std::span<const uint8_t> table, uint8_t* out)
 {
     const int columns = width * factor;
     rows_ = height * factor;
     edges_.clear();
+    curve_crossings_.clear();
     row_start_.assign(static_cast<size_t>(rows_) + 1, 0);
     TSamplerWalk walk{this, static_cast<double>(left) * 64, static_cast<double>(top) * 64, factor / 64.0};
     FT_Outline_Funcs funcs{};
@@ -136,6 +180,8 @@ bool TGlyphSampler::Sample(const FT_Outline_& outline, long left, long top, int 
             crossings_[static_cast<size_t>(next[static_cast<size_t>(j)]++)] = {edge.x + (j - edge.first) * edge.slope,
                                                                                edge.winding};
     }
+    for (const TRowCrossing& crossing : curve_crossings_)
+        crossings_[static_cast<size_t>(next[static_cast<size_t>(crossing.row)]++)] = crossing.crossing;
 
     counts_.assign(static_cast<size_t>(width), 0);
     for (int py = 0; py < height; ++py) {

@@ -33,13 +33,20 @@ private:
         double x;
         int winding;
     };
+    struct TRowCrossing {
+        int row;
+        TCrossing crossing;
+    };
     // A line in samples (y down from the box top).
     void AddLine(double x0, double y0, double x1, double y1);
+    // A quadratic curve in samples: its crossing of each row centre is solved exactly.
+    void AddConic(double x0, double y0, double cx, double cy, double x1, double y1);
 
     std::vector<TEdge> edges_;
     int rows_ = 0;
     std::vector<int> row_start_;  // first crossing of each sample row (one more entry at the end)
     std::vector<TCrossing> crossings_;
+    std::vector<TRowCrossing> curve_crossings_;  // of the curves, before bucketing
     std::vector<int> counts_;  // covered samples of each pixel of the current pixel row
     friend struct TSamplerWalk;
 };
