@@ -85,6 +85,11 @@ struct TSamplerWalk {
     }
 };
 
+TGlyphSampler::TCrossing TGlyphSampler::Crossing(double x, int winding) const
+{
+    return std::clamp(FirstCentreAtOrAfter(x), 0, columns_) * 2 + (winding > 0 ? 1 : 0);
+}
+
 void TGlyphSampler::AddLine(double x0, double y0, double x1, double y1)
 {
     // The line crosses the centre rows in [min y, max y); a line crossing none adds nothing.
@@ -140,7 +145,7 @@ void TGlyphSampler::AddConic(double x0, double y0, double cx, double cy, double 
                 }
             }
             t = std::clamp(t, ta, tb);
-            curve_crossings_.push_back({j, {x0 + (bx + ax * t) * t, winding}});
+            curve_crossings_.push_back({j, Crossing(x0 + (bx + ax * t) * t, winding)});
             ++row_start_[static_cast<size_t>(j)];
             --row_start_[static_cast<size_t>(j) + 1];
         }
@@ -150,7 +155,7 @@ void TGlyphSampler::AddConic(double x0, double y0, double cx, double cy, double 
 bool TGlyphSampler::Sample(const FT_Outline_& outline, long left, long top, int width, int height, int factor,
                            std::span<const uint8_t> table, uint8_t* out)
 {
-    const int columns = width * factor;
+    columns_ = width * factor;
     rows_ = height * factor;
     edges_.clear();
     curve_crossings_.clear();
@@ -177,8 +182,8 @@ bool TGlyphSampler::Sample(const FT_Outline_& outline, long left, long top, int 
     next.assign(row_start_.begin(), row_start_.end());
     for (const TEdge& edge : edges_) {
         for (int j = edge.first; j < edge.end; ++j)
-            crossings_[static_cast<size_t>(next[static_cast<size_t>(j)]++)] = {edge.x + (j - edge.first) * edge.slope,
-                                                                               edge.winding};
+            crossings_[static_cast<size_t>(next[static_cast<size_t>(j)]++)] =
+                Crossing(edge.x + (j - edge.first) * edge.slope, edge.winding);
     }
     for (const TRowCrossing& crossing : curve_crossings_)
         crossings_[static_cast<size_t>(next[static_cast<size_t>(crossing.row)]++)] = crossing.crossing;
@@ -190,25 +195,24 @@ bool TGlyphSampler::Sample(const FT_Outline_& outline, long left, long top, int 
             const int j = py * factor + s;
             TCrossing* begin = crossings_.data() + row_start_[static_cast<size_t>(j)];
             TCrossing* end = crossings_.data() + row_start_[static_cast<size_t>(j) + 1];
-            // Few crossings per row: insertion sort by x.
+            // Few crossings per row: insertion sort by column.
             for (TCrossing* p = begin + 1; p < end; ++p) {
                 const TCrossing value = *p;
                 TCrossing* q = p;
-                for (; q > begin && (q - 1)->x > value.x; --q) *q = *(q - 1);
+                for (; q > begin && *(q - 1) > value; --q) *q = *(q - 1);
                 *q = value;
             }
             // Samples right of a crossing and left of the next are inside while the sum of
             // the windings passed is not zero.
             int winding = 0;
-            double span_start = 0;
+            int c0 = 0;
             for (TCrossing* p = begin; p < end; ++p) {
                 const int before = winding;
-                winding += p->winding;
+                winding += (*p & 1) ? 1 : -1;
                 if (before == 0 && winding != 0) {
-                    span_start = p->x;
+                    c0 = *p >> 1;
                 } else if (before != 0 && winding == 0) {
-                    const int c0 = std::clamp(FirstCentreAtOrAfter(span_start), 0, columns);
-                    const int c1 = std::clamp(FirstCentreAtOrAfter(p->x), 0, columns);
+                    const int c1 = *p >> 1;
                     if (c1 <= c0) continue;
                     const int a = c0 / factor, b = (c1 - 1) / factor;
                     if (a == b) {

@@ -29,10 +29,11 @@ private:
         int first, end;  // the rows whose centres it crosses: [first, end)
         int winding;
     };
-    struct TCrossing {
-        double x;
-        int winding;
-    };
+    // A crossing of a sample row: the first sample column at or right of it, times two,
+    // plus one when the outline runs down there. Crossings sort by column alone: no
+    // sample centre lies between two crossings of the same column.
+    using TCrossing = int32_t;
+    TCrossing Crossing(double x, int winding) const;
     struct TRowCrossing {
         int row;
         TCrossing crossing;
@@ -44,6 +45,7 @@ private:
 
     std::vector<TEdge> edges_;
     int rows_ = 0;
+    int columns_ = 0;
     std::vector<int> row_start_;  // first crossing of each sample row (one more entry at the end)
     std::vector<TCrossing> crossings_;
     std::vector<TRowCrossing> curve_crossings_;  // of the curves, before bucketing
