@@ -110,12 +110,16 @@ void TGlyphSampler::AddConic(double x0, double y0, double cx, double cy, double 
     const double ax = x0 - 2 * cx + x1, bx = 2 * (cx - x0);
     const double ay = y0 - 2 * cy + y1, by = 2 * (cy - y0);
     double ends[3] = {0, 1, 1};
+    bool before_turn[2] = {false, false};  // the piece lies before the turn of y(t)
     int pieces = 1;
     if (ay != 0) {
         const double turn = -by / (2 * ay);
         if (turn > 0 && turn < 1) {
             ends[1] = turn;
             pieces = 2;
+            before_turn[0] = true;
+        } else {
+            before_turn[0] = turn >= 1;
         }
     }
     for (int piece = 0; piece < pieces; ++piece) {
@@ -127,22 +131,20 @@ void TGlyphSampler::AddConic(double x0, double y0, double cx, double cy, double 
         const int end = std::clamp(FirstCentreAtOrAfter(std::max(ya, yb)), 0, rows_);
         if (first >= end) continue;
         const int winding = yb > ya ? 1 : -1;
+        // Of the roots (-by -+ sqrt(D)) / 2ay, the piece before the turn holds the smaller
+        // when ay > 0; the stable form gives the one of the sign of -by as q / ay and the
+        // other as c / q.
+        const bool want_minus = before_turn[piece] != (ay < 0);
+        const bool q_over_ay = (by >= 0) == want_minus;
         for (int j = first; j < end; ++j) {
-            // Solves ay t^2 + by t + (y0 - centre) = 0 in the numerically stable form and
-            // keeps the root inside the piece.
+            // Solves ay t^2 + by t + (y0 - centre) = 0 for the root inside the piece.
             const double c = y0 - (j + 0.5);
             double t;
             if (ay == 0) {
                 t = -c / by;
             } else {
                 const double q = -0.5 * (by + std::copysign(std::sqrt(std::max(0.0, by * by - 4 * ay * c)), by));
-                if (q == 0) {
-                    t = 0;
-                } else {
-                    const double t1 = q / ay, t2 = c / q;
-                    auto outside = [ta, tb](double v) { return v < ta ? ta - v : v > tb ? v - tb : 0.0; };
-                    t = outside(t1) <= outside(t2) ? t1 : t2;
-                }
+                t = q == 0 ? 0 : q_over_ay ? q / ay : c / q;
             }
             t = std::clamp(t, ta, tb);
             curve_crossings_.push_back({j, Crossing(x0 + (bx + ax * t) * t, winding)});
