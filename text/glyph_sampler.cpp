@@ -11,9 +11,9 @@ namespace mobu {
 
 namespace {
 
-// Largest distance, in samples, between a curve and the lines that stand for it: far below
-// the gap between two sample centres, so a sample changes side only when it lies within
-// this distance of the true edge.
+// Largest distance, in samples, between a cubic curve and the lines that stand for it: far
+// below the gap between two sample centres, so a sample changes side only when it lies
+// within this distance of the true edge. Quadratic curves (TrueType) are solved exactly.
 constexpr double kFlatness = 1.0 / 512;
 constexpr int kMostLinesPerCurve = 256;
 
