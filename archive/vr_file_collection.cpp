@@ -35,6 +35,12 @@ TFskCompressionTest& FskTest()
 
 // Highest archive version this reader knows (and the one it writes).
 constexpr int32_t kArchiveVersion = 102;
+// Compressed entries up to this size are read whole and inflated in one call; larger ones
+// stream through zlib in 1 MiB blocks, so memory holds no second copy of a huge entry.
+constexpr int64_t kLargestWholeInflate = 64 << 20;
+// Largest inflated / stored ratio the first output buffer is sized for (deflate reaches
+// 1032); a denser entry grows its buffer by doubling.
+constexpr uint32_t kLargestGuessedRatio16 = 64 * 16;
 
 bool EndsWithIgnoringCase(const std::string& text, const char* suffix)
 {
@@ -369,6 +375,16 @@ bool TVrFileCollection::ReadEntry(const TVrFile& entry, std::string& out) const
         out.resize(static_cast<size_t>(entry.DataSize));
         source_->Seek(entry.DataOffset);
         source_->ReadExact(out.data(), out.size(), failure);
+    } else if (entry.DataSize <= kLargestWholeInflate) {
+        std::string packed(static_cast<size_t>(entry.DataSize), '\0');
+        source_->Seek(entry.DataOffset);
+        source_->ReadExact(packed.data(), packed.size(), failure);
+        const uint64_t ratio16 = inflate_ratio16_.load(std::memory_order_relaxed);
+        const uint64_t guess = static_cast<uint64_t>(entry.DataSize) * ratio16 / 16 * 9 / 8 + 4096;
+        InflateWhole(packed, out, static_cast<size_t>(guess), InflateCapFor(entry.DataSize), failure);
+        const uint64_t seen = static_cast<uint64_t>(out.size()) * 16 / static_cast<uint64_t>(entry.DataSize);
+        inflate_ratio16_.store(static_cast<uint32_t>(std::clamp<uint64_t>(seen, 16, kLargestGuessedRatio16)),
+                               std::memory_order_relaxed);
     } else {
         InflateFromStream(*source_, entry.DataOffset, entry.DataSize, out, InflateCapFor(entry.DataSize), failure);
     }

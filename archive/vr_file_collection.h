@@ -2,6 +2,8 @@
 // as a name-hashed collection of TVrFile entries in index order.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -81,6 +83,9 @@ private:
     std::unique_ptr<TKsBigStream> source_;
     int64_t archive_start_ = 0;
     int version_ = 0;
+    // Inflated size over stored size of the last compressed entry read, in sixteenths: the
+    // first output buffer of the next one, whose inflated size the index does not give.
+    mutable std::atomic<uint32_t> inflate_ratio16_{4 * 16};
 };
 
 // Extension of a virtual path including its dot ("" when none), found by a cp932 walk.

@@ -1,8 +1,10 @@
 #include "archive/zlib_codec.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "core/mobu_error.h"
@@ -78,6 +80,14 @@ private:
     bool ended_ = false;
 };
 
+// One decompressor per thread, kept for the thread's life (it holds only tables).
+libdeflate_decompressor* Decompressor()
+{
+    thread_local std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> decompressor(
+        libdeflate_alloc_decompressor(), &libdeflate_free_decompressor);
+    return decompressor.get();
+}
+
 }  // namespace
 
 size_t InflateCapFor(int64_t stored_size)
@@ -128,6 +138,33 @@ void InflateBytes(std::string_view compressed, std::string& out, size_t cap, con
         done += take;
     }
     inflater.Done();
+}
+
+void InflateWhole(std::string_view compressed, std::string& out, size_t first_guess, size_t cap,
+                  const std::string& failure_message)
+{
+    libdeflate_decompressor* decompressor = Decompressor();
+    if (decompressor == nullptr) throw EMobuError(failure_message);
+    const size_t start = out.size();
+    size_t room = std::min(std::max<size_t>(first_guess, 1), cap);
+    while (true) {
+        out.resize(start);  // a retry does not copy the failed attempt's bytes
+        out.resize(start + room);
+        size_t produced = 0;
+        const libdeflate_result result = libdeflate_zlib_decompress(
+            decompressor, compressed.data(), compressed.size(), out.data() + start, room, &produced);
+        if (result == LIBDEFLATE_SUCCESS) {
+            out.resize(start + produced);
+            // A guess far above the result would keep its memory as long as the string lives.
+            if (out.capacity() - out.size() > out.size() / 2 + 4096) out.shrink_to_fit();
+            return;
+        }
+        if (result != LIBDEFLATE_INSUFFICIENT_SPACE || room >= cap) {
+            out.resize(start);
+            throw EMobuError(failure_message);
+        }
+        room = room > cap / 2 ? cap : room * 2;
+    }
 }
 
 uint32_t Crc32(std::string_view bytes)

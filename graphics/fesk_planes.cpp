@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "archive/zlib_codec.h"
 #include "core/mobu_error.h"
 #include "graphics/fesk_messages.h"
 #include "graphics/image_decoder_limits.h"
@@ -16,34 +17,12 @@ namespace mobu {
 
 std::string InflatePlane(std::string_view compressed, size_t cap)
 {
-    z_stream stream{};
-    if (inflateInit(&stream) != Z_OK) throw EMobuError(MsgBrokenImage());
+    // Planes inflate to a size known in advance, which callers pass as the cap: the whole
+    // stream inflates in one call into a buffer of that size. The layer's pixels of the
+    // same size are already allocated, and the cap never passes what deflate can give from
+    // the stored bytes, so a tiny file cannot make the buffer large.
     std::string out;
-    // Planes inflate to a size known in advance (plus a byte that tells a longer stream
-    // apart); callers bound the cap by the stored size. The buffer starts near what the
-    // compressed bytes can plausibly give and doubles from there, so a tiny file claiming a
-    // huge plane is refused before it makes the player allocate the whole claim.
-    const size_t plausible = std::max<size_t>(size_t{1} << 16, compressed.size() * 16);
-    out.resize(std::min(cap + 1, plausible));
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
-    stream.avail_in = static_cast<uInt>(compressed.size());
-    size_t produced = 0;
-    int status = Z_OK;
-    while (status == Z_OK) {
-        if (produced == out.size()) {
-            if (out.size() > cap) break;  // more output than the plane can hold
-            out.resize(std::min(out.size() * 2, cap + 1));
-        }
-        stream.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
-        stream.avail_out = static_cast<uInt>(out.size() - produced);
-        status = inflate(&stream, Z_NO_FLUSH);
-        produced = out.size() - stream.avail_out;
-        if (status == Z_BUF_ERROR && stream.avail_out != 0) break;  // input ended early
-        if (status == Z_BUF_ERROR) status = Z_OK;
-    }
-    inflateEnd(&stream);
-    if (status != Z_STREAM_END || produced > cap) throw EMobuError(MsgBrokenImage());
-    out.resize(produced);
+    InflateWhole(compressed, out, cap, cap, MsgBrokenImage());
     return out;
 }
 

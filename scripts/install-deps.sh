@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev libvorbis-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
-  libfluidsynth-dev libcurl4-openssl-dev libpng-dev libjpeg62-turbo-dev libjpeg-turbo-progs zlib1g-dev
+  libfluidsynth-dev libcurl4-openssl-dev libpng-dev libjpeg62-turbo-dev libjpeg-turbo-progs zlib1g-dev libdeflate-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev liblua5.4-dev libunibreak-dev libsqlite3-dev
   fonts-ipafont timgm6mb-soundfont
   xvfb xauth xdotool x11-utils libxfixes-dev xfonts-base imagemagick sox vorbis-tools ffmpeg fluidsynth icoutils qpdf

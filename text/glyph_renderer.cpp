@@ -16,13 +16,14 @@
 #include "platform/text_encoding.h"
 #include "text/font_style.h"
 #include "text/glyph_coverage.h"
+#include "text/glyph_sampler.h"
 
 namespace mobu {
 namespace {
 
 // Largest cell height rendered; larger requests are drawn at this size.
 constexpr int kLargestSize = 1024;
-// Sample rows are rendered in bands of at most this many bytes, so huge glyphs stay cheap.
+// Monochrome rows are rendered in bands of at most this many bytes, so huge glyphs stay cheap.
 constexpr size_t kBandBytes = 256 * 1024;
 // Shear of synthetic italics (about 12 degrees), as FreeType's oblique transform.
 constexpr FT_Fixed kItalicShear = 0x0366A;
@@ -174,48 +175,47 @@ bool TGlyphRenderer::Render(uint16_t code, int level, TRenderedGlyph& out)
     const int width = static_cast<int>(right - left);
     const int height = static_cast<int>(top - bottom);
     const int factor = SamplesPerSide(level);
-    FT_Outline_Translate(&outline, -left * 64, -bottom * 64);
-    if (factor > 1) {
-        FT_Matrix scale{factor * 0x10000L, 0, 0, factor * 0x10000L};
-        FT_Outline_Transform(&outline, &scale);
-        // Every sample is a point test: no dropout pixels, so coverage is an exact count.
-        outline.flags |= FT_OUTLINE_IGNORE_DROPOUTS | FT_OUTLINE_HIGH_PRECISION;
-        outline.flags &= ~(FT_OUTLINE_SMART_DROPOUTS | FT_OUTLINE_INCLUDE_STUBS);
-    }
-
-    const int pitch = (width * factor + 31) / 32 * 4;
-    const int band_rows = std::max(1, static_cast<int>(kBandBytes / (static_cast<size_t>(pitch) * factor)));
-    std::vector<uint8_t> samples(static_cast<size_t>(pitch) * factor * std::min(band_rows, height));
     out.mask.assign(static_cast<size_t>(width) * height, 0);
-    std::span<const uint8_t> table = OpacityTable(level);
-
-    // Bands from the top: the band's bottom edge is moved to y = 0 of the sample bitmap.
-    FT_Outline_Translate(&outline, 0, -static_cast<FT_Pos>(height) * factor * 64);
-    for (int first = 0; first < height; first += band_rows) {
-        const int rows = std::min(band_rows, height - first);
-        FT_Outline_Translate(&outline, 0, static_cast<FT_Pos>(rows) * factor * 64);
-        std::fill(samples.begin(), samples.end(), 0);
-        FT_Bitmap bitmap{};
-        bitmap.rows = static_cast<unsigned>(rows * factor);
-        bitmap.width = static_cast<unsigned>(width * factor);
-        bitmap.pitch = pitch;
-        bitmap.buffer = samples.data();
-        bitmap.num_grays = 2;
-        bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
-        if (FT_Outline_Get_Bitmap(library_, &outline, &bitmap) != 0) {
-            if (level != 0) return false;
-            out.mask.clear();
-            return true;
-        }
-        uint8_t* target = out.mask.data() + static_cast<size_t>(first) * width;
-        if (factor == 1) ExpandMonochrome(samples.data(), pitch, width, rows, target, width);
-        else CountCoverage(samples.data(), pitch, factor, width, rows, table, target, width);
+    if (factor > 1) {
+        // Every sample is a point test summed per pixel straight from the outline, so the
+        // coverage is an exact count.
+        if (!sampler_.Sample(outline, left, top, width, height, factor, OpacityTable(level), out.mask.data()))
+            return false;
+    } else if (!RenderMonochrome(outline, left, bottom, width, height, out.mask)) {
+        out.mask.clear();
+        return true;
     }
     out.has_outline = true;
     out.width = width;
     out.height = height;
     out.origin_x = static_cast<int>(left);
     out.origin_y = static_cast<int>(top);
+    return true;
+}
+
+bool TGlyphRenderer::RenderMonochrome(FT_Outline& outline, long left, long bottom, int width, int height,
+                                      std::vector<uint8_t>& mask)
+{
+    FT_Outline_Translate(&outline, -left * 64, -bottom * 64);
+    const int pitch = (width + 31) / 32 * 4;
+    const int band_rows = std::max(1, static_cast<int>(kBandBytes / static_cast<size_t>(pitch)));
+    std::vector<uint8_t> bits(static_cast<size_t>(pitch) * std::min(band_rows, height));
+    // Bands from the top: the band's bottom edge is moved to y = 0 of the bitmap.
+    FT_Outline_Translate(&outline, 0, -static_cast<FT_Pos>(height) * 64);
+    for (int first = 0; first < height; first += band_rows) {
+        const int rows = std::min(band_rows, height - first);
+        FT_Outline_Translate(&outline, 0, static_cast<FT_Pos>(rows) * 64);
+        std::fill(bits.begin(), bits.end(), 0);
+        FT_Bitmap bitmap{};
+        bitmap.rows = static_cast<unsigned>(rows);
+        bitmap.width = static_cast<unsigned>(width);
+        bitmap.pitch = pitch;
+        bitmap.buffer = bits.data();
+        bitmap.num_grays = 2;
+        bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
+        if (FT_Outline_Get_Bitmap(library_, &outline, &bitmap) != 0) return false;
+        ExpandMonochrome(bits.data(), pitch, width, rows, mask.data() + static_cast<size_t>(first) * width, width);
+    }
     return true;
 }
 

@@ -1,7 +1,8 @@
 // Renders one character of a selected font into an opacity mask with FreeType: the outline
 // is hinted by the TrueType v35 interpreter, emboldened and sheared for bold and italic,
-// and sampled in 1 bit at 2, 4 or 8 samples per pixel side; each pixel's count of covered
-// samples becomes its opacity through the level's table. Level 0 is monochrome rendering.
+// and point-sampled at 2, 4 or 8 samples per pixel side; each pixel's count of covered
+// samples becomes its opacity through the level's table. Level 0 is FreeType's monochrome
+// rendering.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +12,11 @@
 #include <utility>
 #include <vector>
 
+#include "text/glyph_sampler.h"
+
 typedef struct FT_LibraryRec_* FT_Library;
 typedef struct FT_FaceRec_* FT_Face;
+typedef struct FT_Outline_ FT_Outline;
 
 namespace mobu {
 
@@ -77,6 +81,9 @@ private:
     // Loads the hinted, styled outline of a character into the face's glyph slot and
     // gives its advance in 26.6 pixels.
     bool LoadOutline(uint16_t code, int level, long& advance);
+    // Level 0: FreeType's monochrome rendering of the outline's black box (with its dropout
+    // control) into 0 / 255 opacities, in bands from the top. False when FreeType fails.
+    bool RenderMonochrome(FT_Outline& outline, long left, long bottom, int width, int height, std::vector<uint8_t>& mask);
 
     FT_Library library_ = nullptr;
     std::map<std::pair<std::string, int>, FT_Face> faces_;  // open faces by file and index
@@ -85,6 +92,7 @@ private:
     TFontMetrics metrics_;
     std::string family_;
     bool simulate_gray_failure_ = false;
+    TGlyphSampler sampler_;  // its buffers serve every glyph
 };
 
 // The 16-bit character code as a Unicode code point (0 when cp932 has no such character).
