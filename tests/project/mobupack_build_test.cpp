@@ -123,7 +123,7 @@ TEST_F(MobupackBuild, FaultsStopTheBuildWithoutAnArchive)
     Write("project.ini", "[project]\nscreen = 320x240\nstart_page = start.msb\nflag = yes\n");
     Outcome outcome = RunBuild(root_ / "src", root_ / "out");
     EXPECT_NE(outcome.status, 0);
-    EXPECT_NE(outcome.output.find("project.ini:4: unknown key \"flag\""), std::string::npos) << outcome.output;
+    EXPECT_NE(outcome.output.find("project.ini:4: error: unknown key \"flag\""), std::string::npos) << outcome.output;
     EXPECT_FALSE(RealFileExists((root_ / "out/game.dat").string()));
 
     // A compiled file and a source file of the same name.
