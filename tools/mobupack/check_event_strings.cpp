@@ -38,6 +38,7 @@ void CheckEventStrings(const TCheckedGame& game, TCheckReport& report)
             SplitEventHandler(handler, file_name, label);
             const std::string quoted = "event string \"" + Cp932ToUtf8(handler) + "\"";
             const TCheckedPage* target = game.FindPage(file_name);
+            if (!target && game.HasEntry(file_name)) continue;  // reported as a page that cannot be loaded
             const bool has_colon = handler.find(':') != std::string::npos;
             if (!has_colon) {
                 if (target) continue;

@@ -25,6 +25,7 @@ void CheckJumps(const TCheckedGame& game, TCheckReport& report)
                 continue;
             }
             const TCheckedPage* target = game.FindPage(target_page);
+            if (!target && game.HasEntry(target_page)) continue;  // reported as a page that cannot be loaded
             if (!target) {
                 std::string message = name + " to \"" + Cp932ToUtf8(target_page) + "\": no such page in the game";
                 const std::string nearest = NearestName(target_page, names, FoldedPath);

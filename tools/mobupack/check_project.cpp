@@ -18,7 +18,7 @@ std::vector<std::string> PageNames(const TCheckedGame& game)
 
 void CheckPage(const TCheckedGame& game, TCheckReport& report, const std::string& page, const char* key, const char* what)
 {
-    if (game.FindPage(page)) return;
+    if (game.HasEntry(page)) return;  // a page that cannot be loaded is reported as such
     std::string message = std::string(what) + " \"" + Cp932ToUtf8(page) + "\" is not a page of the game";
     const std::string nearest = NearestName(page, PageNames(game), FoldedPath);
     if (!nearest.empty()) message += " (nearest: \"" + Cp932ToUtf8(nearest) + "\")";

@@ -1,0 +1,100 @@
+// The authoring tools' pitfalls: asm resolves a page's own labels by the page's name, append
+// ships a player without debug sections and refuses what is no program, both programs say
+// their version.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/durable_files.h"
+#include "tests/support/run_tools.h"
+
+namespace mobu {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string output;
+};
+
+Outcome Shell(const std::string& command)
+{
+    Outcome outcome{-1, {}};
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    char buffer[512];
+    while (size_t count = std::fread(buffer, 1, sizeof buffer, pipe)) outcome.output.append(buffer, count);
+    const int raw = ::pclose(pipe);
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return outcome;
+}
+
+const std::string kBin = MOBU_BINARY_DIR;
+
+class ToolPitfalls : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root_ = fs::temp_directory_path() / ("mobu-pitfalls-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+    }
+    void TearDown() override { fs::remove_all(root_); }
+    std::string At(const std::string& name) const { return "'" + (root_ / name).string() + "'"; }
+
+    fs::path root_;
+};
+
+TEST_F(ToolPitfalls, AsmResolvesOwnLabelsByThePagesName)
+{
+    ASSERT_TRUE(ReplaceFileAtomically((root_ / "loop.mss").string(),
+                                      "Wait time: 1\nLabel name: again\nJump page: loop.msb; target: again\n"));
+    // OUT named otherwise: the source's name tells the page's.
+    const Outcome by_source = Shell(kBin + "/mobupack asm " + At("loop.mss") + " " + At("scratch.bin"));
+    EXPECT_EQ(by_source.status, 0) << by_source.output;
+    EXPECT_NE(Shell(kBin + "/mobupack disasm " + At("scratch.bin")).output.find("target: 1;"), std::string::npos);
+    // --page names it when the source is named otherwise.
+    fs::rename(root_ / "loop.mss", root_ / "draft.mss");
+    EXPECT_EQ(Shell(kBin + "/mobupack asm " + At("draft.mss") + " " + At("loop.msb")).status, 1);
+    EXPECT_EQ(Shell(kBin + "/mobupack asm --page loop.msb " + At("draft.mss") + " " + At("x.msb")).status, 0);
+}
+
+TEST_F(ToolPitfalls, AppendStripsThePlayerAndRefusesWhatIsNoProgram)
+{
+    const fs::path game = fs::path(kBin) / "demo" / "game.dat";
+    if (!fs::exists(game)) GTEST_SKIP() << "the demo is not built";
+    const Outcome appended = Shell(kBin + "/mobupack append " + kBin + "/mobuplay '" + game.string() + "' " + At("mygame"));
+    ASSERT_EQ(appended.status, 0) << appended.output;
+    EXPECT_LT(fs::file_size(root_ / "mygame"), fs::file_size(fs::path(kBin) / "mobuplay") + fs::file_size(game));
+    const Outcome kept =
+        Shell(kBin + "/mobupack append --keep-debug " + kBin + "/mobuplay '" + game.string() + "' " + At("debug"));
+    ASSERT_EQ(kept.status, 0) << kept.output;
+    EXPECT_EQ(fs::file_size(root_ / "debug"), fs::file_size(fs::path(kBin) / "mobuplay") + fs::file_size(game) + 6);
+    EXPECT_LT(fs::file_size(root_ / "mygame"), fs::file_size(root_ / "debug"));
+    // The stripped game runs on its own.
+    EXPECT_EQ(Shell("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " + At("mygame") + " --headless --frames 3").status, 0);
+
+    ASSERT_TRUE(ReplaceFileAtomically((root_ / "notes.txt").string(), "not a program"));
+    const Outcome refused = Shell(kBin + "/mobupack append " + At("notes.txt") + " '" + game.string() + "' " + At("x"));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.output.find("notes.txt: not an executable program"), std::string::npos) << refused.output;
+    EXPECT_FALSE(fs::exists(root_ / "x"));
+}
+
+TEST_F(ToolPitfalls, BothProgramsSayTheirVersion)
+{
+    const Outcome player = Shell(kBin + "/mobuplay --version");
+    EXPECT_EQ(player.status, 0);
+    EXPECT_EQ(player.output.rfind("mobuplay ", 0), 0u) << player.output;
+    const Outcome pack = Shell(kBin + "/mobupack --version");
+    EXPECT_EQ(pack.status, 0);
+    EXPECT_EQ(pack.output.substr(9), player.output.substr(9));
+}
+
+}  // namespace
+}  // namespace mobu
