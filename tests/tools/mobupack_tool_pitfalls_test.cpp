@@ -86,6 +86,25 @@ TEST_F(ToolPitfalls, AppendStripsThePlayerAndRefusesWhatIsNoProgram)
     EXPECT_FALSE(fs::exists(root_ / "x"));
 }
 
+// A protected layered image back to PNG needs its code: missing or wrong, the tool says so
+// and writes nothing. The picture is ImageMagick's gradient.
+TEST_F(ToolPitfalls, FskRefusesAMissingOrWrongIdentificationCode)
+{
+    if (Shell("convert -size 48x40 gradient:red-blue " + At("in.png")).status != 0) GTEST_SKIP() << "no ImageMagick";
+    ASSERT_EQ(Shell(kBin + "/mobupack fsk " + At("in.png") + " " + At("p.fsk") + " 1234").status, 0);
+    const Outcome right = Shell(kBin + "/mobupack fsk " + At("p.fsk") + " " + At("right.png") + " 1234");
+    EXPECT_EQ(right.status, 0) << right.output;
+    const Outcome missing = Shell(kBin + "/mobupack fsk " + At("p.fsk") + " " + At("missing.png"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.output.find("the image is protected"), std::string::npos) << missing.output;
+    const Outcome wrong = Shell(kBin + "/mobupack fsk " + At("p.fsk") + " " + At("wrong.png") + " 4321");
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.output.find("the identification code 4321 does not unscramble this image"), std::string::npos)
+        << wrong.output;
+    EXPECT_FALSE(fs::exists(root_ / "missing.png"));
+    EXPECT_FALSE(fs::exists(root_ / "wrong.png"));
+}
+
 TEST_F(ToolPitfalls, BothProgramsSayTheirVersion)
 {
     const Outcome player = Shell(kBin + "/mobuplay --version");
