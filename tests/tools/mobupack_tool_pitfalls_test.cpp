@@ -105,6 +105,24 @@ TEST_F(ToolPitfalls, FskRefusesAMissingOrWrongIdentificationCode)
     EXPECT_FALSE(fs::exists(root_ / "wrong.png"));
 }
 
+// make install's rules: the programs, the desktop entry and (with help2man) the man pages,
+// under DESTDIR and the prefix.
+TEST_F(ToolPitfalls, InstallPutsTheProgramsManPagesAndDesktopEntryUnderThePrefix)
+{
+    const Outcome installed =
+        Shell("DESTDIR=" + At("stage") + " cmake --install " + kBin + " --prefix /opt/mobu");
+    ASSERT_EQ(installed.status, 0) << installed.output;
+    const fs::path prefix = root_ / "stage" / "opt" / "mobu";
+    EXPECT_TRUE(fs::exists(prefix / "bin" / "mobuplay"));
+    EXPECT_TRUE(fs::exists(prefix / "bin" / "mobupack"));
+    EXPECT_NE(run_tools::ReadAll(prefix / "share" / "applications" / "mobuplay.desktop").find("Exec=mobuplay %f"),
+              std::string::npos);
+    if (Shell("command -v help2man").status == 0) {
+        EXPECT_NE(run_tools::ReadAll(prefix / "share" / "man" / "man1" / "mobupack.1").find("check"), std::string::npos);
+        EXPECT_TRUE(fs::exists(prefix / "share" / "man" / "man1" / "mobuplay.1"));
+    }
+}
+
 TEST_F(ToolPitfalls, BothProgramsSayTheirVersion)
 {
     const Outcome player = Shell(kBin + "/mobuplay --version");
