@@ -64,6 +64,34 @@ TEST_F(ToolPitfalls, AsmResolvesOwnLabelsByThePagesName)
     EXPECT_EQ(Shell(kBin + "/mobupack asm --page loop.msb " + At("draft.mss") + " " + At("x.msb")).status, 0);
 }
 
+// GetProp and SetProp take properties by their PR_ names; disasm prints the names and the
+// listing assembles to the same bytes; an unknown name is an error at its line.
+TEST_F(ToolPitfalls, PropertyNamesRoundTripThroughAsmAndDisasm)
+{
+    ASSERT_TRUE(ReplaceFileAtomically((root_ / "p.mss").string(),
+                                      "VarNew name: v; type: int\nSetProp component: \"b\"; property: PR_TOP; value: 5\n"
+                                      "GetProp component: \"b\"; property: PR_LEFT; variable: v\n"));
+    ASSERT_EQ(Shell(kBin + "/mobupack asm " + At("p.mss") + " " + At("p.msb")).status, 0);
+    const Outcome listing = Shell(kBin + "/mobupack disasm " + At("p.msb") + " > " + At("again.mss"));
+    ASSERT_EQ(listing.status, 0) << listing.output;
+    const std::string text = run_tools::ReadAll(root_ / "again.mss");
+    EXPECT_NE(text.find("property: PR_TOP;"), std::string::npos) << text;
+    EXPECT_NE(text.find("property: PR_LEFT;"), std::string::npos) << text;
+    ASSERT_EQ(Shell(kBin + "/mobupack asm " + At("again.mss") + " " + At("again.msb")).status, 0);
+    EXPECT_EQ(run_tools::ReadAll(root_ / "again.msb"), run_tools::ReadAll(root_ / "p.msb"));
+    // The number the name stands for gives the same page.
+    ASSERT_TRUE(ReplaceFileAtomically((root_ / "n.mss").string(),
+                                      "VarNew name: v; type: int\nSetProp component: \"b\"; property: 4; value: 5\n"
+                                      "GetProp component: \"b\"; property: 3; variable: v\n"));
+    ASSERT_EQ(Shell(kBin + "/mobupack asm --page p.msb " + At("n.mss") + " " + At("n.msb")).status, 0);
+    EXPECT_EQ(run_tools::ReadAll(root_ / "n.msb"), run_tools::ReadAll(root_ / "p.msb"));
+
+    ASSERT_TRUE(ReplaceFileAtomically((root_ / "bad.mss").string(), "Wait time: 1\nSetProp component: \"b\"; property: PR_TOPP\n"));
+    const Outcome bad = Shell(kBin + "/mobupack asm " + At("bad.mss") + " " + At("bad.msb"));
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.output.find("line 2: unknown property \"PR_TOPP\""), std::string::npos) << bad.output;
+}
+
 TEST_F(ToolPitfalls, AppendStripsThePlayerAndRefusesWhatIsNoProgram)
 {
     const fs::path game = fs::path(kBin) / "demo" / "game.dat";

@@ -86,7 +86,7 @@ void SystemVariables(std::string& out)
 void Properties(std::string& out)
 {
     out += "\n## Component properties\n\nGiven to the creating commands by name (`ImgNew PR_SOURCE: \"cg\\\\bg.fsk\"`), "
-           "and to `GetProp`/`SetProp` by number (the id).\n\n| id | property | type |\n|---:|---|---|\n";
+           "and to `GetProp`/`SetProp` by name or number (`property: PR_TOP` stores the id).\n\n| id | property | type |\n|---:|---|---|\n";
     for (int id = 0; id < kPropertyCount; ++id) {
         const TPropertyName* property = PropertyNameOf(id);
         out += "| " + std::to_string(id) + " | `" + property->name + "` | " + TypeName(property->type) + " |\n";
