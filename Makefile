@@ -5,7 +5,9 @@ BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN   = -G Ninja
 
-.PHONY: all deps configure build run config test test-unit test-window test-asan test-fuzz fuzz-long bench clean
+PREFIX     ?= /usr/local
+
+.PHONY: install all deps configure build run config test test-unit test-window test-asan test-fuzz fuzz-long bench clean
 
 all: build
 
@@ -20,6 +22,11 @@ build: deps $(BUILD)/build.ninja
 
 run: build
 	@bash scripts/run-demo.sh $(BUILD)
+
+# The two programs, their man pages and the player's desktop entry under $(PREFIX) (and
+# $(DESTDIR) when packaging).
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
 # The settings dialog for the demo game (its game.ini is build/demo/game.ini).
 config: build

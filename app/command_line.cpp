@@ -85,6 +85,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         }
         if (argument == "--help" || argument == "-h") {
             line.help = true;
+        } else if (argument == "--version") {
+            line.version = true;
         } else if (argument == "--window-frames") {
             line.window_frames = ParseValue<int64_t>(argument, take_value(), 1, std::numeric_limits<int64_t>::max());
         } else if (argument == "--headless") {
@@ -184,6 +186,7 @@ std::string HelpText()
            "\n"
            "options:\n"
            "  -h, --help         show this text and exit\n"
+           "  --version          show the version and exit\n"
            "  --seed S           seed the game's random generator with S (0..4294967295) instead\n"
            "                     of the time of day, so that runs repeat\n"
            "  --window-frames N  in the window: close it after N frames have been presented\n"
@@ -297,8 +300,8 @@ std::string HelpText()
            "exit status: 0 when the game ran (the headless runner: N frames or the game's end),\n"
            "1 when it could not start (the reason is on standard error), 2 for a bad command line,\n"
            "3 when the headless runner stopped a script that did not give the frame back.\n"
-           "Environment: MOBU_TRACE=1 logs the start-up and shutdown steps, the commands run and\n"
-           "the script log on standard error. MOBU_HTTP_TIMEOUT_MS (default 30000) limits each\n"
+           "Environment: MOBU_TRACE=1 logs the start-up and shutdown steps and the script log on\n"
+           "standard error; MOBU_TRACE=script adds every command run. MOBU_HTTP_TIMEOUT_MS (default 30000) limits each\n"
            "request of a game's HTTP component as a whole, of which connecting takes at most\n"
            "10000; MOBU_HTTP_MAX_BYTES (default 8388608) caps its body.\n";
 }

@@ -30,6 +30,7 @@ struct THeadlessOptions {
 
 struct TCommandLine {
     bool help = false;
+    bool version = false;  // --version: print the version and exit
     bool config = false;    // "/config": the settings dialog
     bool headless = false;
     std::optional<uint32_t> seed;  // overrides the time-of-day seed of the random generator

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/mobu_version.h"
 #include "app/config_runner.h"
 #include "core/globals.h"
 #include "app/headless_runner.h"
@@ -32,6 +33,10 @@ int main(int argc, char** argv)
     }
     if (line.help) {
         std::fputs(HelpText().c_str(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::printf("mobuplay %s\n", kMobuVersion);
         return 0;
     }
     std::string executable = ExecutablePath();

@@ -25,10 +25,12 @@ namespace {
 // The command traced last (process-wide), so a command that stays is traced once.
 const TCommand* last_traced = nullptr;
 
+// The per-command trace is long: only MOBU_TRACE=script asks for it (any other setting logs
+// the start-up and shutdown steps and the script log only).
 bool TraceWanted()
 {
     const char* setting = std::getenv("MOBU_TRACE");
-    return setting && *setting && std::string(setting) != "0";
+    return setting && std::string(setting) == "script";
 }
 
 void TraceToLog(const std::string& line) { std::fprintf(stderr, "trace: %s\n", Cp932ToUtf8(line).c_str()); }

@@ -162,7 +162,13 @@ std::string DisassemblePage(std::string_view page_bytes, const std::string& page
             const std::string key = field.name;
             switch (field.kind) {
             case TFieldKind::Expr: {
-                const std::string text = value.expr ? ExpressionSourceText(*value.expr) : std::string();
+                std::string text = value.expr ? ExpressionSourceText(*value.expr) : std::string();
+                // GetProp/SetProp name a constant property by its PR_ name (it assembles to the number).
+                if ((info.id == CI_GETPROP || info.id == CI_SETPROP) && key == "property" && !text.empty() &&
+                    text.size() <= 3 && text.find_first_not_of("0123456789") == std::string::npos &&
+                    PropertyNameOf(std::stoi(text))) {
+                    text = PropertyNameOf(std::stoi(text))->name;
+                }
                 if (field.defaults_true) {
                     // An omitted condition reads back as TRUE, so an empty one is written out.
                     if (text != "TRUE") operands.push_back(key + ": " + text);

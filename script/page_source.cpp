@@ -405,9 +405,19 @@ std::string AssemblePage(std::string_view utf8_source, const TPageSourceOptions&
             const std::string value = values.empty() ? std::string() : values.front();
             try {
                 switch (field.kind) {
-                case TFieldKind::Expr:
-                    out.Raw(CompileExpressionSource(values.empty() && field.defaults_true ? "TRUE" : value));
+                case TFieldKind::Expr: {
+                    std::string expression = values.empty() && field.defaults_true ? "TRUE" : value;
+                    // GetProp/SetProp take a property by its PR_ name: the number is stored.
+                    if ((info.id == CI_GETPROP || info.id == CI_SETPROP) && std::string(field.name) == "property" &&
+                        expression.rfind("PR_", 0) == 0 &&
+                        expression.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") == std::string::npos) {
+                        const int id = PropertyIdOf(expression);
+                        if (id < 0) FailAt(line, "unknown property \"" + expression + "\" (the PR_ names are listed in docs/authoring/reference.md)");
+                        expression = std::to_string(id);
+                    }
+                    out.Raw(CompileExpressionSource(expression));
                     break;
+                }
                 case TFieldKind::String: {
                     std::string text = ParseString(value, line);
                     if (std::string(field.name) == "page") page_field = text;

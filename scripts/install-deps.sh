@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev liblua5.4-dev libunibreak-dev libsqlite3-dev
   fonts-ipafont timgm6mb-soundfont
   xvfb xauth xdotool x11-utils libxfixes-dev xfonts-base imagemagick sox vorbis-tools ffmpeg fluidsynth icoutils qpdf
-  python3 python3-pil
+  python3 python3-pil binutils help2man
 )
 
 missing=()

@@ -131,7 +131,8 @@ TEST_F(MobupackFilm, TheBuildStepCompilesFilmSources)
 {
     std::filesystem::create_directories(dir_ / "game" / "cg");
     std::ofstream(dir_ / "game" / "project.ini") << "[project]\nscreen = 320x240\nstart_page = start.msb\n";
-    std::ofstream(dir_ / "game" / "start.msb") << "page";
+    // A real start page: the build checks that the game can start.
+    std::ofstream(dir_ / "game" / "start.mss") << "Wait time: 1\n";
     ASSERT_EQ(RunTo(Mobupack() + " film " + testing_film::FilmDir() + "walk.mmt", (dir_ / "game" / "cg" / "walk.mmt.film").string()), 0);
     ASSERT_EQ(RunCommand(Mobupack() + " build " + Path("game") + " " + Path("out")), 0);
     TVrFileCollection archive;

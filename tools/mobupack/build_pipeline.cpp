@@ -1,9 +1,12 @@
 #include "tools/mobupack/build_pipeline.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 
 #include "core/mobu_error.h"
+#include "platform/durable_files.h"
 #include "platform/text_encoding.h"
 
 namespace mobu::mobupack {
@@ -44,6 +47,25 @@ void CollectFolder(const TBuildContext& context, const std::filesystem::path& fo
     }
 }
 
+// Why code page 932 cannot hold a UTF-8 name: its first character without a counterpart, or
+// bytes that are not UTF-8 at all.
+std::string UnholdableCharacter(const std::string& utf8_name)
+{
+    if (!IsUtf8(utf8_name)) return "the name is not UTF-8; game file names must be";
+    size_t at = 0;
+    while (at < utf8_name.size()) {
+        const auto lead = static_cast<uint8_t>(utf8_name[at]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string character = utf8_name.substr(at, length);
+        std::optional<std::string> held = Utf8ToCp932Exact(character);
+        if (!held || Cp932ToUtf8(*held) != character) {
+            return "code page 932 (the game's file names) cannot hold the character \"" + character + "\"; rename the file";
+        }
+        at += length;
+    }
+    return "code page 932 (the game's file names) cannot hold this name; rename the file";
+}
+
 }  // namespace
 
 std::vector<std::string> SourceFiles(const TBuildContext& context)
@@ -62,12 +84,58 @@ std::vector<TBuildStep> BuildSteps()
     return steps;
 }
 
+std::string TBuildContext::ReadSourceText(const std::string& relative_path) const
+{
+    std::optional<std::string> bytes = ReadRealFile(source_folder + relative_path);
+    if (!bytes) throw EMobuError(Utf8ToCp932(relative_path + ": cannot be read"));
+    return SourceTextOf(relative_path, std::move(*bytes), source_encoding);
+}
+
+void TBuildContext::Stop()
+{
+    std::fputs(report.Text().c_str(), stderr);
+    const int errors = report.ErrorCount();
+    const int warnings = report.WarningCount();
+    std::string summary = std::to_string(errors) + (errors == 1 ? " error" : " errors");
+    if (warnings > 0) summary += ", " + std::to_string(warnings) + (warnings == 1 ? " warning" : " warnings");
+    if (warnings_are_errors && warnings > 0) summary += " (warnings count as errors)";
+    throw EMobuError(summary);
+}
+
+void AddLocatedError(TCheckReport& report, const std::string& file, const std::string& utf8_message)
+{
+    // "NAME:LINE: what" or "line LINE: what" (the page assembler's form).
+    size_t colon = utf8_message.find(':');
+    std::string place = colon == std::string::npos ? std::string() : utf8_message.substr(0, colon);
+    std::string name = file;
+    if (place.rfind("line ", 0) == 0) {
+        place = place.substr(5);
+    } else if (colon != std::string::npos) {
+        size_t second = utf8_message.find(':', colon + 1);
+        if (second != std::string::npos) {
+            name = place;
+            place = utf8_message.substr(colon + 1, second - colon - 1);
+            colon = second;
+        }
+    }
+    const bool numbered = !place.empty() && place.size() < 10 && place.find_first_not_of("0123456789") == std::string::npos;
+    if (!numbered) {
+        report.Error(file, 0, utf8_message);
+        return;
+    }
+    size_t start = colon + 1;
+    while (start < utf8_message.size() && utf8_message[start] == ' ') ++start;
+    report.Error(name, std::stoi(place), utf8_message.substr(start));
+}
+
 std::string ArchiveNameOf(const std::string& relative_path)
 {
-    std::string name = Utf8ToCp932(relative_path);
-    if (Cp932ToUtf8(name) != relative_path) {
-        throw EMobuError(Utf8ToCp932(relative_path) + ": the name holds characters that code page 932 cannot hold");
+    std::optional<std::string> exact = Utf8ToCp932Exact(relative_path);
+    if (!exact || Cp932ToUtf8(*exact) != relative_path) {
+        // Said in UTF-8 (not through a cp932 message, which could not show the name).
+        throw std::runtime_error(relative_path + ": " + UnholdableCharacter(relative_path));
     }
+    std::string name = std::move(*exact);
     for (char& c : name) {
         if (c == '/') c = '\\';  // 0x2F is never a trail byte
     }

@@ -26,8 +26,7 @@ void CompileFilms(TBuildContext& context)
     for (const std::string& relative : SourceFiles(context)) {
         if (context.IsClaimed(relative) || !IsFilmSource(relative)) continue;
         const std::string source_name = ArchiveNameOf(relative);
-        std::optional<std::string> text = ReadRealFile(context.source_folder + relative);
-        if (!text) throw EMobuError(source_name + ": cannot be read");
+        const std::optional<std::string> text = context.ReadSourceText(relative);
         std::string reason;
         try {
             TFilmData film = ReadFilmSource(*text, &reason);

@@ -44,8 +44,7 @@ void CompilePages(TBuildContext& context)
     std::map<std::string, std::string> texts;
     std::map<std::string, std::string> relative_of;
     for (const auto& relative : sources) {
-        std::optional<std::string> text = ReadRealFile(context.source_folder + relative);
-        if (!text) throw EMobuError(Utf8ToCp932(relative + ": cannot be read"));
+        const std::optional<std::string> text = context.ReadSourceText(relative);
         std::string page = ArchiveNameOf(relative.substr(0, relative.size() - 3) + "msb");
         texts[page] = *text;
         relative_of[page] = relative;
@@ -62,13 +61,19 @@ void CompilePages(TBuildContext& context)
             if (index == labels.end()) index = labels.emplace(other, SourceLabelIndex(found->second)).first;
             return index->second(label);
         };
+        std::string bytes;
         try {
-            context.AddGeneratedFile(page, AssemblePage(text, options));
+            bytes = AssemblePage(text, options);
         } catch (const EMobuError& error) {
-            throw EMobuError(Utf8ToCp932(relative + ": ") + error.what());
+            // Every page is tried, so one build shows the faults of all of them.
+            AddLocatedError(context.report, relative, Cp932ToUtf8(error.what()));
+            continue;
         }
+        context.AddGeneratedFile(page, std::move(bytes));
+        context.page_sources[page] = relative;
         context.Claim(relative);
     }
+    if (context.report.ErrorCount() > 0) context.Stop();
 }
 
 const TBuildStepRegistration registration({300, "pages", CompilePages});

@@ -24,8 +24,7 @@ void CompilePrevMenus(TBuildContext& context)
     for (const std::string& relative : SourceFiles(context)) {
         if (context.IsClaimed(relative) || !IsPrevMenuSource(relative)) continue;
         const std::string source_name = ArchiveNameOf(relative);
-        std::optional<std::string> text = ReadRealFile(context.source_folder + relative);
-        if (!text) throw EMobuError(source_name + ": cannot be read");
+        const std::optional<std::string> text = context.ReadSourceText(relative);
         try {
             context.AddGeneratedFile(source_name.substr(0, source_name.size() - 4),
                                      WritePrevMenuFile(ReadPrevMenuSource(*text)));

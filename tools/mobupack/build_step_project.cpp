@@ -13,9 +13,14 @@ void CompileProject(TBuildContext& context)
 {
     std::optional<std::string> path = FindRealSibling(context.source_folder, "project.ini");
     if (!path) throw EMobuError(Utf8ToCp932(context.source_folder + "project.ini: no such file"));
-    std::optional<std::string> text = ReadRealFile(*path);
-    if (!text) throw EMobuError(Utf8ToCp932(*path + ": cannot be read"));
-    context.project = CompileProjectSource(*text, RealFileNameOf(*path));
+    const std::optional<std::string> text = context.ReadSourceText(RealFileNameOf(*path));
+    context.project_text = *text;
+    try {
+        context.project = CompileProjectSource(*text, RealFileNameOf(*path));
+    } catch (const EMobuError& error) {
+        AddLocatedError(context.report, RealFileNameOf(*path), Cp932ToUtf8(error.what()));
+        context.Stop();
+    }
     context.Claim(RealFileNameOf(*path));
     context.AddGeneratedFile("mobu.mpb", context.project.Write());
 }

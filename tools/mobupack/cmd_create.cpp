@@ -10,6 +10,7 @@
 #include "archive/vr_file_collection.h"
 #include "platform/real_files.h"
 #include "platform/text_encoding.h"
+#include "tools/mobupack/build_pipeline.h"
 #include "tools/mobupack/command_registry.h"
 
 namespace mobu::mobupack {
@@ -33,9 +34,7 @@ int RunCreate(const std::vector<std::string>& arguments)
     for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         if (!it->is_regular_file()) continue;
         if (fs::exists(output) && fs::equivalent(it->path(), output)) continue;
-        std::string relative = fs::relative(it->path(), root).generic_string();
-        std::replace(relative.begin(), relative.end(), '/', '\\');
-        names.push_back(Utf8ToCp932(relative));
+        names.push_back(ArchiveNameOf(fs::relative(it->path(), root).generic_string()));
     }
     if (error) throw EMobuError(archive_messages::FileNotFound(Utf8ToCp932(arguments[0])));
     std::sort(names.begin(), names.end());

@@ -5,7 +5,9 @@
 
 #include "graphics/fesk_frame_list.h"
 #include "graphics/png_file_writer.h"
+#include "platform/durable_files.h"
 #include "tools/mobupack/command_registry.h"
+#include "tools/mobupack/fsk_ident_check.h"
 
 namespace mobu::mobupack {
 namespace {
@@ -34,6 +36,14 @@ int RunFsk(const std::vector<std::string>& arguments)
         std::fprintf(stderr, "mobupack fsk: %s: not a .fsk, .png, .bmp or .dib file\n", in.c_str());
         return 1;
     }
+    if (in_kind == "fsk" && LowerExtension(out) == "png") {
+        std::optional<std::string> bytes = ReadRealFile(in);
+        const std::string fault = bytes ? IdentCodeFault(*bytes, ident_code) : std::string();
+        if (!fault.empty()) {
+            std::fprintf(stderr, "mobupack fsk: %s: %s\n", in.c_str(), fault.c_str());
+            return 1;
+        }
+    }
     list.LoadFromFile(in, false, false, false);
     if (list.Count() == 0) {
         std::fprintf(stderr, "mobupack fsk: %s: no image\n", in.c_str());
@@ -54,7 +64,8 @@ int RunFsk(const std::vector<std::string>& arguments)
 }
 
 const CommandRegistration kRegistration({"fsk", "fsk IN OUT [IDENTCODE]",
-                                         "convert a PNG/BMP/DIB image to a layered image (.fsk), or .fsk to PNG",
+                                         "convert a PNG/BMP/DIB image to a layered image (.fsk; protected with IDENTCODE), or .fsk to PNG "
+                                         "(a protected one needs its IDENTCODE: a missing or wrong code is refused)",
                                          RunFsk});
 
 }  // namespace

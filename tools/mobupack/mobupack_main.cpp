@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 
+#include "app/mobu_version.h"
 #include "core/mobu_error.h"
 #include "platform/allocator_tuning.h"
 #include "platform/script_log_files.h"
@@ -22,7 +23,7 @@ std::vector<Command>& Registry()
 
 void PrintHelp(std::FILE* out)
 {
-    std::fprintf(out, "usage: mobupack COMMAND [ARGUMENTS...]\n\ncommands:\n");
+    std::fprintf(out, "usage: mobupack COMMAND [ARGUMENTS...]\n       mobupack --help | --version\n\ncommands:\n");
     std::vector<Command> sorted = Registry();
     std::sort(sorted.begin(), sorted.end(), [](const Command& a, const Command& b) { return a.name < b.name; });
     for (const auto& command : sorted) {
@@ -46,6 +47,10 @@ int main(int argc, char** argv)
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintHelp(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("mobupack %s\n", mobu::kMobuVersion);
+        return 0;
     }
     // The precise reason of a damaged archive (list, cat, extract...) goes to standard
     // error before the command's short message.
