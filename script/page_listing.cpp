@@ -7,6 +7,7 @@
 #include "expr/mobu_parser.h"
 #include "platform/text_encoding.h"
 #include "script/expression_text.h"
+#include "script/named_operands.h"
 #include "script/page.h"
 #include "script/page_source.h"
 #include "script/property_names.h"
@@ -163,12 +164,9 @@ std::string DisassemblePage(std::string_view page_bytes, const std::string& page
             switch (field.kind) {
             case TFieldKind::Expr: {
                 std::string text = value.expr ? ExpressionSourceText(*value.expr) : std::string();
-                // GetProp/SetProp name a constant property by its PR_ name (it assembles to the number).
-                if ((info.id == CI_GETPROP || info.id == CI_SETPROP) && key == "property" && !text.empty() &&
-                    text.size() <= 3 && text.find_first_not_of("0123456789") == std::string::npos &&
-                    PropertyNameOf(std::stoi(text))) {
-                    text = PropertyNameOf(std::stoi(text))->name;
-                }
+                // A constant property, transition or flip mode is listed by its name (it assembles
+                // to the number).
+                text = NamedOperandText(info.id, key, text);
                 if (field.defaults_true) {
                     // An omitted condition reads back as TRUE, so an empty one is written out.
                     if (text != "TRUE") operands.push_back(key + ": " + text);

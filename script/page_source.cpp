@@ -9,6 +9,7 @@
 #include "platform/text_encoding.h"
 #include "script/command_table.h"
 #include "script/expression_text.h"
+#include "script/named_operands.h"
 #include "script/page.h"
 #include "script/property_names.h"
 #include "text/ks_word.h"
@@ -407,14 +408,10 @@ std::string AssemblePage(std::string_view utf8_source, const TPageSourceOptions&
                 switch (field.kind) {
                 case TFieldKind::Expr: {
                     std::string expression = values.empty() && field.defaults_true ? "TRUE" : value;
-                    // GetProp/SetProp take a property by its PR_ name: the number is stored.
-                    if ((info.id == CI_GETPROP || info.id == CI_SETPROP) && std::string(field.name) == "property" &&
-                        expression.rfind("PR_", 0) == 0 &&
-                        expression.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") == std::string::npos) {
-                        const int id = PropertyIdOf(expression);
-                        if (id < 0) FailAt(line, "unknown property \"" + expression + "\" (the PR_ names are listed in docs/authoring/reference.md)");
-                        expression = std::to_string(id);
-                    }
+                    // A property, transition or flip mode may be written by its name: the number is stored.
+                    TNamedOperand named = ResolveNamedOperand(info.id, field.name, expression);
+                    if (named.error) FailAt(line, *named.error);
+                    expression = std::move(named.expression);
                     out.Raw(CompileExpressionSource(expression));
                     break;
                 }

@@ -86,10 +86,41 @@ TEST_F(ToolPitfalls, PropertyNamesRoundTripThroughAsmAndDisasm)
     ASSERT_EQ(Shell(kBin + "/mobupack asm --page p.msb " + At("n.mss") + " " + At("n.msb")).status, 0);
     EXPECT_EQ(run_tools::ReadAll(root_ / "n.msb"), run_tools::ReadAll(root_ / "p.msb"));
 
-    ASSERT_TRUE(ReplaceFileAtomically((root_ / "bad.mss").string(), "Wait time: 1\nSetProp component: \"b\"; property: PR_TOPP\n"));
-    const Outcome bad = Shell(kBin + "/mobupack asm " + At("bad.mss") + " " + At("bad.msb"));
-    EXPECT_EQ(bad.status, 1);
-    EXPECT_NE(bad.output.find("line 2: unknown property \"PR_TOPP\""), std::string::npos) << bad.output;
+    // Unknown names stop at their line with the nearest known name.
+    struct Bad {
+        const char* line;
+        const char* message;
+    };
+    for (const Bad& c : {Bad{"SetProp component: \"b\"; property: PR_TOPP", "line 2: unknown property \"PR_TOPP\" (nearest: PR_TOP)"},
+                         Bad{"Flip transition: WP_FADF", "line 2: unknown transition \"WP_FADF\" (nearest: WP_FADE)"},
+                         Bad{"Flip transition: 1; mode: FL_STAI", "line 2: unknown flip mode \"FL_STAI\" (nearest: FL_STAY)"}}) {
+        ASSERT_TRUE(ReplaceFileAtomically((root_ / "bad.mss").string(), std::string("Wait time: 1\n") + c.line + "\n"));
+        const Outcome bad = Shell(kBin + "/mobupack asm " + At("bad.mss") + " " + At("bad.msb"));
+        EXPECT_EQ(bad.status, 1) << c.line;
+        EXPECT_NE(bad.output.find(c.message), std::string::npos) << bad.output;
+    }
+}
+
+// Flip takes its transition by WP_ name and its mode by FL_ name, PropMotion its property by
+// PR_ name; the listing prints the names and assembles to the same bytes as the numbers.
+TEST_F(ToolPitfalls, TransitionFlipModeAndMotionPropertyNamesRoundTrip)
+{
+    ASSERT_TRUE(ReplaceFileAtomically((root_ / "f.mss").string(),
+                                      "Flip transition: WP_FADE; duration: 500; mode: FL_STAY; names: \"a\"\n"
+                                      "PropMotion motion: \"m\"; component: \"b\"; property: PR_ALPHA; value: 0; time: 100\n"));
+    ASSERT_EQ(Shell(kBin + "/mobupack asm " + At("f.mss") + " " + At("f.msb")).status, 0);
+    ASSERT_EQ(Shell(kBin + "/mobupack disasm " + At("f.msb") + " > " + At("f2.mss")).status, 0);
+    const std::string text = run_tools::ReadAll(root_ / "f2.mss");
+    for (const char* name : {"transition: WP_FADE;", "mode: FL_STAY;", "property: PR_ALPHA;"}) {
+        EXPECT_NE(text.find(name), std::string::npos) << name << "\n" << text;
+    }
+    ASSERT_EQ(Shell(kBin + "/mobupack asm --page f.msb " + At("f2.mss") + " " + At("f2.msb")).status, 0);
+    EXPECT_EQ(run_tools::ReadAll(root_ / "f2.msb"), run_tools::ReadAll(root_ / "f.msb"));
+    ASSERT_TRUE(ReplaceFileAtomically((root_ / "n.mss").string(),
+                                      "Flip transition: 1; duration: 500; mode: 1; names: \"a\"\n"
+                                      "PropMotion motion: \"m\"; component: \"b\"; property: 11; value: 0; time: 100\n"));
+    ASSERT_EQ(Shell(kBin + "/mobupack asm --page f.msb " + At("n.mss") + " " + At("n.msb")).status, 0);
+    EXPECT_EQ(run_tools::ReadAll(root_ / "n.msb"), run_tools::ReadAll(root_ / "f.msb"));
 }
 
 TEST_F(ToolPitfalls, AppendStripsThePlayerAndRefusesWhatIsNoProgram)

@@ -6,7 +6,7 @@
 #include "script/call_man.h"
 #include "script/property_names.h"
 #include "tools/mobupack/checked_game.h"
-#include "tools/mobupack/nearest_name.h"
+#include "core/nearest_name.h"
 #include "tools/mobupack/property_uses.h"
 
 namespace mobu::mobupack {

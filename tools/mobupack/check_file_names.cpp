@@ -5,7 +5,7 @@
 #include "platform/text_encoding.h"
 #include "script/property_names.h"
 #include "tools/mobupack/checked_game.h"
-#include "tools/mobupack/nearest_name.h"
+#include "core/nearest_name.h"
 #include "tools/mobupack/property_uses.h"
 
 namespace mobu::mobupack {

@@ -3,7 +3,7 @@
 // when it runs, so it is an error too.
 #include "platform/text_encoding.h"
 #include "tools/mobupack/checked_game.h"
-#include "tools/mobupack/nearest_name.h"
+#include "core/nearest_name.h"
 
 namespace mobu::mobupack {
 namespace {

@@ -2,7 +2,7 @@
 // player can open (1 to 8192 pixels each way).
 #include "platform/text_encoding.h"
 #include "tools/mobupack/checked_game.h"
-#include "tools/mobupack/nearest_name.h"
+#include "core/nearest_name.h"
 
 namespace mobu::mobupack {
 namespace {

@@ -1,9 +1,9 @@
-#include "tools/mobupack/nearest_name.h"
+#include "core/nearest_name.h"
 
 #include <algorithm>
 #include <numeric>
 
-namespace mobu::mobupack {
+namespace mobu {
 
 size_t EditDistance(const std::string& a, const std::string& b)
 {
@@ -38,4 +38,4 @@ std::string NearestName(const std::string& name, const std::vector<std::string>&
     return best_distance <= std::max<size_t>(2, key.size() / 3) ? best : std::string();
 }
 
-}  // namespace mobu::mobupack
+}  // namespace mobu

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace mobu::mobupack {
+namespace mobu {
 
 // Edit distance (insertions, deletions, substitutions of bytes) between two texts.
 size_t EditDistance(const std::string& a, const std::string& b);
@@ -15,4 +15,4 @@ size_t EditDistance(const std::string& a, const std::string& b);
 std::string NearestName(const std::string& name, const std::vector<std::string>& candidates,
                         std::string (*fold)(const std::string&) = nullptr);
 
-}  // namespace mobu::mobupack
+}  // namespace mobu
