@@ -14,6 +14,7 @@
 #include <string>
 
 #include "archive/vr_file_manager.h"
+#include "bench/gradient_pictures.h"
 #include "bench/time_table_reporter.h"
 #include "components/mobu_base_list.h"
 #include "components/mobu_gauge.h"
@@ -25,38 +26,11 @@
 namespace {
 
 using namespace mobu;
+using mobu::bench::GradientPicture;
 
 constexpr int kWidth = 1280, kHeight = 720;
 constexpr int kLength = 600;
 constexpr int kRepetitions = 3;
-
-// A 24-bit bitmap of a gradient.
-std::string Bitmap(int width, int height, int seed)
-{
-    const int stride = (width * 3 + 3) & ~3;
-    const uint32_t image = static_cast<uint32_t>(stride * height), file = 54 + image;
-    std::string out = "BM";
-    auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(v >> (8 * i))); };
-    auto u16 = [&](uint16_t v) { out.push_back(static_cast<char>(v)); out.push_back(static_cast<char>(v >> 8)); };
-    u32(file), u32(0), u32(54), u32(40), u32(static_cast<uint32_t>(width)), u32(static_cast<uint32_t>(height));
-    u16(1), u16(24), u32(0), u32(image), u32(2835), u32(2835), u32(0), u32(0);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            out.push_back(static_cast<char>(x + seed));
-            out.push_back(static_cast<char>(y * 3));
-            out.push_back(static_cast<char>((x ^ y) + seed * 7));
-        }
-        out.append(static_cast<size_t>(stride - width * 3), '\0');
-    }
-    return out;
-}
-
-std::string Picture(int width, int height, int seed)
-{
-    TFeskFrameList list;
-    list.LoadFromBytes(Bitmap(width, height, seed), "bmp", false, false, false);
-    return list.SaveToStream(kFeskDefaultCompression, 70);
-}
 
 // Tiles cells of `cell` over [left, left + length) of the row at `top`, as plain draws.
 void FloorTrack(TDIBX& floor, TDIBX& source, const TRect& cell, int32_t left, int32_t top, int32_t length)
@@ -82,11 +56,11 @@ struct TScene {
         FrameDeltaMs = 16;  // a frame of the player's clock
         folder = std::filesystem::temp_directory_path() / "mobu_controls_bench";
         std::filesystem::create_directories(folder / "cg");
-        std::ofstream(folder / "cg" / "bg.fsk", std::ios::binary) << Picture(kWidth, kHeight, 1);
-        std::ofstream(folder / "cg" / "track.fsk", std::ios::binary) << Picture(64, 16, 2);
-        std::ofstream(folder / "cg" / "thumb.fsk", std::ios::binary) << Picture(48, 24, 3);
-        std::ofstream(folder / "cg" / "buttons.fsk", std::ios::binary) << Picture(96, 20, 4);
-        std::ofstream(folder / "cg" / "gauge.fsk", std::ios::binary) << Picture(64, 16, 5);
+        std::ofstream(folder / "cg" / "bg.fsk", std::ios::binary) << GradientPicture(kWidth, kHeight, 1);
+        std::ofstream(folder / "cg" / "track.fsk", std::ios::binary) << GradientPicture(64, 16, 2);
+        std::ofstream(folder / "cg" / "thumb.fsk", std::ios::binary) << GradientPicture(48, 24, 3);
+        std::ofstream(folder / "cg" / "buttons.fsk", std::ios::binary) << GradientPicture(96, 20, 4);
+        std::ofstream(folder / "cg" / "gauge.fsk", std::ios::binary) << GradientPicture(64, 16, 5);
         ResetVrFileManager();
         VrFileManager().SetBaseFolder(folder.string());
         list.SetSize(kWidth, kHeight);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "archive/vr_file_manager.h"
+#include "bench/gradient_pictures.h"
 #include "bench/time_table_reporter.h"
 #include "components/mobu_base_list.h"
 #include "components/mobu_image.h"
@@ -28,41 +29,21 @@
 namespace {
 
 using namespace mobu;
+using mobu::bench::GradientBitmap;
 
 constexpr int kWidth = 1280, kHeight = 720;
 constexpr int kImageCount = 100;  // the background included
 constexpr int kAnimationFrames = 4;
 constexpr int kRepetitions = 5;
 
-// A 24-bit bitmap of a gradient.
-std::string Bitmap(int width, int height, int seed)
-{
-    const int stride = (width * 3 + 3) & ~3;
-    const uint32_t image = static_cast<uint32_t>(stride * height), file = 54 + image;
-    std::string out = "BM";
-    auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(v >> (8 * i))); };
-    auto u16 = [&](uint16_t v) { out.push_back(static_cast<char>(v)); out.push_back(static_cast<char>(v >> 8)); };
-    u32(file), u32(0), u32(54), u32(40), u32(static_cast<uint32_t>(width)), u32(static_cast<uint32_t>(height));
-    u16(1), u16(24), u32(0), u32(image), u32(2835), u32(2835), u32(0), u32(0);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            out.push_back(static_cast<char>(x + seed));
-            out.push_back(static_cast<char>(y * 3));
-            out.push_back(static_cast<char>((x ^ y) + seed * 7));
-        }
-        out.append(static_cast<size_t>(stride - width * 3), '\0');
-    }
-    return out;
-}
-
 // A layered image of `frames` frames, each shown for one frame of the player's clock.
 std::string Picture(int width, int height, int seed, int frames = 1)
 {
     TFeskFrameList list;
-    list.LoadFromBytes(Bitmap(width, height, seed), "bmp", false, false, false);
+    list.LoadFromBytes(GradientBitmap(width, height, seed), "bmp", false, false, false);
     for (int i = 1; i < frames; ++i) {
         TFeskFrameList next;
-        next.LoadFromBytes(Bitmap(width, height, seed + 40 * i), "bmp", false, false, false);
+        next.LoadFromBytes(GradientBitmap(width, height, seed + 40 * i), "bmp", false, false, false);
         TFeskFrame& frame = list.Add();
         frame.Image.Duplicate(next.Frames(0).Image);
     }

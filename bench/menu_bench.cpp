@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "archive/vr_file_manager.h"
+#include "bench/gradient_pictures.h"
 #include "bench/time_table_reporter.h"
 #include "components/fesk_collection.h"
 #include "components/mobu_base_list.h"
@@ -31,41 +32,13 @@
 namespace {
 
 using namespace mobu;
+using mobu::bench::GradientPicture;
 
 constexpr int kWidth = 1280, kHeight = 720;
 constexpr int kRows = 20;
 constexpr int kButtons = 32, kPicturesPerButton = 5;
 constexpr int kItems = 1000;
 constexpr int kRepetitions = 3;
-
-// A 24-bit bitmap of a gradient.
-std::string Bitmap(int width, int height, int seed)
-{
-    const int stride = (width * 3 + 3) & ~3;
-    const uint32_t image = static_cast<uint32_t>(stride * height), file = 54 + image;
-    std::string out = "BM";
-    auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>(v >> (8 * i))); };
-    auto u16 = [&](uint16_t v) { out.push_back(static_cast<char>(v)); out.push_back(static_cast<char>(v >> 8)); };
-    u32(file), u32(0), u32(54), u32(40), u32(static_cast<uint32_t>(width)), u32(static_cast<uint32_t>(height));
-    u16(1), u16(24), u32(0), u32(image), u32(2835), u32(2835), u32(0), u32(0);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            out.push_back(static_cast<char>(x + seed));
-            out.push_back(static_cast<char>(y * 3));
-            out.push_back(static_cast<char>((x ^ y) + seed * 7));
-        }
-        out.append(static_cast<size_t>(stride - width * 3), '\0');
-    }
-    return out;
-}
-
-// The bitmap as a layered image, the way the build converts pictures.
-std::string Picture(int width, int height, int seed)
-{
-    TFeskFrameList list;
-    list.LoadFromBytes(Bitmap(width, height, seed), "bmp", false, false, false);
-    return list.SaveToStream(kFeskDefaultCompression, 70);
-}
 
 std::string Items(int count)
 {
@@ -86,12 +59,12 @@ struct TScene {
     {
         folder = std::filesystem::temp_directory_path() / "mobu_menu_bench";
         std::filesystem::create_directories(folder / "cg");
-        std::ofstream(folder / "cg" / "bg.fsk", std::ios::binary) << Picture(kWidth, kHeight, 1);
+        std::ofstream(folder / "cg" / "bg.fsk", std::ios::binary) << GradientPicture(kWidth, kHeight, 1);
         for (int b = 0; b < kButtons; ++b)
             for (int p = 0; p < kPicturesPerButton; ++p)
                 std::ofstream(folder / "cg" / ("b" + std::to_string(b) + "_" + std::to_string(p) + ".fsk"),
                               std::ios::binary)
-                    << Picture(96, 40, b * 5 + p);
+                    << GradientPicture(96, 40, b * 5 + p);
         TPrevMenuFile file;
         file.Width = kWidth;
         file.Height = kHeight;

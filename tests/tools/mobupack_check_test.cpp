@@ -10,27 +10,18 @@
 #include <string>
 
 #include "platform/durable_files.h"
+#include "tests/support/run_tools.h"
 
 namespace mobu {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status;
-    std::string output;
-};
+using Outcome = run_tools::TCommandOutcome;
 
 Outcome Mobupack(const std::string& arguments)
 {
-    const std::string command = std::string(MOBU_BINARY_DIR) + "/mobupack " + arguments + " 2>&1";
-    Outcome outcome{-1, {}};
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[512];
-    while (size_t count = std::fread(buffer, 1, sizeof buffer, pipe)) outcome.output.append(buffer, count);
-    const int raw = ::pclose(pipe);
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return outcome;
+    return run_tools::RunCapturing(std::string(MOBU_BINARY_DIR) + "/mobupack " + arguments);
 }
 
 const char kProject[] = "[project]\nscreen = 320x240\nstart_page = start.msb\n";

@@ -17,21 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status;
-    std::string output;
-};
+using Outcome = run_tools::TCommandOutcome;
 
-Outcome Shell(const std::string& command)
-{
-    Outcome outcome{-1, {}};
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    char buffer[512];
-    while (size_t count = std::fread(buffer, 1, sizeof buffer, pipe)) outcome.output.append(buffer, count);
-    const int raw = ::pclose(pipe);
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return outcome;
-}
+Outcome Shell(const std::string& command) { return run_tools::RunCapturing(command); }
 
 const std::string kBin = MOBU_BINARY_DIR;
 
