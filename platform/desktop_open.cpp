@@ -1,14 +1,8 @@
 #include "platform/desktop_open.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <thread>
 
-extern char** environ;
+#include "platform/run_program.h"
 
 namespace mobu {
 namespace {
@@ -39,24 +33,10 @@ bool IsOpenableUrl(std::string_view utf8)
 
 bool SpawnDetached(const std::vector<std::string>& argv)
 {
-    if (argv.empty()) return false;
-    std::vector<char*> pointers;
-    for (const std::string& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
-    pointers.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int status = posix_spawnp(&pid, pointers[0], &actions, nullptr, pointers.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (status != 0) return false;
+    const pid_t pid = StartProgram(argv, kDiscardOutput);
+    if (pid < 0) return false;
     // The child is waited for on a thread of its own: it leaves no zombie and no frame waits.
-    std::thread([pid] {
-        int child_status = 0;
-        while (waitpid(pid, &child_status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    std::thread([pid] { WaitForProgram(pid); }).detach();
     return true;
 }
 

@@ -2,16 +2,13 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
 
-
-extern char** environ;
+#include "platform/run_program.h"
 
 namespace mobu {
 namespace {
@@ -73,18 +70,9 @@ TRunResult RunCollecting(const std::vector<std::string>& argv)
     TRunResult run;
     int pipe_ends[2];
     if (pipe2(pipe_ends, O_CLOEXEC) != 0) return run;
-    std::vector<char*> pointers;
-    for (const std::string& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
-    pointers.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], 1);
-    pid_t pid = 0;
-    const int status = posix_spawnp(&pid, pointers[0], &actions, nullptr, pointers.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = StartProgram(argv, pipe_ends[1]);
     close(pipe_ends[1]);
-    if (status != 0) {
+    if (pid < 0) {
         close(pipe_ends[0]);
         return run;
     }
@@ -105,10 +93,7 @@ TRunResult RunCollecting(const std::vector<std::string>& argv)
         if (run.output.size() < kMaxOutput) run.output.append(buffer, static_cast<size_t>(got));
     }
     close(pipe_ends[0]);
-    int child_status = 0;
-    while (waitpid(pid, &child_status, 0) < 0 && errno == EINTR) {
-    }
-    run.exit_status = WIFEXITED(child_status) ? WEXITSTATUS(child_status) : -1;
+    run.exit_status = WaitForProgram(pid);
     return run;
 }
 
